@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Builds and runs every test: natively, natively under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and cross-compiled for 32-bit and 64-bit Windows
+# under Wine. Then requires the result digest to be identical on all builds.
+# Fails if anything fails or cannot run.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+"$root/scripts/setup.sh"
+
+presets=(native sanitize win32 win64)
+jobs=$(nproc 2>/dev/null || echo 2)
+failed=()
+for p in "${presets[@]}"; do
+    echo "=== $p: configure, build, test"
+    if cmake --preset "$p" >/dev/null &&
+       cmake --build --preset "$p" -j "$jobs" &&
+       ctest --preset "$p" --no-tests=error -j "$jobs"; then
+        echo "=== $p: passed"
+    else
+        echo "=== $p: FAILED"
+        failed+=("$p")
+    fi
+done
+
+# The same results, bit for bit, on every build.
+echo "=== result digest across builds"
+run_digest() {
+    case "$1" in
+        win32) "$root/scripts/wine-run.sh" 32 "build/win32/tests/result_digest.exe" ;;
+        win64) "$root/scripts/wine-run.sh" 64 "build/win64/tests/result_digest.exe" ;;
+        *) "build/$1/tests/result_digest" ;;
+    esac
+}
+if reference=$(run_digest native) && [ -n "$reference" ]; then
+    for p in sanitize win32 win64; do
+        if ! other=$(run_digest "$p"); then
+            echo "=== digest: $p did not run"; failed+=("digest-$p")
+        elif [ "$other" != "$reference" ]; then
+            echo "=== digest: $p differs from native"
+            diff <(echo "$reference") <(echo "$other") || true
+            failed+=("digest-$p")
+        fi
+    done
+else
+    echo "=== digest: native did not run"; failed+=("digest-native")
+fi
+
+if [ ${#failed[@]} -ne 0 ]; then
+    echo "FAILED: ${failed[*]}"
+    exit 1
+fi
+echo "All tests passed on: ${presets[*]} (result digests identical)"
