@@ -4,6 +4,7 @@
 #include "core/buffer.h"
 #include "core/row_store.h"
 #include "digest.h"
+#include "eigen/cmatrix_eigen.h"
 #include "eigen/complex_eigen.h"
 
 namespace corvane {
@@ -101,6 +102,30 @@ CORVANE_DIGEST_CASE(complex_eigen_special) {
     const double nr[] = {nan, 1, 2, 3}, ni[] = {0, 0, nan, 0};
     KernelBits(out, "nan_values", FromParts(2, nr, ni), false, kComplexQRDefaultBudget, true);
     KernelBits(out, "nan_vectors", FromParts(2, nr, ni), true, kComplexQRDefaultBudget, true);
+}
+
+CORVANE_DIGEST_CASE(cmatrix_eigenc) {
+    for (std::int32_t n : {1, 4, 10}) {
+        const BasicMatrix<Complex> a = digest::RandomCMatrix(n, n, 10.0);
+        BasicMatrix<Complex> values, vectors, valuesOnly;
+        char name[5][32];
+        const char* suffix[5] = {"status", "values", "vectors", "values_only_status", "values_only"};
+        for (int k = 0; k < 5; ++k) std::snprintf(name[k], sizeof name[k], "n%d_%s", n, suffix[k]);
+        out.Status(name[0], EigenC(a, &values, &vectors));
+        out.Matrix(name[1], values);
+        out.Matrix(name[2], vectors);
+        out.Status(name[3], EigenC(a, &valuesOnly, nullptr));
+        out.Matrix(name[4], valuesOnly);
+    }
+    const double zr[] = {1, 0, 0, 0, 0, -5, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0};
+    const double zi[] = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5};
+    BasicMatrix<Complex> values, vectors;
+    out.Status("diagonal", EigenC(FromParts(4, zr, zi), &values, &vectors));
+    out.Matrix("diagonal_values", values);
+    out.Matrix("diagonal_vectors", vectors);
+    BasicMatrix<Complex> wide;
+    (void)wide.Size(2, 3);
+    out.Status("wide", EigenC(wide, &values, nullptr));
 }
 
 }  // namespace corvane
