@@ -116,6 +116,49 @@ TEST(ComplexHessenbergReduce, IsAUnitarySimilarity) {
     }
 }
 
+// The reflector is the column divided by its scale through one reciprocal;
+// the scale adds |re| + |im| of each element as one term. Here both the
+// quotient and the term-by-term sum would give other bits.
+TEST(ComplexHessenbergReduce, ScalesTheColumnByOneReciprocalOfItsSum) {
+    const CMat a = {{1, 2, 3}, {Cx(7.7, 3.3), 4, 5}, {Cx(1.1, 3.3), 6, 7}};
+    KernelRun run(a);
+    ComplexHessenbergReduce(2, 2, 0, 2, run.ar.data(), run.ai.data(), run.ortr.data(), run.orti.data());
+    const double scale = (7.7 + 3.3) + (1.1 + 3.3);
+    ASSERT_NE(Bits(scale), Bits(((7.7 + 3.3) + 1.1) + 3.3));
+    ASSERT_NE(Bits(1.1 * (1.0 / scale)), Bits(1.1 / scale));
+    EXPECT_EQ(Bits(run.ortr[2]), Bits(1.1 * (1.0 / scale)));
+    EXPECT_EQ(Bits(run.orti[2]), Bits(3.3 * (1.0 / scale)));
+}
+
+// Each column is multiplied by 1/d, d the signed part of largest magnitude
+// (the real part on a tie, the first row on equal magnitudes).
+TEST(NormalizeComplexEigenvectors, MultipliesByTheReciprocalOfTheLargestPart) {
+    KernelRun run(test::ZeroCMat(3));
+    const double re[3][3] = {{3, 1, 2}, {10, -4, 2}, {-10, 0.5, 0}};
+    const double im[3][3] = {{0, -8, 2}, {1, 4, 0}, {0, 8, 0}};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            run.zr[i][j] = re[i][j];
+            run.zi[i][j] = im[i][j];
+        }
+    NormalizeComplexEigenvectors(2, 2, run.zr.data(), run.zi.data());
+    ASSERT_NE(Bits(3.0 * (1.0 / 10.0)), Bits(3.0 / 10.0));
+    // Column 0: d = 10 (row 1 before row 2's −10).
+    EXPECT_EQ(Bits(run.zr[0][0]), Bits(3.0 * (1.0 / 10.0)));
+    EXPECT_EQ(run.zr[1][0], 1.0);
+    EXPECT_EQ(run.zr[2][0], -1.0);
+    EXPECT_EQ(Bits(run.zi[1][0]), Bits(1.0 * (1.0 / 10.0)));
+    // Column 1: the imaginary −8 (first row) beats the real −4.
+    EXPECT_EQ(run.zi[0][1], 1.0);
+    EXPECT_EQ(run.zi[2][1], -1.0);
+    EXPECT_EQ(run.zr[1][1], 0.5);
+    EXPECT_EQ(Bits(run.zr[0][1]), Bits(1.0 * (1.0 / -8.0)));
+    // Column 2: a tie of 2 and 2 goes to the real part, so d = +2.
+    EXPECT_EQ(run.zr[0][2], 1.0);
+    EXPECT_EQ(run.zi[0][2], 1.0);
+    EXPECT_EQ(run.zr[1][2], 1.0);
+}
+
 // The kinds of matrices the residual and oracle tests run on.
 enum class Kind { General, Upper, Lower, Defective, Zero, Real, Hermitian };
 
