@@ -42,7 +42,7 @@ Status Rank(std::int32_t n, KeyFn key, std::int32_t sortOrder, Buffer<std::int32
     for (std::int32_t k = 0; k < n; ++k) records[k] = SortRecord{key(k), k};
     std::sort(records.begin(), records.end(), Before);  // introsort: bounded depth, O(n log n)
     for (std::int32_t place = 0; place < n; ++place) pos[records[place].index] = place;
-    for (std::int32_t k = 0; k < n; ++k) dest[k] = sortOrder == kSortAscending ? pos[k] : n - 1 - pos[k];
+    for (std::int32_t k = 0; k < n; ++k) dest[k] = sortOrder == msoAscending ? pos[k] : n - 1 - pos[k];
     positions->swap(pos);
     targets->swap(dest);
     return Status::Ok();

@@ -163,7 +163,7 @@ TEST(SortReference, LargeAdversarialInputsFinishOrdered) {
         ASSERT_TRUE(m.Size(n, 1).ok());
         for (std::int32_t k = 0; k < n; ++k) m.at(k, 0) = p.key(k, n, gen);
         Buffer<std::int32_t> perm;
-        ASSERT_TRUE(SortRows(m, 0, kSortAscending, &perm).ok()) << p.name;
+        ASSERT_TRUE(SortRows(m, 0, msoAscending, &perm).ok()) << p.name;
         std::vector<char> seen(n, 0);
         for (std::int32_t k = 0; k < n; ++k) {
             ASSERT_TRUE(perm[k] >= 0 && perm[k] < n && !seen[static_cast<std::size_t>(perm[k])]) << p.name;

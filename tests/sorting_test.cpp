@@ -89,7 +89,7 @@ TEST(SortRows, AscendingAndDescendingGiveTheSameIndex) {
     const Matrix unsorted = Make({{3}, {1}, {2}});
     Matrix m = Clone(unsorted);
     Buffer<std::int32_t> perm;
-    ASSERT_TRUE(SortRows(m, 0, kSortAscending, &perm).ok());
+    ASSERT_TRUE(SortRows(m, 0, msoAscending, &perm).ok());
     EXPECT_EQ(Contents(m), (Rows{{1}, {2}, {3}}));
     EXPECT_EQ(ToVector(perm), (Entries{2, 0, 1}));
     Matrix again = Clone(unsorted);
@@ -107,11 +107,11 @@ TEST(SortRows, AscendingAndDescendingGiveTheSameIndex) {
 TEST(SortCols, SortsTheColumnsByOneRow) {
     Matrix m = Make({{3, 1, 2}, {30, 10, 20}});
     Buffer<std::int32_t> perm;
-    ASSERT_TRUE(SortCols(m, 0, kSortAscending, &perm).ok());
+    ASSERT_TRUE(SortCols(m, 0, msoAscending, &perm).ok());
     EXPECT_EQ(Contents(m), (Rows{{1, 2, 3}, {10, 20, 30}}));
     EXPECT_EQ(ToVector(perm), (Entries{2, 0, 1}));
     m = Make({{5, 6, 7}, {3, 1, 2}});
-    ASSERT_TRUE(SortCols(m, 1, kSortDescending, &perm).ok());
+    ASSERT_TRUE(SortCols(m, 1, msoDescending, &perm).ok());
     EXPECT_EQ(Contents(m), (Rows{{5, 7, 6}, {3, 2, 1}}));
     EXPECT_EQ(ToVector(perm), (Entries{2, 0, 1}));
 }
@@ -124,13 +124,13 @@ TEST(SortRows, ComplexKeysAreModuli) {
     c.at(2, 0) = {-2, 0};
     c.at(0, 1) = {0, 100};  // other columns do not count
     Buffer<std::int32_t> perm;
-    ASSERT_TRUE(SortRows(c, 0, kSortAscending, &perm).ok());
+    ASSERT_TRUE(SortRows(c, 0, msoAscending, &perm).ok());
     EXPECT_EQ(c.at(0, 0), (Complex{0, 1}));
     EXPECT_EQ(c.at(1, 0), (Complex{-2, 0}));
     EXPECT_EQ(c.at(2, 0), (Complex{3, 4}));
     EXPECT_EQ(c.at(2, 1), (Complex{0, 100}));
     EXPECT_EQ(ToVector(perm), (Entries{2, 0, 1}));
-    ASSERT_TRUE(SortCols(c, 2, kSortDescending, &perm).ok());
+    ASSERT_TRUE(SortCols(c, 2, msoDescending, &perm).ok());
     EXPECT_EQ(c.at(2, 0), (Complex{0, 100}));
     EXPECT_EQ(c.at(2, 1), (Complex{3, 4}));
     EXPECT_EQ(ToVector(perm), (Entries{0, 1}));
@@ -224,8 +224,8 @@ TEST(ReorderRows, ValuesMoveBitForBit) {
     ASSERT_TRUE(ReorderCols(m, ToBuffer({1, 0})).ok());
     EXPECT_EQ(Bits(m.at(0, 0)), 0x7FF0000000000001u);
     Buffer<std::int32_t> perm;
-    ASSERT_TRUE(SortCols(m, 1, kSortDescending, &perm).ok());
-    ASSERT_TRUE(SortRows(m, 0, kSortAscending, &perm).ok());
+    ASSERT_TRUE(SortCols(m, 1, msoDescending, &perm).ok());
+    ASSERT_TRUE(SortRows(m, 0, msoAscending, &perm).ok());
     EXPECT_EQ(Bits(m.at(0, 1)), Bits(-0.0));
     EXPECT_EQ(Bits(m.at(1, 1)), 0x7FF0000000000001u);
 }

@@ -41,6 +41,7 @@ class TextWriter {
 public:
     explicit TextWriter(char* at) : at_(at) {}
     void Put(std::string_view s) {
+        if (s.empty()) return;  // an empty view may carry a null pointer
         std::memcpy(at_, s.data(), s.size());
         at_ += s.size();
     }
