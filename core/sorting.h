@@ -19,10 +19,10 @@ enum SortOrderEnum : std::int32_t { msoAscending = 0, msoDescending = 1 };
 // Sorts the rows by the keys of column `colIndex` (the value itself, or the
 // modulus of a complex value): 1321 when unsized, 1320 for a bad column.
 // Equal keys are ranked by their original index and NaN keys after all
-// others, so the result is one fixed arrangement. *permIndex (if not null) receives,
-// for every old row r, its position in ascending order; a descending sort
-// puts old row r at Rows − 1 − that position. Rows move as whole blocks, bit
-// for bit. Nothing is changed on failure.
+// others, so the result is one fixed arrangement. *permIndex (if not null)
+// receives, for every old row r, its position in ascending order; a
+// descending sort puts old row r at Rows − 1 − that position. Rows move as
+// whole blocks, bit for bit. Nothing is changed on failure.
 template <class T>
 Status SortRows(BasicMatrix<T>& m, std::int32_t colIndex, std::int32_t sortOrder, Buffer<std::int32_t>* permIndex);
 
