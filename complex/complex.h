@@ -58,7 +58,7 @@ inline Complex& operator/=(Complex& a, Complex b) { return a = a / b; }
 // Division by a real exists only in this compound form: one reciprocal, then
 // two multiplications. A binary c / d is deliberately absent, so that a
 // quotient by a real is written either as this or as the complex division by
-// Complex{d, 0.0}, whose bits differ.
+// Complex{d, 0.0}, whose bits can differ.
 inline Complex& operator/=(Complex& a, double d) {
     const double t = 1.0 / d;
     a = {a.Real * t, a.Imag * t};

@@ -33,7 +33,8 @@ Status PlusEquals(BasicMatrix<T>& a, const std::type_identity_t<MatrixReader<T>>
 template <class T>
 Status MinusEquals(BasicMatrix<T>& a, const std::type_identity_t<MatrixReader<T>>* b);
 
-// a × b. 1307 when b's row count differs from a's column count. b is first
+// a × b. 1307 when b's row count differs from a's column count, then 1302
+// when b reports no columns (the result could not be sized). b is first
 // copied into private storage; each element of the product is the plain dot
 // product in increasing k.
 template <class T>

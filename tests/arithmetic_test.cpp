@@ -149,19 +149,6 @@ TEST(TimesScalarTranspose, ScalarProductsAndTransposes) {
     ExpectSameMatrix(kept, Make({{7}}));
 }
 
-TEST(TimesScalarTranspose, ATransposeTwiceIsTheOriginal) {
-    std::mt19937_64 rng(3);
-    for (auto [rows, cols] : {std::pair{1, 1}, {1, 7}, {6, 1}, {5, 9}}) {
-        const Matrix a = test::RandomMatrixOf<double>(rng, rows, cols);
-        Matrix t, tt;
-        ASSERT_TRUE(Transpose(a, &t).ok());
-        ASSERT_TRUE(Transpose(t, &tt).ok());
-        EXPECT_EQ(t.Rows(), cols);
-        EXPECT_EQ(t.Cols(), rows);
-        ExpectSameMatrix(tt, a);
-    }
-}
-
 TEST(ComplexArithmetic, ComponentwiseSumsAndComplexScalarProducts) {
     const CMatrix a = MakeC({{{1, 2}, {3, -4}}});
     const CMatrix b = MakeC({{{0.5, 0.5}, {-3, 4}}});
@@ -181,6 +168,15 @@ TEST(ComplexArithmetic, ComponentwiseSumsAndComplexScalarProducts) {
     EXPECT_EQ(PlusEquals(c, &a).message(), 1312);
     EXPECT_EQ(Minus(c, &a, &r).message(), 1312);
     ExpectSameMatrix(c, MakeC({{{0, 0}}, {{0, 0}}}));
+}
+
+TEST(ComplexArithmetic, AForeignComplexMatrixIsReadThroughItsInterface) {
+    CMatrix a = MakeC({{{1, 1}, {2, 2}}});
+    FakeReader<Complex> b(1, 2, [](std::int32_t, std::int32_t j) { return Complex{0.5, -1.0 * j}; });
+    b.failing = {{0, 0}};  // counts as (0, 0)
+    ASSERT_TRUE(PlusEquals(a, &b).ok());
+    ExpectSameMatrix(a, MakeC({{{1, 1}, {2.5, 1}}}));
+    EXPECT_EQ(b.reads, test::RowByRow(1, 2));
 }
 
 TEST(ComplexArithmetic, TransposeDoesNotConjugate) {
