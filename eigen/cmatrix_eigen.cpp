@@ -24,7 +24,7 @@ void ComplexEigenOrder(std::int32_t n, const double* wr, const double* wi, Compl
     });
 }
 
-Status EigenC(const BasicMatrix<Complex>& a, MatrixWriter<Complex>* eigenvalues, MatrixWriter<Complex>* eigenvectors) {
+Status EigenC(const CMatrix& a, CMatrixOut* eigenvalues, CMatrixOut* eigenvectors) {
     if (!a.sized()) return kNotSized;
     if (a.Rows() != a.Cols()) return kNotSquare;
     const std::int32_t n = a.Rows();

@@ -5,10 +5,8 @@
 
 #include <cstdint>
 
-#include "complex/complex.h"
-#include "core/basic_matrix.h"
+#include "core/cmatrix.h"
 #include "core/errors.h"
-#include "core/matrix_interfaces.h"
 
 namespace corvane {
 
@@ -28,6 +26,6 @@ void ComplexEigenOrder(std::int32_t n, const double* wr, const double* wi, Compl
 // of the square matrix a. A null output is not wanted; without eigenvectors
 // only the values are computed. Fails with 1321 (unsized), 1305 (not
 // square), 1317 (no convergence) or out-of-memory, touching no output.
-Status EigenC(const BasicMatrix<Complex>& a, MatrixWriter<Complex>* eigenvalues, MatrixWriter<Complex>* eigenvectors);
+Status EigenC(const CMatrix& a, CMatrixOut* eigenvalues, CMatrixOut* eigenvectors);
 
 }  // namespace corvane

@@ -13,14 +13,14 @@
 
 #include "complex/complex.h"
 #include "core/allocation.h"
-#include "core/basic_matrix.h"
+#include "core/cmatrix.h"
 #include "eigen/cmatrix_eigen.h"
 #include "matrix_test_support.h"
 
 namespace corvane {
 namespace {
 
-using CM = BasicMatrix<Complex>;
+using CM = CMatrix;
 using Cx = std::complex<double>;
 using test::Bits;
 
@@ -223,7 +223,7 @@ TEST(CMatrixEigenC, SharedAndSelfOutputs) {
 
 // An output object whose Size and Item put fail still gets every call, in
 // the order Size first; their results are not examined.
-class RecordingWriter final : public MatrixWriter<Complex> {
+class RecordingWriter final : public CMatrixOut {
 public:
     Status Size(std::int32_t rows, std::int32_t cols) override {
         sizes.push_back({rows, cols});

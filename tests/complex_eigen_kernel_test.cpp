@@ -9,6 +9,8 @@
 #include <random>
 
 #include "complex/complex.h"
+#include "core/cmatrix.h"
+#include "core/normalize.h"
 #include "complex_eigen_support.h"
 #include "eigen/complex_eigen.h"
 #include "matrix_test_support.h"
@@ -157,6 +159,34 @@ TEST(NormalizeComplexEigenvectors, MultipliesByTheReciprocalOfTheLargestPart) {
     EXPECT_EQ(run.zr[0][2], 1.0);
     EXPECT_EQ(run.zi[0][2], 1.0);
     EXPECT_EQ(run.zr[1][2], 1.0);
+}
+
+// Column by column, the scaling is the matrix object's NormalizeMe.
+TEST(NormalizeComplexEigenvectors, AgreesWithNormalizeOfEachColumn) {
+    std::mt19937_64 rng(41);
+    for (int n : {1, 3, 8}) {
+        CMat z = test::RandomCMat(n, rng);
+        z[0][0] = Cx(-0.5, 2.0);  // a negative imaginary winner somewhere
+        z[static_cast<std::size_t>(n - 1)][0] = Cx(0.0, -2.0);
+        KernelRun run(z);
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) {
+                run.zr[i][j] = run.ar[i][j];
+                run.zi[i][j] = run.ai[i][j];
+            }
+        NormalizeComplexEigenvectors(n - 1, n - 1, run.zr.data(), run.zi.data());
+        for (int j = 0; j < n; ++j) {
+            CMatrix column;
+            ASSERT_TRUE(column.Size(n, 1).ok());
+            for (int i = 0; i < n; ++i) column.at(i, 0) = {run.ar[i][j], run.ai[i][j]};
+            double norm = 0.0;
+            ASSERT_TRUE(NormalizeMe(column, &norm).ok());
+            for (int i = 0; i < n; ++i) {
+                EXPECT_EQ(Bits(run.zr[i][j]), Bits(column.at(i, 0).Real)) << i << "," << j;
+                EXPECT_EQ(Bits(run.zi[i][j]), Bits(column.at(i, 0).Imag)) << i << "," << j;
+            }
+        }
+    }
 }
 
 // The kinds of matrices the residual and oracle tests run on.
