@@ -1,0 +1,40 @@
+// Exact bits of the real decompositions and solvers.
+#include "core/buffer.h"
+#include "digest.h"
+#include "linalg/inverse.h"
+#include "linalg/lu.h"
+
+namespace corvane {
+
+CORVANE_DIGEST_CASE(linalg_lu) {
+    for (std::int32_t n : {1, 4, 13, 40}) {
+        const BasicMatrix<double> a = digest::RandomMatrix(n, n, 1e2);
+        BasicMatrix<double> L, U;
+        Buffer<std::int32_t> index;
+        std::int32_t sign = 0;
+        out.Status("lu", LU(a, &L, &U, &index, &sign));
+        out.Matrix("L", L);
+        out.Matrix("U", U);
+        std::uint64_t folded = 0;
+        for (std::int32_t v : index) folded = folded * 31u + static_cast<std::uint64_t>(v);
+        out.Int("index", static_cast<std::int64_t>(folded % 1000000007u));
+        out.Int("sign", sign);
+        double det = 0.0;
+        out.Status("det", Determinant(a, &det));
+        out.Bits("det", det);
+    }
+}
+
+CORVANE_DIGEST_CASE(linalg_inverse_solve) {
+    for (std::int32_t n : {1, 5, 17, 40}) {
+        const BasicMatrix<double> a = digest::RandomMatrix(n, n, 1e-3);
+        BasicMatrix<double> x;
+        out.Status("inverse", Inverse(a, &x));
+        out.Matrix("inverse", x);
+        const BasicMatrix<double> b = digest::RandomMatrix(n, 1);
+        out.Status("solve", SolveGauss(a, &b, &x));
+        out.Matrix("solution", x);
+    }
+}
+
+}  // namespace corvane
