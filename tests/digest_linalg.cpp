@@ -1,8 +1,12 @@
 // Exact bits of the real decompositions and solvers.
+#include <utility>
+
 #include "core/buffer.h"
 #include "digest.h"
+#include "linalg/cholesky.h"
 #include "linalg/inverse.h"
 #include "linalg/lu.h"
+#include "linalg/qr.h"
 
 namespace corvane {
 
@@ -34,6 +38,33 @@ CORVANE_DIGEST_CASE(linalg_inverse_solve) {
         const BasicMatrix<double> b = digest::RandomMatrix(n, 1);
         out.Status("solve", SolveGauss(a, &b, &x));
         out.Matrix("solution", x);
+    }
+}
+
+CORVANE_DIGEST_CASE(linalg_cholesky) {
+    for (std::int32_t n : {1, 6, 30}) {
+        const BasicMatrix<double> b = digest::RandomMatrix(n, n);
+        BasicMatrix<double> a;
+        (void)a.Size(n, n);
+        for (std::int32_t i = 0; i < n; ++i)
+            for (std::int32_t j = 0; j <= i; ++j) {
+                double s = i == j ? static_cast<double>(n) : 0.0;
+                for (std::int32_t k = 0; k < n; ++k) s += b.at(i, k) * b.at(j, k);
+                a.at(i, j) = a.at(j, i) = s;
+            }
+        BasicMatrix<double> L;
+        out.Status("cholesky", Cholesky(a, &L));
+        out.Matrix("L", L);
+    }
+}
+
+CORVANE_DIGEST_CASE(linalg_qr) {
+    for (auto [m, n] : {std::pair{1, 1}, {5, 3}, {20, 20}, {45, 30}}) {
+        const BasicMatrix<double> a = digest::RandomMatrix(m, n, 1e4);
+        BasicMatrix<double> Q, R;
+        out.Status("qr", QR(a, &Q, &R));
+        out.Matrix("Q", Q);
+        out.Matrix("R", R);
     }
 }
 
