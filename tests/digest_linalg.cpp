@@ -7,6 +7,7 @@
 #include "linalg/inverse.h"
 #include "linalg/lu.h"
 #include "linalg/qr.h"
+#include "linalg/svd.h"
 
 namespace corvane {
 
@@ -66,6 +67,26 @@ CORVANE_DIGEST_CASE(linalg_qr) {
         out.Matrix("Q", Q);
         out.Matrix("R", R);
     }
+}
+
+CORVANE_DIGEST_CASE(linalg_svd) {
+    for (auto [m, n] : {std::pair{1, 1}, {2, 2}, {7, 4}, {4, 7}, {25, 25}, {40, 31}}) {
+        const BasicMatrix<double> a = digest::RandomMatrix(m, n, 1e2);
+        BasicMatrix<double> U, S, V, alone;
+        out.Status("svd", SVD(a, &U, &S, &V));
+        out.Matrix("U", U);
+        out.Matrix("S", S);
+        out.Matrix("V", V);
+        out.Status("values", SVD(a, nullptr, &alone, nullptr));
+        out.Matrix("values", alone);
+    }
+    BasicMatrix<double> deficient = digest::RandomMatrix(6, 6);
+    for (std::int32_t j = 0; j < 6; ++j) deficient.at(3, j) = deficient.at(1, j) * 0.5;
+    BasicMatrix<double> U, S, V;
+    out.Status("deficient", SVD(deficient, &U, &S, &V));
+    out.Matrix("U", U);
+    out.Matrix("S", S);
+    out.Matrix("V", V);
 }
 
 }  // namespace corvane

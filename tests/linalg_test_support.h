@@ -85,6 +85,19 @@ inline double Distance(const Dense& a, const Dense& b) {
     return std::sqrt(s);
 }
 
+// ‖QᵀQ − I‖ (Frobenius) for the columns of q.
+inline double OrthogonalityError(const Dense& q) {
+    double s = 0.0;
+    for (std::size_t p = 0; p < q[0].size(); ++p)
+        for (std::size_t r = 0; r < q[0].size(); ++r) {
+            double dot = 0.0;
+            for (const auto& row : q) dot += row[p] * row[r];
+            const double d = dot - (p == r ? 1.0 : 0.0);
+            s += d * d;
+        }
+    return std::sqrt(s);
+}
+
 // Kinds of random test matrices.
 enum class Kind { General, RankDeficient, ZeroRowAndColumn, IllConditioned, Graded };
 
