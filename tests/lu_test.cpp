@@ -92,6 +92,17 @@ TEST(LU, MultipliersUseTheReciprocalOfThePivot) {
     EXPECT_EQ(Bits(s.U.at(1, 1)), Bits(10.0 - 3.0 * (1.0 / 5.0) * 1.0));
 }
 
+// Crout's sums subtract their products one at a time: 1 − 2⁻⁵⁴ − 2⁻⁵⁴ stays
+// 1, where subtracting the total at once would give 1 − 2⁻⁵³.
+TEST(LU, ProductsAreSubtractedOneAtATime) {
+    const double x = std::ldexp(1.0, -27);
+    ASSERT_NE((1.0 - x * x) - x * x, 1.0 - (x * x + x * x));
+    LUResult r = RunLU(Make({{1, 0, x}, {0, 1, x}, {x, x, 1}}));
+    ASSERT_TRUE(r.status.ok());
+    EXPECT_EQ(Positions(r.index), (std::vector<std::int32_t>{0, 1, 2}));
+    EXPECT_EQ(Bits(r.U.at(2, 2)), Bits((1.0 - x * x) - x * x));
+}
+
 TEST(LU, ShapeAndSizeChecksComeFirstAndWriteNothing) {
     Matrix unsized;
     Matrix L = Make({{5}}), U = Make({{6}});
