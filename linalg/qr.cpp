@@ -10,8 +10,10 @@
 namespace corvane {
 
 // Follows JAMA's QRDecomposition: column norms by ScaledHypot, the norm
-// taking the sign of the leading element, scaling by its reciprocal.
-int HouseholderQR(double** w, std::int32_t m, std::int32_t n, double* rdiag) {
+// taking the sign of the leading element, scaling by its reciprocal. The
+// sums of the later columns are formed side by side, row by row (each still
+// in increasing i), so the loops run along rows; sums holds n elements.
+int HouseholderQR(double** w, std::int32_t m, std::int32_t n, double* rdiag, double* sums) {
     for (std::int32_t k = 0; k < n; ++k) {
         double norm = 0.0;
         for (std::int32_t i = k; i < m; ++i) norm = ScaledHypot(norm, w[i][k]);
@@ -21,11 +23,17 @@ int HouseholderQR(double** w, std::int32_t m, std::int32_t n, double* rdiag) {
             for (std::int32_t i = k; i < m; ++i) w[i][k] *= t;
             w[k][k] += 1.0;
             const double factor = -1.0 / w[k][k];
-            for (std::int32_t j = k + 1; j < n; ++j) {
-                double s = 0.0;
-                for (std::int32_t i = k; i < m; ++i) s += w[i][k] * w[i][j];
-                s = factor * s;
-                for (std::int32_t i = k; i < m; ++i) w[i][j] += s * w[i][k];
+            for (std::int32_t j = k + 1; j < n; ++j) sums[j] = 0.0;
+            for (std::int32_t i = k; i < m; ++i) {
+                const double* wi = w[i];
+                const double wik = wi[k];
+                for (std::int32_t j = k + 1; j < n; ++j) sums[j] += wik * wi[j];
+            }
+            for (std::int32_t j = k + 1; j < n; ++j) sums[j] = factor * sums[j];
+            for (std::int32_t i = k; i < m; ++i) {
+                double* wi = w[i];
+                const double wik = wi[k];
+                for (std::int32_t j = k + 1; j < n; ++j) wi[j] += sums[j] * wik;
             }
         }
         rdiag[k] = -norm;  // a zero column gives −0.0 and stays unreflected
@@ -34,18 +42,25 @@ int HouseholderQR(double** w, std::int32_t m, std::int32_t n, double* rdiag) {
 }
 
 // Follows JAMA's QRDecomposition.getQ: the reflections applied to the
-// leading columns of the identity, last one first. q must be zero-filled.
-int HouseholderFormQ(double* const* w, std::int32_t m, std::int32_t n, double** q) {
+// leading columns of the identity, last one first, the column sums formed
+// side by side as in HouseholderQR. q must be zero-filled.
+int HouseholderFormQ(double* const* w, std::int32_t m, std::int32_t n, double** q, double* sums) {
     for (std::int32_t k = n - 1; k >= 0; --k) {
         for (std::int32_t i = 0; i < m; ++i) q[i][k] = 0.0;
         q[k][k] = 1.0;
         if (w[k][k] == 0.0) continue;  // column k was not reflected
         const double factor = -1.0 / w[k][k];
-        for (std::int32_t j = k; j < n; ++j) {
-            double s = 0.0;
-            for (std::int32_t i = k; i < m; ++i) s += w[i][k] * q[i][j];
-            s = factor * s;
-            for (std::int32_t i = k; i < m; ++i) q[i][j] += s * w[i][k];
+        for (std::int32_t j = k; j < n; ++j) sums[j] = 0.0;
+        for (std::int32_t i = k; i < m; ++i) {
+            const double wik = w[i][k];
+            const double* qi = q[i];
+            for (std::int32_t j = k; j < n; ++j) sums[j] += wik * qi[j];
+        }
+        for (std::int32_t j = k; j < n; ++j) sums[j] = factor * sums[j];
+        for (std::int32_t i = k; i < m; ++i) {
+            const double wik = w[i][k];
+            double* qi = q[i];
+            for (std::int32_t j = k; j < n; ++j) qi[j] += sums[j] * wik;
         }
     }
     return kKernelOk;
@@ -56,11 +71,11 @@ Status QR(const Matrix& a, MatrixOut* Q, MatrixOut* R) {
     const std::int32_t m = a.Rows(), n = a.Cols();
     if (m < n) return kTooFewRows;
     RowStore<double> w, q;
-    Buffer<double> rdiag;
-    if (!CopyRows(a, &w) || !rdiag.Allocate(n) || (Q != nullptr && !q.Allocate(m, n)))
+    Buffer<double> rdiag, sums;
+    if (!CopyRows(a, &w) || !rdiag.Allocate(n) || !sums.Allocate(n) || (Q != nullptr && !q.Allocate(m, n)))
         return Status::OutOfMemory();
-    (void)HouseholderQR(w.data(), m, n, rdiag.data());
-    if (Q != nullptr) (void)HouseholderFormQ(w.data(), m, n, q.data());
+    (void)HouseholderQR(w.data(), m, n, rdiag.data(), sums.data());
+    if (Q != nullptr) (void)HouseholderFormQ(w.data(), m, n, q.data(), sums.data());
     WriteOutput(R, n, n, [&](std::int32_t i, std::int32_t j) {
         return i < j ? w[i][j] : (i == j ? rdiag[i] : 0.0);
     });

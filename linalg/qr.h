@@ -17,8 +17,8 @@ Status QR(const Matrix& a, MatrixOut* Q, MatrixOut* R);
 // Kernels on 0-based row-pointer arrays. HouseholderQR overwrites w (m × n)
 // with the Householder vectors below and on the diagonal and R above it,
 // rdiag (n) with R's diagonal. HouseholderFormQ forms the thin Q (m × n)
-// from them. Both always return kKernelOk.
-int HouseholderQR(double** w, std::int32_t m, std::int32_t n, double* rdiag);
-int HouseholderFormQ(double* const* w, std::int32_t m, std::int32_t n, double** q);
+// from them. sums (n) is work storage. Both always return kKernelOk.
+int HouseholderQR(double** w, std::int32_t m, std::int32_t n, double* rdiag, double* sums);
+int HouseholderFormQ(double* const* w, std::int32_t m, std::int32_t n, double** q, double* sums);
 
 }  // namespace corvane

@@ -12,19 +12,24 @@
 namespace corvane {
 namespace {
 
-// Plane rotation of columns j and i of a rows × … array.
-void RotateColumns(double** x, std::int32_t rows, std::int32_t j, std::int32_t i, double c, double s) {
-    for (std::int32_t r = 0; r < rows; ++r) {
-        const double y = x[r][j];
-        const double z = x[r][i];
-        x[r][j] = y * c + z * s;
-        x[r][i] = z * c - y * s;
+// Plane rotation of rows p and q (columns p and q of the factor whose
+// transpose is stored), over `count` elements.
+void RotateRows(double* const* x, std::int32_t count, std::int32_t p, std::int32_t q, double c, double s) {
+    double* xp = x[p];
+    double* xq = x[q];
+    for (std::int32_t r = 0; r < count; ++r) {
+        const double y = xp[r];
+        const double z = xq[r];
+        xp[r] = y * c + z * s;
+        xq[r] = z * c - y * s;
     }
 }
 
 // Householder reduction to upper bidiagonal form: w the diagonal, e the
 // superdiagonal (e[0] = 0); returns anorm, the reference of negligibility.
-double Bidiagonalise(double** a, std::int32_t m, std::int32_t n, double* w, double* e) {
+// The column transformation forms its n − l sums side by side, row by row
+// (each still in increasing k): sigma holds n elements.
+double Bidiagonalise(double** a, std::int32_t m, std::int32_t n, double* w, double* e, double* sigma) {
     double g = 0.0, scale = 0.0, anorm = 0.0;
     for (std::int32_t i = 0; i < n; ++i) {
         const std::int32_t l = i + 1;
@@ -45,11 +50,17 @@ double Bidiagonalise(double** a, std::int32_t m, std::int32_t n, double* w, doub
                 const double h = f * g - s;
                 a[i][i] = f - g;
                 const double hr = 1.0 / h;
-                for (std::int32_t j = l; j < n; ++j) {
-                    double sigma = 0.0;
-                    for (std::int32_t k = i; k < m; ++k) sigma += a[k][i] * a[k][j];
-                    const double phi = hr * sigma;
-                    for (std::int32_t k = i; k < m; ++k) a[k][j] += phi * a[k][i];
+                for (std::int32_t j = l; j < n; ++j) sigma[j] = 0.0;
+                for (std::int32_t k = i; k < m; ++k) {
+                    const double* ak = a[k];
+                    const double aki = ak[i];
+                    for (std::int32_t j = l; j < n; ++j) sigma[j] += aki * ak[j];
+                }
+                for (std::int32_t j = l; j < n; ++j) sigma[j] = hr * sigma[j];  // phi
+                for (std::int32_t k = i; k < m; ++k) {
+                    double* ak = a[k];
+                    const double aki = ak[i];
+                    for (std::int32_t j = l; j < n; ++j) ak[j] += sigma[j] * aki;
                 }
                 for (std::int32_t k = i; k < m; ++k) a[k][i] = scale * a[k][i];
             }
@@ -75,9 +86,9 @@ double Bidiagonalise(double** a, std::int32_t m, std::int32_t n, double* w, doub
                 for (std::int32_t k = l; k < n; ++k) e[k] = hr * ai[k];
                 for (std::int32_t j = l; j < m; ++j) {
                     double* aj = a[j];
-                    double sigma = 0.0;
-                    for (std::int32_t k = l; k < n; ++k) sigma += aj[k] * ai[k];
-                    for (std::int32_t k = l; k < n; ++k) aj[k] += sigma * e[k];
+                    double sum = 0.0;
+                    for (std::int32_t k = l; k < n; ++k) sum += aj[k] * ai[k];
+                    for (std::int32_t k = l; k < n; ++k) aj[k] += sum * e[k];
                 }
                 for (std::int32_t k = l; k < n; ++k) ai[k] = scale * ai[k];
             }
@@ -88,8 +99,9 @@ double Bidiagonalise(double** a, std::int32_t m, std::int32_t n, double* w, doub
     return anorm;
 }
 
-// The right-hand transformations accumulated into v.
-void AccumulateRight(double* const* a, std::int32_t m, std::int32_t n, const double* e, double** v) {
+// The right-hand transformations accumulated into vt = Vᵀ (row c holds
+// column c of V), so that every loop runs along rows.
+void AccumulateRight(double* const* a, std::int32_t m, std::int32_t n, const double* e, double** vt) {
     double g = 0.0;
     std::int32_t l = n;
     for (std::int32_t i = n - 1; i >= 0; --i) {
@@ -97,43 +109,49 @@ void AccumulateRight(double* const* a, std::int32_t m, std::int32_t n, const dou
             // g is nonzero only for rows that had a row transformation (i < m).
             if (g != 0.0 && i < m) {
                 const double gr = 1.0 / g;
-                for (std::int32_t j = l; j < n; ++j) v[j][i] = (a[i][j] / a[i][l]) * gr;
+                const double* ai = a[i];
+                double* vi = vt[i];
+                for (std::int32_t j = l; j < n; ++j) vi[j] = (ai[j] / ai[l]) * gr;
                 for (std::int32_t j = l; j < n; ++j) {
+                    double* vj = vt[j];
                     double sigma = 0.0;
-                    for (std::int32_t k = l; k < n; ++k) sigma += a[i][k] * v[k][j];
-                    for (std::int32_t k = l; k < n; ++k) v[k][j] += sigma * v[k][i];
+                    for (std::int32_t k = l; k < n; ++k) sigma += ai[k] * vj[k];
+                    for (std::int32_t k = l; k < n; ++k) vj[k] += sigma * vi[k];
                 }
             }
-            for (std::int32_t j = l; j < n; ++j) v[i][j] = v[j][i] = 0.0;
+            for (std::int32_t j = l; j < n; ++j) vt[j][i] = vt[i][j] = 0.0;
         }
-        v[i][i] = 1.0;
+        vt[i][i] = 1.0;
         g = e[i];
         l = i;
     }
 }
 
-// The left-hand transformations accumulated in place into a.
-void AccumulateLeft(double** a, std::int32_t m, std::int32_t n, const double* w) {
+// The left-hand transformations accumulated into ut = Uᵀ (n × m), which
+// enters as the transpose of the reduced array.
+void AccumulateLeft(double** ut, std::int32_t m, std::int32_t n, const double* w) {
     const std::int32_t last = (m < n ? m : n) - 1;
     for (std::int32_t i = last; i >= 0; --i) {
         const std::int32_t l = i + 1;
         const double g = w[i];
-        for (std::int32_t j = l; j < n; ++j) a[i][j] = 0.0;
+        double* ui = ut[i];
+        for (std::int32_t j = l; j < n; ++j) ut[j][i] = 0.0;
         if (g != 0.0) {
             const double gr = 1.0 / g;
             if (i != last) {
                 for (std::int32_t j = l; j < n; ++j) {
+                    double* uj = ut[j];
                     double sigma = 0.0;
-                    for (std::int32_t k = l; k < m; ++k) sigma += a[k][i] * a[k][j];
-                    const double phi = (sigma / a[i][i]) * gr;
-                    for (std::int32_t k = i; k < m; ++k) a[k][j] += phi * a[k][i];
+                    for (std::int32_t k = l; k < m; ++k) sigma += ui[k] * uj[k];
+                    const double phi = (sigma / ui[i]) * gr;
+                    for (std::int32_t k = i; k < m; ++k) uj[k] += phi * ui[k];
                 }
             }
-            for (std::int32_t j = i; j < m; ++j) a[j][i] = gr * a[j][i];
+            for (std::int32_t j = i; j < m; ++j) ui[j] = gr * ui[j];
         } else {
-            for (std::int32_t j = i; j < m; ++j) a[j][i] = 0.0;
+            for (std::int32_t j = i; j < m; ++j) ui[j] = 0.0;
         }
-        a[i][i] += 1.0;
+        ui[i] += 1.0;
     }
 }
 
@@ -141,13 +159,19 @@ void AccumulateLeft(double** a, std::int32_t m, std::int32_t n, const double* w)
 
 // Follows Numerical Recipes' svdcmp (second edition): Householder
 // bidiagonalisation, accumulation of the transformations, implicitly shifted
-// QR sweeps, with plain square roots and reciprocal multiplications.
-int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, double* e, double** v, bool wantU,
-                    std::int32_t sweepLimit, std::int32_t* mostSweeps) {
+// QR sweeps, with plain square roots and reciprocal multiplications. The
+// factors are kept transposed so that rotations run along rows; every
+// element sees the same operations as in GolubReinschSVDReference.
+int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, double* e, double* sigma, double** ut,
+                    double** vt, std::int32_t sweepLimit, std::int32_t* mostSweeps) {
     *mostSweeps = 0;
-    const double anorm = Bidiagonalise(a, m, n, w, e);
-    if (v != nullptr) AccumulateRight(a, m, n, e, v);
-    if (wantU) AccumulateLeft(a, m, n, w);
+    const double anorm = Bidiagonalise(a, m, n, w, e, sigma);
+    if (vt != nullptr) AccumulateRight(a, m, n, e, vt);
+    if (ut != nullptr) {
+        for (std::int32_t k = 0; k < m; ++k)
+            for (std::int32_t j = 0; j < n; ++j) ut[j][k] = a[k][j];
+        AccumulateLeft(ut, m, n, w);
+    }
     auto negligible = [anorm](double x) { return std::fabs(x) + anorm == anorm; };
 
     for (std::int32_t k = n - 1; k >= 0; --k) {
@@ -174,15 +198,15 @@ int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, doubl
                     w[i] = h;
                     c = g / h;
                     s = (-1.0 / h) * f;
-                    if (wantU) RotateColumns(a, m, l - 1, i, c, s);
+                    if (ut != nullptr) RotateRows(ut, m, l - 1, i, c, s);
                 }
             }
             double z = w[k];
             if (l == k) {  // converged
                 if (z < 0.0) {
                     w[k] = -z;
-                    if (v != nullptr)
-                        for (std::int32_t r = 0; r < n; ++r) v[r][k] = -v[r][k];
+                    if (vt != nullptr)
+                        for (std::int32_t r = 0; r < n; ++r) vt[k][r] = -vt[k][r];
                 }
                 if (sweeps > *mostSweeps) *mostSweeps = sweeps;
                 break;
@@ -216,7 +240,7 @@ int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, doubl
                 g = g * c - x * s;
                 h = y * s;
                 y = y * c;
-                if (v != nullptr) RotateColumns(v, n, j, i, c, s);
+                if (vt != nullptr) RotateRows(vt, n, j, i, c, s);
                 z = std::sqrt(f * f + h * h);
                 w[j] = z;
                 if (z != 0.0) {
@@ -226,7 +250,7 @@ int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, doubl
                 }
                 f = c * g + s * y;
                 x = c * y - s * g;
-                if (wantU) RotateColumns(a, m, j, i, c, s);
+                if (ut != nullptr) RotateRows(ut, m, j, i, c, s);
             }
             e[l] = 0.0;
             e[k] = f;
@@ -252,20 +276,20 @@ void OrderByDecreasingMagnitude(const double* w, std::int32_t n, std::int32_t* o
 Status SVD(const Matrix& a, MatrixOut* U, MatrixOut* S, MatrixOut* V) {
     if (!a.sized()) return kNotSized;
     const std::int32_t m = a.Rows(), n = a.Cols();
-    RowStore<double> work, v;
-    Buffer<double> w, e;
+    RowStore<double> work, ut, vt;
+    Buffer<double> w, e, sigma;
     Buffer<std::int32_t> order;
-    if (!CopyRows(a, &work) || !w.Allocate(n) || !e.Allocate(n) || !order.Allocate(n) ||
-        (V != nullptr && !v.Allocate(n, n)))
+    if (!CopyRows(a, &work) || !w.Allocate(n) || !e.Allocate(n) || !sigma.Allocate(n) || !order.Allocate(n) ||
+        (U != nullptr && !ut.Allocate(n, m)) || (V != nullptr && !vt.Allocate(n, n)))
         return Status::OutOfMemory();
     std::int32_t sweeps = 0;
-    if (GolubReinschSVD(work.data(), m, n, w.data(), e.data(), V != nullptr ? v.data() : nullptr, U != nullptr,
-                        kSvdSweepLimit, &sweeps) != kKernelOk)
+    if (GolubReinschSVD(work.data(), m, n, w.data(), e.data(), sigma.data(), U != nullptr ? ut.data() : nullptr,
+                        V != nullptr ? vt.data() : nullptr, kSvdSweepLimit, &sweeps) != kKernelOk)
         return kSVDFailed;
     OrderByDecreasingMagnitude(w.data(), n, order.data());
-    WriteOutput(U, m, n, [&](std::int32_t i, std::int32_t j) { return work[i][order[j]]; });
+    WriteOutput(U, m, n, [&](std::int32_t i, std::int32_t j) { return ut[order[j]][i]; });
     WriteDiagonal(S, n, [&](std::int32_t j) { return w[order[j]]; });
-    WriteOutput(V, n, n, [&](std::int32_t i, std::int32_t j) { return v[i][order[j]]; });
+    WriteOutput(V, n, n, [&](std::int32_t i, std::int32_t j) { return vt[order[j]][i]; });
     return Status::Ok();
 }
 

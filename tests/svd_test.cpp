@@ -152,13 +152,14 @@ struct KernelRun {
 
 KernelRun RunKernel(const Dense& a, std::int32_t limit) {
     const auto m = static_cast<std::int32_t>(a.size()), n = static_cast<std::int32_t>(a[0].size());
-    RowStore<double> work, v;
-    EXPECT_TRUE(work.Allocate(m, n) && v.Allocate(n, n));
+    RowStore<double> work, ut, vt;
+    EXPECT_TRUE(work.Allocate(m, n) && ut.Allocate(n, m) && vt.Allocate(n, n));
     for (std::int32_t i = 0; i < m; ++i)
         for (std::int32_t j = 0; j < n; ++j) work[i][j] = a[i][j];
-    std::vector<double> w(static_cast<std::size_t>(n)), e(static_cast<std::size_t>(n));
+    std::vector<double> w(static_cast<std::size_t>(n)), e(static_cast<std::size_t>(n)), sigma(static_cast<std::size_t>(n));
     KernelRun r{};
-    r.code = GolubReinschSVD(work.data(), m, n, w.data(), e.data(), v.data(), true, limit, &r.sweeps);
+    r.code = GolubReinschSVD(work.data(), m, n, w.data(), e.data(), sigma.data(), ut.data(), vt.data(), limit,
+                             &r.sweeps);
     return r;
 }
 
