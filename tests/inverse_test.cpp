@@ -25,6 +25,9 @@ TEST(Inverse, DocumentedCases) {
     EXPECT_EQ(Contents(x), (Rows{{0, 1}, {1, 0}}));
     ASSERT_TRUE(Inverse(FromDense(Identity(4)), &x).ok());
     EXPECT_EQ(Contents(x), Identity(4));
+    Matrix self = Make({{0, 2}, {4, 0}});
+    ASSERT_TRUE(Inverse(self, &self).ok());  // the copy is taken before the result replaces it
+    EXPECT_EQ(Contents(self), (Rows{{0, 0.25}, {0.5, 0}}));
 }
 
 TEST(Inverse, FailuresLeaveTheResultAlone) {

@@ -81,6 +81,19 @@ TEST(LU, PivotsAreWeighedByTheReciprocalOfTheRowMaximum) {
     EXPECT_EQ(Contents(r.U), (Rows{{1, 1}, {0, 998}}));
 }
 
+// A weight that is not a number never wins the pivot search, nor does a NaN
+// count as a row maximum.
+TEST(LU, NaNWeightsNeverWin) {
+    LUResult r = RunLU(Make({{kNaN, 1}, {1, 1}}));
+    ASSERT_TRUE(r.status.ok());
+    EXPECT_EQ(Positions(r.index), (std::vector<std::int32_t>{1, 0}));
+    EXPECT_EQ(r.sign, -1);
+    EXPECT_EQ(r.U.at(0, 0), 1.0);
+    double d = 0.0;
+    ASSERT_TRUE(Determinant(Make({{kNaN, 1}, {0, 1}}), &d).ok());  // nothing beats 0: column exhausted
+    EXPECT_EQ(Bits(d), Bits(0.0));
+}
+
 // Multipliers are formed with one reciprocal of the pivot: 3·(1/5) and 3/5
 // differ in the last bit.
 TEST(LU, MultipliersUseTheReciprocalOfThePivot) {
