@@ -11,7 +11,7 @@
 #include "core/errors.h"
 #include "core/output.h"
 #include "core/row_store.h"
-#include "linalg/element_policy.h"
+#include "linalg/elimination_policy.h"
 #include "linalg/gauss_jordan_kernels.h"
 #include "linalg/kernel_codes.h"
 #include "linalg/lu_kernels.h"
@@ -27,7 +27,7 @@ Status CheckSquare(const BasicMatrix<T>& a) {
     return Status::Ok();
 }
 
-template <class T, class P = ElementPolicy<T>>
+template <class T, class P = EliminationPolicy<T>>
 Status LUOf(const BasicMatrix<T>& a, MatrixWriter<T>* L, MatrixWriter<T>* U, Buffer<std::int32_t>* permIndex,
             std::int32_t* permSign) {
     if (Status s = CheckSquare(a); !s) return s;
@@ -55,7 +55,7 @@ Status LUOf(const BasicMatrix<T>& a, MatrixWriter<T>* L, MatrixWriter<T>* U, Buf
     return Status::Ok();
 }
 
-template <class T, class P = ElementPolicy<T>>
+template <class T, class P = EliminationPolicy<T>>
 Status DeterminantOf(const BasicMatrix<T>& a, T* det) {
     if (det == nullptr) return Status::NullPointer();
     if (Status s = CheckSquare(a); !s) return s;
@@ -67,7 +67,7 @@ Status DeterminantOf(const BasicMatrix<T>& a, T* det) {
     return Status::Ok();
 }
 
-template <class T, class P = ElementPolicy<T>>
+template <class T, class P = EliminationPolicy<T>>
 Status InverseOf(const BasicMatrix<T>& a, BasicMatrix<T>* result) {
     if (result == nullptr) return Status::NullPointer();
     if (Status s = CheckSquare(a); !s) return s;
@@ -84,7 +84,7 @@ Status InverseOf(const BasicMatrix<T>& a, BasicMatrix<T>* result) {
     return Status::Ok();
 }
 
-template <class T, class P = ElementPolicy<T>>
+template <class T, class P = EliminationPolicy<T>>
 Status SolveGaussOf(const BasicMatrix<T>& a, const MatrixReader<T>* rhs, BasicMatrix<T>* result) {
     if (result == nullptr) return Status::NullPointer();
     if (Status s = CheckSquare(a); !s) return s;

@@ -1,11 +1,11 @@
 // Gauss-Jordan kernels on 0-based row-pointer arrays, generic over the
-// element type through ElementPolicy: the inverse and the single-column solve.
+// element type through EliminationPolicy: the inverse and the single-column solve.
 #pragma once
 
 #include <cstdint>
 #include <utility>
 
-#include "linalg/element_policy.h"
+#include "linalg/elimination_policy.h"
 #include "linalg/kernel_codes.h"
 
 namespace corvane {
@@ -34,7 +34,7 @@ std::int32_t PartialPivot(T* const* a, std::int32_t n, std::int32_t k, double* l
 // are exchanged by exchanging their pointers (the columns of a before k are
 // never read again, so this equals exchanging a(k … n−1)). Both arrays are
 // destroyed; kKernelSingular at an exhausted pivot column.
-template <class T, class P = ElementPolicy<T>>
+template <class T, class P = EliminationPolicy<T>>
 int GaussJordanInverse(T** a, T** b, std::int32_t n) {
     for (std::int32_t k = 0; k < n; ++k) {
         double largest;
@@ -65,7 +65,7 @@ int GaussJordanInverse(T** a, T** b, std::int32_t n) {
 // inverse: the pivot element keeps its value, rows with a zero multiplier
 // are skipped. a is destroyed and b becomes the solution;
 // kKernelSingular at an exhausted pivot column.
-template <class T, class P = ElementPolicy<T>>
+template <class T, class P = EliminationPolicy<T>>
 int GaussJordanSolve(T** a, T* b, std::int32_t n) {
     for (std::int32_t k = 0; k < n; ++k) {
         double largest;

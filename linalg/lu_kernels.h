@@ -1,12 +1,12 @@
 // Elimination kernels on 0-based row-pointer arrays, generic over the element
-// type through ElementPolicy: the Crout factorisation and the determinant's
+// type through EliminationPolicy: the Crout factorisation and the determinant's
 // own Gaussian elimination.
 #pragma once
 
 #include <cstdint>
 #include <utility>
 
-#include "linalg/element_policy.h"
+#include "linalg/elimination_policy.h"
 #include "linalg/kernel_codes.h"
 
 namespace corvane {
@@ -17,7 +17,7 @@ namespace corvane {
 // row standing at position i, *sign the permutation's sign. scale is work
 // storage of n elements. kKernelSingular when a row has no nonzero element
 // (nothing useful is left in a then).
-template <class T, class P = ElementPolicy<T>>
+template <class T, class P = EliminationPolicy<T>>
 int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t* perm, std::int32_t* sign) {
     for (std::int32_t i = 0; i < n; ++i) perm[i] = i;
     *sign = 1;
@@ -67,7 +67,7 @@ int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t
 // pivots (the classical determinant by triangularisation). a (n × n) is
 // destroyed; rows are exchanged by exchanging their pointers. An exhausted
 // pivot column gives exactly zero. Always kKernelOk.
-template <class T, class P = ElementPolicy<T>>
+template <class T, class P = EliminationPolicy<T>>
 int GaussDeterminant(T** a, std::int32_t n, T* det) {
     T sign = P::One();
     for (std::int32_t k = 0; k < n; ++k) {

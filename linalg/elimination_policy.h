@@ -9,10 +9,10 @@
 namespace corvane {
 
 template <class T>
-struct ElementPolicy;
+struct EliminationPolicy;
 
 template <>
-struct ElementPolicy<double> {
+struct EliminationPolicy<double> {
     using Scale = double;
 
     static constexpr double Zero() { return 0.0; }
