@@ -97,3 +97,28 @@ CORVANE_DIGEST_CASE(eigen_general) {
 }
 
 }  // namespace corvane
+
+#include "eigen/real_eigen.h"
+
+namespace corvane {
+
+CORVANE_DIGEST_CASE(eigen_methods) {
+    BasicMatrix<double> general = digest::RandomMatrix(12, 12);
+    BasicMatrix<double> sym = digest::RandomMatrix(10, 10);
+    for (std::int32_t i = 0; i < 10; ++i)
+        for (std::int32_t j = 0; j < i; ++j) sym.at(j, i) = sym.at(i, j);
+    for (BasicMatrix<double>* m : {&general, &sym}) {
+        BasicMatrix<double> rv, iv, rvec, ivec;
+        out.Status("eigen", Eigen(*m, &rv, &iv, &rvec, &ivec));
+        out.Matrix("real_values", rv);
+        out.Matrix("imag_values", iv);
+        out.Matrix("real_vectors", rvec);
+        out.Matrix("imag_vectors", ivec);
+        BasicMatrix<Complex> cv, cvec;
+        out.Status("eigenc", EigenC(*m, &cv, &cvec));
+        out.Matrix("values", cv);
+        out.Matrix("vectors", cvec);
+    }
+}
+
+}  // namespace corvane
