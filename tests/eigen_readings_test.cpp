@@ -373,6 +373,37 @@ TEST(EigenReadings, RealPairRotationUsesReciprocalsAndItsQuotientsDoNot) {
     for (int f = 0; f < 4; ++f) EXPECT_GT(differs[f], 0) << "reading " << f << " is not pinned";
 }
 
+// ---- Overflow control in the back-substitution ------------------------------
+
+// [[1, c], [0, 1]]: the zero divisor of the second vector is perturbed to
+// below the last bit of the norm, its first component becomes huge, and the
+// column is scaled by the reciprocal of that component's magnitude.
+TEST(EigenReadings, OverflowControlMultipliesByTheReciprocal) {
+    int differs = 0;
+    for (int rep = 1; rep <= 200; ++rep) {
+        const double c = 0.37 * rep;
+        Table h(2), z(2);
+        h(0, 0) = h(1, 1) = 1.0, h(0, 1) = c;
+        z(0, 0) = z(1, 1) = 1.0;
+        double wr[2] = {0, 0}, wi[2] = {0, 0};
+        std::int32_t ierr = -1;
+        HessenbergQRVectors(1, 1, 0, 1, h.rows(), wr, wi, z.rows(), &ierr);
+        ASSERT_EQ(ierr, 0);
+        const double norm = ((0.0 + 1.0) + c + 0.0) + 1.0;
+        double t = norm;
+        do t = 0.01 * t;
+        while (norm + t > norm);
+        const double component = -(0.0 + c * 1.0) / t;
+        const double big = std::fabs(component);
+        ASSERT_LE(big + 1.0 / big, big) << "the control must act here";
+        const double a = component * (1.0 / big), b = 1.0 * (1.0 / big);
+        EXPECT_TRUE(Same(z(0, 1), a)) << rep;
+        EXPECT_TRUE(Same(z(1, 1), b)) << rep;
+        differs += !Same(component / big, a) || !Same(1.0 / big, b);
+    }
+    EXPECT_GT(differs, 0);
+}
+
 // ---- Normalisation and the complex division ---------------------------------
 
 TEST(EigenReadings, NormalisationMultipliesByTheReciprocalOfTheLargestPart) {
