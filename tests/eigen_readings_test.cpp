@@ -190,6 +190,71 @@ TEST(EigenReadings, QLRotationIsTwoTrueDivisions) {
     EXPECT_GT(differs, 0);
 }
 
+// One sweep on a 3 × 3 tridiagonal, as the routines leave it when a limit of
+// one iteration stops them: w and the renumbered e.
+void QLSweepByHand(double w[3], double e[3], bool rotationByReciprocal, bool dl1ByReciprocal) {
+    double E[3] = {e[1], e[2], 0.0};
+    double g = w[0];
+    double p = (w[1] - g) / (E[0] + E[0]);
+    double r = ScaledHypot(p, 1.0);
+    w[0] = E[0] / (p + TransferSign(r, p));
+    w[1] = E[0] * (p + TransferSign(r, p));
+    const double dl1 = w[1];
+    double h = g - w[0];
+    w[2] = w[2] - h;
+    p = w[2];
+    double c = 1.0, c2 = 1.0, c3 = 1.0, s = 0.0, s2 = 0.0;
+    const double el1 = E[1];
+    for (int i = 1; i >= 0; --i) {
+        c3 = c2, c2 = c, s2 = s;
+        g = c * E[i];
+        h = c * p;
+        r = ScaledHypot(p, E[i]);
+        E[i + 1] = s * r;
+        s = Quot(E[i], r, rotationByReciprocal);
+        c = Quot(p, r, rotationByReciprocal);
+        p = c * w[i] - s * g;
+        w[i + 1] = h + s * (c * g + s * w[i]);
+    }
+    p = Quot(-s * s2 * c3 * el1 * E[0], dl1, dl1ByReciprocal);
+    E[0] = s * p;
+    w[0] = c * p;
+    for (int i = 0; i < 3; ++i) e[i] = E[i];
+}
+
+TEST(EigenReadings, QLSweepEndsWithATrueDivisionByTheShiftedElement) {
+    std::mt19937_64 rng(6);
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    int differs[2] = {0, 0}, compared = 0;
+    for (int rep = 0; rep < 400; ++rep) {
+        const double w0[3] = {u(rng), u(rng), u(rng)}, e0[3] = {0.0, u(rng), u(rng)};
+        double hw[3] = {w0[0], w0[1], w0[2]}, he[3] = {e0[0], e0[1], e0[2]};
+        QLSweepByHand(hw, he, false, false);
+        for (bool vectors : {false, true}) {
+            double w[3] = {w0[0], w0[1], w0[2]}, e[3] = {e0[0], e0[1], e0[2]};
+            std::int32_t ierr = -1;
+            Table z(3);
+            if (vectors)
+                TridiagonalQLVectors(2, 2, w, e, z.rows(), &ierr, 1);
+            else
+                TridiagonalQLValues(2, w, e, &ierr, 1);
+            if (ierr != 1) continue;  // converged in one sweep: w was changed further
+            ++compared;
+            for (int i = 0; i < 3; ++i) EXPECT_TRUE(Same(w[i], hw[i]) && Same(e[i], he[i])) << rep << " " << i;
+        }
+        for (int f = 0; f < 2; ++f) {
+            double ow[3] = {w0[0], w0[1], w0[2]}, oe[3] = {e0[0], e0[1], e0[2]};
+            QLSweepByHand(ow, oe, f == 0, f == 1);
+            bool d = false;
+            for (int i = 0; i < 3; ++i) d = d || !Same(ow[i], hw[i]) || !Same(oe[i], he[i]);
+            differs[f] += d;
+        }
+    }
+    EXPECT_GT(compared, 600);
+    EXPECT_GT(differs[0], 0) << "s = e / r, c = p / r";
+    EXPECT_GT(differs[1], 0) << "/ dl1";
+}
+
 // ---- Hessenberg reduction ---------------------------------------------------
 
 TEST(EigenReadings, EliminationMultiplierIsATrueDivision) {
@@ -371,6 +436,47 @@ TEST(EigenReadings, RealPairRotationUsesReciprocalsAndItsQuotientsDoNot) {
         }
     }
     for (int f = 0; f < 4; ++f) EXPECT_GT(differs[f], 0) << "reading " << f << " is not pinned";
+}
+
+// ---- The last components of a complex vector -------------------------------
+
+// A 2 × 2 with a complex pair: the vector's last component is taken as i, and
+// the other one is two true quotients by h[1][0] when that is the larger
+// off-diagonal element, otherwise the scaled complex division.
+TEST(EigenReadings, ComplexVectorStartsWithTwoTrueQuotientsOrTheComplexDivision) {
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> u(0.2, 1.0);
+    int differs = 0;
+    for (int rep = 0; rep < 400; ++rep) {
+        const bool lowerLarger = rep % 2 == 0;
+        const double big = 1.0 + u(rng), small = u(rng);
+        Table h(2), z(2);
+        h(0, 0) = u(rng) - 0.6, h(1, 1) = u(rng) - 0.6;
+        h(1, 0) = lowerLarger ? big : small;
+        h(0, 1) = -(lowerLarger ? small : big);  // opposite signs: a complex pair
+        const Table a = h;
+        z(0, 0) = z(1, 1) = 1.0;
+        double wr[2] = {0, 0}, wi[2] = {0, 0};
+        std::int32_t ierr = -1;
+        HessenbergQRVectors(1, 1, 0, 1, h.rows(), wr, wi, z.rows(), &ierr);
+        ASSERT_EQ(ierr, 0);
+        ASSERT_GT(wi[0], 0.0);
+        const double p = wr[1], q = wi[1];
+        double re, im;
+        if (lowerLarger) {
+            re = q / a(1, 0);
+            im = -(a(1, 1) - p) / a(1, 0);
+            const double r = 1.0 / a(1, 0);
+            differs += !Same(q * r, re) || !Same(-(a(1, 1) - p) * r, im);
+        } else {
+            ComplexDivideParts(0.0, -a(0, 1), a(0, 0) - p, q, &re, &im);
+        }
+        EXPECT_TRUE(Same(z(0, 0), 0.0 + 1.0 * re)) << rep;
+        EXPECT_TRUE(Same(z(0, 1), (0.0 + 1.0 * im) + 0.0 * 1.0)) << rep;
+        EXPECT_EQ(z(1, 0), 0.0);
+        EXPECT_EQ(z(1, 1), 1.0);
+    }
+    EXPECT_GT(differs, 0);
 }
 
 // ---- Overflow control in the back-substitution ------------------------------

@@ -181,6 +181,14 @@ TEST(GeneralEigen, DefectiveMatricesStillGiveEigenvectors) {
         ASSERT_EQ(r.ierr, 0);
         ExpectEigenpairs(j, r, test::ResidualTolerance(n));
     }
+    // Two equal rotation blocks: the repeated pair ±i makes the complex
+    // back-substitution's divisor exactly zero, so it is perturbed too.
+    Table rr(4);
+    rr(0, 1) = rr(2, 3) = -1.0, rr(1, 0) = rr(3, 2) = 1.0;
+    GeneralResult pr = Solve(rr, true);
+    ASSERT_EQ(pr.ierr, 0);
+    EXPECT_EQ(pr.wi, (std::vector<double>{1, -1, 1, -1}));
+    ExpectEigenpairs(rr, pr, test::ResidualTolerance(4));
     // A dense matrix similar to a Jordan block: the eigenvalue is only found to
     // about the square root of the precision, and so are the residuals.
     std::mt19937_64 rng(8);
