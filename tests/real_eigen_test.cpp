@@ -119,6 +119,17 @@ TEST(RealEigen, LastBitAsymmetryTakesTheGeneralPathAndItsScaling) {
     }
 }
 
+// A NaN difference does not count against symmetry, and the symmetric
+// kernel reads only the lower triangle.
+TEST(RealEigen, NaNInTheUpperTriangleStillTakesTheSymmetricPath) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EigenOut withNaN, clean;
+    ASSERT_TRUE(RunEigen(Make({{1, nan, 0.5}, {2, 3, 0.25}, {0.5, 0.25, -1}}), withNaN).ok());
+    ASSERT_TRUE(RunEigen(Make({{1, 2, 0.5}, {2, 3, 0.25}, {0.5, 0.25, -1}}), clean).ok());
+    test::ExpectSameBits(withNaN.rv, clean.rv);
+    test::ExpectSameBits(withNaN.rvec, clean.rvec);
+}
+
 // Every column pairs with its value: real and complex, on random matrices.
 TEST(RealEigen, EveryOutputColumnIsTheEigenvectorOfItsValue) {
     std::mt19937_64 rng(77);
