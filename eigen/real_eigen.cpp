@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/buffer.h"
+#include "core/comparisons.h"
 #include "core/output.h"
 #include "core/row_store.h"
 #include "eigen/general_kernels.h"
@@ -30,16 +31,6 @@ bool ComesFirst(const EigenOrderRecord& p, const EigenOrderRecord& q) {
         if (p.modulus < q.modulus) return false;
     }
     return p.index < q.index;
-}
-
-// The symmetry test of the object with tolerance 0: the strict upper triangle
-// against its mirror; a NaN difference does not count against symmetry.
-bool ExactlySymmetric(const Matrix& m) {
-    const std::int32_t n = m.Rows();
-    for (std::int32_t i = 0; i < n; ++i)
-        for (std::int32_t j = i + 1; j < n; ++j)
-            if (std::fabs(m.at(i, j) - m.at(j, i)) > 0.0) return false;
-    return true;
 }
 
 // Which kernel column an output column shows: column k of the vector outputs
@@ -69,9 +60,13 @@ public:
         for (std::int32_t i = 0; i < n_; ++i)
             for (std::int32_t j = 0; j < n_; ++j) a[i][j] = m.at(i, j);
 
+        // Exact symmetry chooses the symmetric kernel (a NaN difference does
+        // not count against it).
+        bool symmetric = false;
+        if (Status s = IsSymmetric(m, 0.0, &symmetric); !s) return s;
         std::int32_t ierr = 0;
         const std::int32_t vectors = wantVectors ? 1 : 0;
-        if (ExactlySymmetric(m))
+        if (symmetric)
             EigenSymmetric(last, last, a.data(), wr_.data(), vectors, z_.data(), e.data(), e2.data(), &ierr);
         else
             EigenGeneral(last, last, a.data(), wr_.data(), wi_.data(), vectors, z_.data(), iv.data(), e.data(), &ierr);
@@ -137,7 +132,7 @@ Status Eigen(const Matrix& m, MatrixOut* realValues, MatrixOut* imagValues, Matr
     return Status::Ok();
 }
 
-Status EigenC(const Matrix& m, MatrixWriter<Complex>* eigenvalues, MatrixWriter<Complex>* eigenvectors) {
+Status EigenC(const Matrix& m, CMatrixOut* eigenvalues, CMatrixOut* eigenvectors) {
     EigenResults r;
     if (Status s = r.Compute(m, eigenvectors != nullptr); !s) return s;
     const std::int32_t n = r.n();

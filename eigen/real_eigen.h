@@ -3,7 +3,7 @@
 // back through caller-supplied outputs (null = not wanted).
 #pragma once
 
-#include "complex/complex.h"
+#include "core/cmatrix.h"
 #include "core/matrix.h"
 
 namespace corvane {
@@ -16,6 +16,6 @@ Status Eigen(const Matrix& m, MatrixOut* realValues, MatrixOut* imagValues, Matr
              MatrixOut* imagVectors);
 
 // The same results as complex outputs: values n × 1, vectors n × n.
-Status EigenC(const Matrix& m, MatrixWriter<Complex>* eigenvalues, MatrixWriter<Complex>* eigenvectors);
+Status EigenC(const Matrix& m, CMatrixOut* eigenvalues, CMatrixOut* eigenvectors);
 
 }  // namespace corvane

@@ -21,7 +21,6 @@ using test::Bits;
 using test::Contents;
 using test::Make;
 using Rows = std::vector<std::vector<double>>;
-using CMatrix = BasicMatrix<Complex>;
 using cd = std::complex<double>;
 
 struct EigenOut {
