@@ -28,7 +28,9 @@ public:
         Release(data_);
         data_ = nullptr;
         size_ = 0;
-        if (n < 0) return false;
+        // A count beyond the address space is refused before it is narrowed
+        // to a 32-bit size_t, which would keep only its low bits.
+        if (n < 0 || static_cast<std::uint64_t>(n) > PTRDIFF_MAX / sizeof(T)) return false;
         data_ = static_cast<T*>(AllocateZeroed(static_cast<std::size_t>(n), sizeof(T)));
         if (data_ == nullptr) return false;
         size_ = n;

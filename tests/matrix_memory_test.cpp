@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/allocation.h"
+#include "core/buffer.h"
 #include "core/matrix.h"
 #include "matrix_test_support.h"
 
@@ -45,6 +46,19 @@ TEST(MatrixMemory, TooManyRowsFailOnA32BitAddressSpace) {
     EXPECT_EQ(m.Size(kMaxSize, 1).code(), Status::OutOfMemory().code());
     EXPECT_EQ(m.PutRows(kMaxSize).code(), Status::OutOfMemory().code());
     ExpectSameBits(m, Sample());
+}
+
+// A count whose bytes do not fit the address space is refused, not cut down
+// to the low bits of a 32-bit size (which would hand out a short block).
+TEST(MatrixMemory, AWorkVectorBeyondTheAddressSpaceIsRefused) {
+    Buffer<double> d;
+    ASSERT_TRUE(d.Allocate(2));
+    EXPECT_FALSE(d.Allocate((std::int64_t{1} << 61) + 1));
+    EXPECT_EQ(d.size(), 0);
+    EXPECT_EQ(d.data(), nullptr);
+    Buffer<char> c;
+    EXPECT_FALSE(c.Allocate((std::int64_t{1} << 62) + 16));
+    EXPECT_EQ(c.size(), 0);
 }
 
 TEST(MatrixMemory, AHugeLoneCountIsRecordedAndRefusedWhenStorageIsNeeded) {
