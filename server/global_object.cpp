@@ -1,0 +1,82 @@
+#include "server/global_object.h"
+
+#include "complex/complex.h"
+#include "server/cmatrix_object.h"
+#include "server/dispatch.h"
+#include "server/matrix_object.h"
+
+namespace corvane::server {
+namespace {
+
+corvane::Complex In(const ::Complex* c) { return {c->Real, c->Imag}; }
+HRESULT Out(corvane::Complex value, ::Complex* out) {
+    out->Real = value.Real;
+    out->Imag = value.Imag;
+    return S_OK;
+}
+
+// A factory: a new object, then its own Size(Rows, Cols). Size's result is
+// not passed on: an invalid size (or too little memory for the elements)
+// leaves the object unsized, with Size's error record on the thread.
+template <class Object, class Data, class Interface>
+HRESULT Factory(LONG rows, LONG cols, Interface** out) {
+    const HRESULT hr = Object::Create(Data(), out);
+    if (SUCCEEDED(hr)) (void)(*out)->Size(rows, cols);
+    return hr;
+}
+
+}  // namespace
+
+HRESULT MakeGlobalObject(IUnknown* outer, REFIID iid, void** out) { return MakeObject<GlobalObject>(outer, iid, out); }
+
+void* GlobalObject::Find(REFIID iid) {
+    if (IsEqualIID(iid, IID_IGlobal) || IsEqualIID(iid, IID_IDispatch)) return static_cast<IGlobal*>(this);
+    if (IsEqualIID(iid, IID_IProvideClassInfo)) return static_cast<IProvideClassInfo*>(this);
+    return nullptr;
+}
+
+HRESULT GlobalObject::GetTypeInfoCount(UINT* count) { return DispatchGetTypeInfoCount(count); }
+HRESULT GlobalObject::GetTypeInfo(UINT, LCID lcid, ITypeInfo** out) { return DispatchGetTypeInfo(IID_IGlobal, lcid, out); }
+HRESULT GlobalObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) {
+    return DispatchGetIDsOfNames(IID_IGlobal, names, count, lcid, ids);
+}
+HRESULT GlobalObject::Invoke(DISPID member, REFIID, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                             EXCEPINFO* exception, UINT* argError) {
+    return DispatchInvoke(IID_IGlobal, static_cast<IGlobal*>(this), member, flags, params, result, exception, argError,
+                          lcid);
+}
+HRESULT GlobalObject::GetClassInfo(ITypeInfo** out) { return GetTypeInfoOf(CLSID_Global, LOCALE_USER_DEFAULT, out); }
+
+HRESULT GlobalObject::CAdd(::Complex* a, ::Complex* b, ::Complex* pVal) {
+    if (a == nullptr || b == nullptr || pVal == nullptr) return E_POINTER;
+    return Out(In(a) + In(b), pVal);
+}
+HRESULT GlobalObject::CSub(::Complex* a, ::Complex* b, ::Complex* pVal) {
+    if (a == nullptr || b == nullptr || pVal == nullptr) return E_POINTER;
+    return Out(In(a) - In(b), pVal);
+}
+HRESULT GlobalObject::CMul(::Complex* a, ::Complex* b, ::Complex* pVal) {
+    if (a == nullptr || b == nullptr || pVal == nullptr) return E_POINTER;
+    return Out(In(a) * In(b), pVal);
+}
+HRESULT GlobalObject::CDiv(::Complex* a, ::Complex* b, ::Complex* pVal) {
+    if (a == nullptr || b == nullptr || pVal == nullptr) return E_POINTER;
+    return Out(In(a) / In(b), pVal);
+}
+HRESULT GlobalObject::CAbs(::Complex* cNumber, double* pVal) {
+    if (cNumber == nullptr || pVal == nullptr) return E_POINTER;
+    *pVal = Modulus(In(cNumber));
+    return S_OK;
+}
+HRESULT GlobalObject::CSqr(::Complex* cNumber, ::Complex* pVal) {
+    if (cNumber == nullptr || pVal == nullptr) return E_POINTER;
+    return Out(SquareRoot(In(cNumber)), pVal);
+}
+HRESULT GlobalObject::CreateMatrix(LONG Rows, LONG Cols, IMatrix** pVal) {
+    return Factory<MatrixObject, corvane::Matrix>(Rows, Cols, pVal);
+}
+HRESULT GlobalObject::CreateCMatrix(LONG Rows, LONG Cols, ICMatrix** pVal) {
+    return Factory<CMatrixObject, ComplexMatrix>(Rows, Cols, pVal);
+}
+
+}  // namespace corvane::server
