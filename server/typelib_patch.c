@@ -3,7 +3,10 @@
    - the Global class gets the predeclared-identifier type flag;
    - the double parameters get their default values (widl writes none, or a
      truncated integer), stored as VT_R8 values appended to the custom-data
-     segment.
+     segment;
+   - the optional object parameters (default "no object") get a null VT_DISPATCH
+     default instead of widl's VT_PTR, which is no variant type: loaders
+     refuse to describe such a function at all.
    Usage: typelib_patch in.tlb out.tlb. Runs on the build host; reads the
    little-endian MSFT format with explicit offsets, independent of the host. */
 #include <stdio.h>
@@ -12,6 +15,9 @@
 
 enum { kSegTypeInfo = 0, kSegName = 7, kSegCustData = 11, kSegCount = 15 };
 enum { kTypeFlagPredeclId = 0x8, kParamHasDefault = 0x20, kVtR8 = 5 };
+/* Inline defaults: high bit, variant type in bits 26-30, value below. */
+static const unsigned long kInlineNullPointer = 0x80000000ul | (26ul << 26); /* VT_PTR, 0 */
+static const unsigned long kInlineNullDispatch = 0x80000000ul | (9ul << 26); /* VT_DISPATCH, 0 */
 
 /* Default of each double parameter, by parameter name. */
 static const struct { const char* name; double value; } kDoubleDefaults[] = {
@@ -89,7 +95,7 @@ int main(int argc, char** argv) {
         valueOffset[k] = custLen + 12 * (long)k;
     }
 
-    int predeclSet = 0, defaultsSet = 0;
+    int predeclSet = 0, defaultsSet = 0, objectsSet = 0;
     for (long t = 0; t < typeCount; ++t) {
         const long base = typeSeg + Get32(offsets + 4 * t);
         if (!InRange(base, 0x64)) return Fail("bad type entry");
@@ -114,6 +120,10 @@ int main(int argc, char** argv) {
                 for (long a = 0; a < args; ++a) {
                     const long pinfo = params + 12 * a;
                     if (!(Get32(pinfo + 8) & kParamHasDefault)) continue;
+                    if (((unsigned long)Get32(defaults + 4 * a) & 0xfffffffful) == kInlineNullPointer) {
+                        Put32(defaults + 4 * a, (long)kInlineNullDispatch);
+                        ++objectsSet;
+                    }
                     for (size_t k = 0; k < DEFAULT_COUNT; ++k) {
                         if (NameIs(nameSeg, Get32(pinfo + 4), kDoubleDefaults[k].name)) {
                             Put32(defaults + 4 * a, valueOffset[k]);
@@ -127,6 +137,7 @@ int main(int argc, char** argv) {
     }
     if (!predeclSet) return Fail("no Global class");
     if (defaultsSet == 0) return Fail("no double defaults found");
+    if (objectsSet == 0) return Fail("no object defaults found");
 
     FILE* out = fopen(argv[2], "wb");
     if (!out || fwrite(data, 1, (size_t)size, out) != (size_t)size || fclose(out) != 0) return Fail("cannot write output");

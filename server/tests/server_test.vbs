@@ -1,0 +1,94 @@
+' The server through the VBScript host: creation by ProgID, the default
+' member, sizing, whole-matrix operations and run-time errors with their
+' records. Every step is checked; the last line is the tally.
+Option Explicit
+On Error Resume Next
+Dim passed, failed
+passed = 0 : failed = 0
+
+Sub Check(name, ok)
+    If ok Then
+        passed = passed + 1
+    Else
+        failed = failed + 1
+        WScript.Echo "FAIL " & name
+    End If
+End Sub
+
+Sub CheckNoError(name)
+    Check name & " (Err " & Hex(Err.Number) & " " & Err.Description & ")", Err.Number = 0
+    Err.Clear
+End Sub
+
+Sub CheckError(name, number, text, source, context)
+    Check name & ": number " & Hex(Err.Number), Err.Number = number
+    Check name & ": description '" & Err.Description & "'", Err.Description = text
+    Check name & ": source '" & Err.Source & "'", Err.Source = source
+    Check name & ": help file '" & Err.HelpFile & "'", Err.HelpFile = "CorvaneMatrix.chm"
+    Check name & ": help context " & Err.HelpContext, Err.HelpContext = context
+    Err.Clear
+End Sub
+
+Dim m, c, g, v, copy, col, row, r, k
+Set m = CreateObject("CorvaneMatrix30.Matrix")
+CheckNoError "CreateObject Matrix"
+Check "new Rows", m.Rows = 0
+Check "MaxSize", m.MaxSize = 2147483647
+v = m(0, 0)
+CheckError "Item of a new matrix", &H80040529, "Matrix not yet sized.", "CorvaneMatrix30.Matrix.1", 1321
+
+m.Size 2, 3
+CheckNoError "Size"
+Check "Rows", m.Rows = 2
+Check "Cols", m.Cols = 3
+m(1, 2) = 7.5
+CheckNoError "default member put"
+Check "default member get", m(1, 2) = 7.5
+Check "Item get", m.Item(1, 2) = 7.5
+r = 1 : k = 2
+Check "variables as indexes", m(r, k) = 7.5
+Check "IsSquare of 2 x 3", m.IsSquare = False
+m.Rows = 0
+CheckError "Rows = 0", &H80040515, "Invalid number of rows", "CorvaneMatrix30.Matrix.1", 1301
+v = m(2, 0)
+CheckError "row index", &H80040527, "Row index exceeds matrix size.", "CorvaneMatrix30.Matrix.1", 1319
+v = m(0, 3)
+CheckError "column index", &H80040528, "Column index exceeds matrix size.", "CorvaneMatrix30.Matrix.1", 1320
+
+Set copy = m.Clone()
+CheckNoError "Clone"
+m(1, 2) = 1
+Check "clone is independent", copy(1, 2) = 7.5
+Set col = m.ColVector(2)
+CheckNoError "ColVector"
+Check "ColVector shape", col.Rows = 2 And col.Cols = 1 And col(1, 0) = 1
+Set row = copy.RowVector(1)
+Check "RowVector", row.Cols = 3 And row(0, 2) = 7.5
+copy.SwapRows 0, 1
+Check "SwapRows", copy(0, 2) = 7.5
+copy.SwapCols 0, 2
+Check "SwapCols", copy(0, 0) = 7.5
+copy.Clear
+Check "Clear", copy(0, 0) = 0
+m.Rows = 3
+Check "Rows put keeps the common block", m.Rows = 3 And m(1, 2) = 1 And m(2, 2) = 0
+Check "Version", m.Version = "3.0.000"
+
+Set c = CreateObject("CorVaneMatrix30.CMatrix")
+CheckNoError "CreateObject CMatrix"
+v = c.IsSquare
+CheckError "IsSquare of a new CMatrix", &H80040529, "Matrix not yet sized.", "CorVaneMatrix30.CMatrix.1", 1321
+c.Size 2, 2
+Check "CMatrix IsSquare", c.IsSquare = True
+Check "CMatrix Version", c.Version = "3.0.000"
+
+Set g = CreateObject("CorVaneMatrix.Global")
+CheckNoError "CreateObject Global"
+Set m = g.CreateMatrix(3, 2)
+CheckNoError "CreateMatrix"
+Check "CreateMatrix shape", m.Rows = 3 And m.Cols = 2 And m(2, 1) = 0
+Set m = g.CreateMatrix(0, 5)
+CheckNoError "CreateMatrix with an invalid size succeeds"
+Check "and the matrix is unsized", m.Rows = 0
+
+WScript.Echo "server_test.vbs: " & passed & " passed, " & failed & " failed"
