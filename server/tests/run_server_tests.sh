@@ -20,7 +20,7 @@ run() { "$loader" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
 rm -rf "$prefix"
-wine_prefix_ready || { echo "cannot create the Wine prefix $prefix"; exit 1; }
+wine_prefix_ready >/dev/null || { echo "cannot create the Wine prefix $prefix"; exit 1; }
 
 run "$sysdir\\regsvr32.exe" /s "$(winpath "$dll")" || fail "regsvr32 returned $?"
 
