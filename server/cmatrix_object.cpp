@@ -2,6 +2,7 @@
 
 #include "server/dispatch.h"
 #include "server/error_record.h"
+#include "server/safe_array.h"
 #include "server/version.h"
 
 namespace corvane::server {
@@ -112,13 +113,23 @@ HRESULT CMatrixObject::SwapCols(LONG Col1, LONG Col2) {
     return Result(matrix_.SwapCols(Col1, Col2));
 }
 
-HRESULT CMatrixObject::get_AsArrayR(SAFEARRAY **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::get_AsArrayR(SAFEARRAY **pVal) {
+    return Result(ArrayFromMatrix(matrix_, [](const corvane::Complex& c) { return c.Real; }, pVal));
+}
 
-HRESULT CMatrixObject::put_AsArrayR(SAFEARRAY **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::put_AsArrayR(SAFEARRAY **newVal) {
+    return Result(MatrixFromArray(newVal != nullptr ? *newVal : nullptr, matrix_,
+                                  [](corvane::Complex& element, double value) { element.Real = value; }));
+}
 
-HRESULT CMatrixObject::get_AsArrayI(SAFEARRAY **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::get_AsArrayI(SAFEARRAY **pVal) {
+    return Result(ArrayFromMatrix(matrix_, [](const corvane::Complex& c) { return c.Imag; }, pVal));
+}
 
-HRESULT CMatrixObject::put_AsArrayI(SAFEARRAY **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::put_AsArrayI(SAFEARRAY **newVal) {
+    return Result(MatrixFromArray(newVal != nullptr ? *newVal : nullptr, matrix_,
+                                  [](corvane::Complex& element, double value) { element.Imag = value; }));
+}
 
 HRESULT CMatrixObject::Clear() {
     return Result(matrix_.Clear());

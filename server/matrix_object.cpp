@@ -2,6 +2,7 @@
 
 #include "server/dispatch.h"
 #include "server/error_record.h"
+#include "server/safe_array.h"
 #include "server/version.h"
 
 namespace corvane::server {
@@ -107,9 +108,14 @@ HRESULT MatrixObject::SwapCols(LONG Col1, LONG Col2) {
     return Result(matrix_.SwapCols(Col1, Col2));
 }
 
-HRESULT MatrixObject::get_AsArray(SAFEARRAY **) { return E_NOTIMPL; }
+HRESULT MatrixObject::get_AsArray(SAFEARRAY **pVal) {
+    return Result(ArrayFromMatrix(matrix_, [](double x) { return x; }, pVal));
+}
 
-HRESULT MatrixObject::put_AsArray(SAFEARRAY **) { return E_NOTIMPL; }
+HRESULT MatrixObject::put_AsArray(SAFEARRAY **newVal) {
+    return Result(MatrixFromArray(newVal != nullptr ? *newVal : nullptr, matrix_,
+                                  [](double& element, double value) { element = value; }));
+}
 
 HRESULT MatrixObject::Clear() {
     return Result(matrix_.Clear());
