@@ -37,12 +37,6 @@ inline Complex operator/(Complex a, Complex b) {
     return {((bi * ai) + (br * ar)) * q, ((br * ai) - (bi * ar)) * q};
 }
 
-// Division by a real: one reciprocal, then two multiplications.
-inline constexpr Complex operator/(Complex a, double d) {
-    const double t = 1.0 / d;
-    return {a.Real * t, a.Imag * t};
-}
-
 // A real divided by a complex: (d, 0) / c.
 inline Complex operator/(double d, Complex c) { return Complex{d, 0.0} / c; }
 
@@ -61,7 +55,15 @@ inline Complex& operator+=(Complex& a, double d) {
 inline Complex& operator-=(Complex& a, Complex b) { return a = a - b; }
 inline Complex& operator*=(Complex& a, Complex b) { return a = a * b; }
 inline Complex& operator/=(Complex& a, Complex b) { return a = a / b; }
-inline Complex& operator/=(Complex& a, double d) { return a = a / d; }
+// Division by a real exists only in this compound form: one reciprocal, then
+// two multiplications. A binary c / d is deliberately absent, so that a
+// quotient by a real is written either as this or as the complex division by
+// Complex{d, 0.0}, whose bits can differ.
+inline Complex& operator/=(Complex& a, double d) {
+    const double t = 1.0 / d;
+    a = {a.Real * t, a.Imag * t};
+    return a;
+}
 
 // Exact comparison of both parts; a NaN part makes values unequal.
 inline constexpr bool operator==(Complex a, Complex b) { return a.Real == b.Real && a.Imag == b.Imag; }
