@@ -15,6 +15,7 @@ inline Status FromResult(HRESULT hr) { return SUCCEEDED(hr) ? Status::Ok() : Sta
 class MatrixAdapter final : public MatrixReader<double>, public MatrixWriter<double> {
 public:
     explicit MatrixAdapter(IMatrix* object) : object_(object) {}
+    bool bound() const { return object_ != nullptr; }
     std::int32_t Rows() const override;
     std::int32_t Cols() const override;
     Status Item(std::int32_t row, std::int32_t col, double* value) const override;
@@ -29,6 +30,7 @@ private:
 class CMatrixAdapter final : public MatrixReader<corvane::Complex>, public MatrixWriter<corvane::Complex> {
 public:
     explicit CMatrixAdapter(ICMatrix* object) : object_(object) {}
+    bool bound() const { return object_ != nullptr; }
     std::int32_t Rows() const override;
     std::int32_t Cols() const override;
     Status Item(std::int32_t row, std::int32_t col, corvane::Complex* value) const override;
@@ -39,5 +41,19 @@ public:
 private:
     ICMatrix* object_;
 };
+
+// An object argument passed by reference (IMatrix** or ICMatrix**) as the core
+// sees it: null when the reference or the object is missing.
+template <class Adapter, class Interface>
+class ObjectArgument {
+public:
+    explicit ObjectArgument(Interface** arg) : adapter_(arg != nullptr ? *arg : nullptr) {}
+    Adapter* get() { return adapter_.bound() ? &adapter_ : nullptr; }
+
+private:
+    Adapter adapter_;
+};
+using MatrixArgument = ObjectArgument<MatrixAdapter, IMatrix>;
+using CMatrixArgument = ObjectArgument<CMatrixAdapter, ICMatrix>;
 
 }  // namespace corvane::server

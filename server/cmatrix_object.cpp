@@ -2,6 +2,15 @@
 
 #include "server/dispatch.h"
 #include "server/error_record.h"
+#include "core/arithmetic.h"
+#include "core/comparisons.h"
+#include "core/normalize.h"
+#include "core/sorting.h"
+#include "util/text_output.h"
+#include "util/random_fill.h"
+#include "server/adapters.h"
+#include "server/perm_index_variant.h"
+#include "server/text.h"
 #include "server/safe_array.h"
 #include "server/version.h"
 
@@ -113,22 +122,32 @@ HRESULT CMatrixObject::SwapCols(LONG Col1, LONG Col2) {
     return Result(matrix_.SwapCols(Col1, Col2));
 }
 
-HRESULT CMatrixObject::get_AsArrayR(SAFEARRAY **pVal) {
-    return Result(ArrayFromMatrix(matrix_, [](const corvane::Complex& c) { return c.Real; }, pVal));
+HRESULT CMatrixObject::get_AsArrayR(SAFEARRAY** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    SafeArraySink sink;
+    if (Status s = AsArrayR(matrix_, &sink); !s) return Result(s);
+    *pVal = sink.Release();
+    return S_OK;
 }
 
-HRESULT CMatrixObject::put_AsArrayR(SAFEARRAY **newVal) {
-    return Result(MatrixFromArray(newVal != nullptr ? *newVal : nullptr, matrix_,
-                                  [](corvane::Complex& element, double value) { element.Real = value; }));
+HRESULT CMatrixObject::put_AsArrayR(SAFEARRAY** newVal) {
+    SafeArraySource source(newVal != nullptr ? *newVal : nullptr);
+    if (FAILED(source.LockResult())) return source.LockResult();
+    return Result(PutAsArrayR(matrix_, &source));
 }
 
-HRESULT CMatrixObject::get_AsArrayI(SAFEARRAY **pVal) {
-    return Result(ArrayFromMatrix(matrix_, [](const corvane::Complex& c) { return c.Imag; }, pVal));
+HRESULT CMatrixObject::get_AsArrayI(SAFEARRAY** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    SafeArraySink sink;
+    if (Status s = AsArrayI(matrix_, &sink); !s) return Result(s);
+    *pVal = sink.Release();
+    return S_OK;
 }
 
-HRESULT CMatrixObject::put_AsArrayI(SAFEARRAY **newVal) {
-    return Result(MatrixFromArray(newVal != nullptr ? *newVal : nullptr, matrix_,
-                                  [](corvane::Complex& element, double value) { element.Imag = value; }));
+HRESULT CMatrixObject::put_AsArrayI(SAFEARRAY** newVal) {
+    SafeArraySource source(newVal != nullptr ? *newVal : nullptr);
+    if (FAILED(source.LockResult())) return source.LockResult();
+    return Result(PutAsArrayI(matrix_, &source));
 }
 
 HRESULT CMatrixObject::Clear() {
@@ -149,33 +168,97 @@ HRESULT CMatrixObject::RowVector(LONG RowIndex, ICMatrix **pVal) {
     return Create(std::move(row), pVal);
 }
 
-HRESULT CMatrixObject::FillRandom(double, double, short) { return E_NOTIMPL; }
+HRESULT CMatrixObject::FillRandom(double LowLimit, double HighLimit, short NumDecimalPlaces) {
+    return Result(corvane::FillRandom(matrix_, LowLimit, HighLimit, NumDecimalPlaces));
+}
 
-HRESULT CMatrixObject::GetString(short, BSTR, BSTR *) { return E_NOTIMPL; }
+HRESULT CMatrixObject::GetString(short NumDecimalPlaces, BSTR EndOfLineChars, BSTR* pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    Buffer<char> endOfLine, text;
+    if (Status s = NarrowText(EndOfLineChars, &endOfLine); !s) return Result(s);
+    const std::string_view eol(endOfLine.data(), static_cast<std::size_t>(endOfLine.size()));
+    if (Status s = corvane::GetString(matrix_, NumDecimalPlaces, eol, &text); !s) return Result(s);
+    return WideString(text.data(), text.size(), pVal);
+}
 
 HRESULT CMatrixObject::Inverse(ICMatrix **) { return E_NOTIMPL; }
 
-HRESULT CMatrixObject::IsEqualTo(ICMatrix **, double, VARIANT_BOOL *) { return E_NOTIMPL; }
+HRESULT CMatrixObject::IsEqualTo(ICMatrix** CMatrix2, double MaxDifference, VARIANT_BOOL* pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    CMatrixArgument b(CMatrix2);
+    bool equal = false;
+    if (Status s = corvane::IsEqualTo(matrix_, b.get(), MaxDifference, &equal); !s) return Result(s);
+    *pVal = equal ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
 
-HRESULT CMatrixObject::IsSymmetric(double, VARIANT_BOOL *) { return E_NOTIMPL; }
+HRESULT CMatrixObject::IsSymmetric(double MaxDifference, VARIANT_BOOL* pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    bool symmetric = false;
+    if (Status s = corvane::IsSymmetric(matrix_, MaxDifference, &symmetric); !s) return Result(s);
+    *pVal = symmetric ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
 
 HRESULT CMatrixObject::LU(ICMatrix **, ICMatrix **, VARIANT *, LONG *) { return E_NOTIMPL; }
 
-HRESULT CMatrixObject::Times(ICMatrix **, ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::Times(ICMatrix** CMatrix2, ICMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    CMatrixArgument b(CMatrix2);
+    ComplexMatrix result;
+    if (Status s = corvane::Times(matrix_, b.get(), &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
-HRESULT CMatrixObject::Minus(ICMatrix **, ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::Minus(ICMatrix** CMatrixToSubtract, ICMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    CMatrixArgument b(CMatrixToSubtract);
+    ComplexMatrix result;
+    if (Status s = corvane::Minus(matrix_, b.get(), &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
-HRESULT CMatrixObject::MinusEquals(ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::MinusEquals(ICMatrix** CMatrixToSubtract) {
+    CMatrixArgument b(CMatrixToSubtract);
+    return Result(corvane::MinusEquals(matrix_, b.get()));
+}
 
-HRESULT CMatrixObject::Plus(ICMatrix **, ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::Plus(ICMatrix** CMatrixToAdd, ICMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    CMatrixArgument b(CMatrixToAdd);
+    ComplexMatrix result;
+    if (Status s = corvane::Plus(matrix_, b.get(), &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
-HRESULT CMatrixObject::PlusEquals(ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::PlusEquals(ICMatrix** CMatrixToAdd) {
+    CMatrixArgument b(CMatrixToAdd);
+    return Result(corvane::PlusEquals(matrix_, b.get()));
+}
 
-HRESULT CMatrixObject::Normalize(double *, ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::Normalize(double* NormValue, ICMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    double norm = 0.0;
+    ComplexMatrix result;
+    if (Status s = corvane::Normalize(matrix_, &norm, &result); !s) return Result(s);
+    if (HRESULT hr = Create(std::move(result), pVal); FAILED(hr)) return hr;
+    if (NormValue != nullptr) *NormValue = norm;
+    return S_OK;
+}
 
-HRESULT CMatrixObject::NormalizeMe(double *) { return E_NOTIMPL; }
+HRESULT CMatrixObject::NormalizeMe(double* NormValue) {
+    double norm = 0.0;
+    if (Status s = corvane::NormalizeMe(matrix_, &norm); !s) return Result(s);
+    if (NormValue != nullptr) *NormValue = norm;
+    return S_OK;
+}
 
-HRESULT CMatrixObject::Transpose(ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::Transpose(ICMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    ComplexMatrix result;
+    if (Status s = corvane::Transpose(matrix_, &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
 HRESULT CMatrixObject::Solve(ICMatrix **, ICMatrix **) { return E_NOTIMPL; }
 
@@ -185,15 +268,52 @@ HRESULT CMatrixObject::QR(ICMatrix **, ICMatrix **) { return E_NOTIMPL; }
 
 HRESULT CMatrixObject::Cholesky(ICMatrix **) { return E_NOTIMPL; }
 
-HRESULT CMatrixObject::ReorderRows(VARIANT *) { return E_NOTIMPL; }
+HRESULT CMatrixObject::ReorderRows(VARIANT* PermIndex) {
+    VariantPermIndex index(PermIndex);
+    return Result(corvane::ReorderRows(matrix_, PermIndex != nullptr ? &index : nullptr));
+}
 
-HRESULT CMatrixObject::ReorderCols(VARIANT *) { return E_NOTIMPL; }
+HRESULT CMatrixObject::ReorderCols(VARIANT* PermIndex) {
+    VariantPermIndex index(PermIndex);
+    return Result(corvane::ReorderCols(matrix_, PermIndex != nullptr ? &index : nullptr));
+}
 
-HRESULT CMatrixObject::SortRows(LONG, SortOrderEnum, VARIANT *) { return E_NOTIMPL; }
+HRESULT CMatrixObject::SortRows(LONG ColIndex, ::SortOrderEnum SortOrder, VARIANT* PermIndex) {
+    // The index array is made first, so that a sorted matrix always gets it.
+    SAFEARRAY* array = nullptr;
+    if (matrix_.sized())
+        if (HRESULT hr = NewIndexArray(matrix_.Rows(), &array); FAILED(hr)) return hr;
+    Buffer<std::int32_t> entries;
+    if (Status s = corvane::SortRows(matrix_, ColIndex, static_cast<std::int32_t>(SortOrder), &entries); !s) {
+        if (array != nullptr) SafeArrayDestroy(array);
+        return Result(s);
+    }
+    StoreIndex(array, entries, PermIndex);
+    return S_OK;
+}
 
-HRESULT CMatrixObject::SortCols(LONG, SortOrderEnum, VARIANT *) { return E_NOTIMPL; }
+HRESULT CMatrixObject::SortCols(LONG RowIndex, ::SortOrderEnum SortOrder, VARIANT* PermIndex) {
+    // The index array is made first, so that a sorted matrix always gets it.
+    SAFEARRAY* array = nullptr;
+    if (matrix_.sized())
+        if (HRESULT hr = NewIndexArray(matrix_.Cols(), &array); FAILED(hr)) return hr;
+    Buffer<std::int32_t> entries;
+    if (Status s = corvane::SortCols(matrix_, RowIndex, static_cast<std::int32_t>(SortOrder), &entries); !s) {
+        if (array != nullptr) SafeArrayDestroy(array);
+        return Result(s);
+    }
+    StoreIndex(array, entries, PermIndex);
+    return S_OK;
+}
 
-HRESULT CMatrixObject::TimesScalar(::Complex *, ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::TimesScalar(::Complex* Scalar, ICMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    if (Scalar == nullptr) return E_POINTER;
+    const corvane::Complex scalar{Scalar->Real, Scalar->Imag};
+    ComplexMatrix result;
+    if (Status s = corvane::TimesScalar(matrix_, scalar, &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
 HRESULT CMatrixObject::EigenC(ICMatrix **, ICMatrix **) { return E_NOTIMPL; }
 

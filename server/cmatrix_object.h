@@ -72,8 +72,8 @@ public:
     HRESULT STDMETHODCALLTYPE Cholesky(ICMatrix **L) override;
     HRESULT STDMETHODCALLTYPE ReorderRows(VARIANT *PermIndex) override;
     HRESULT STDMETHODCALLTYPE ReorderCols(VARIANT *PermIndex) override;
-    HRESULT STDMETHODCALLTYPE SortRows(LONG ColIndex, SortOrderEnum SortOrder, VARIANT *PermIndex) override;
-    HRESULT STDMETHODCALLTYPE SortCols(LONG RowIndex, SortOrderEnum SortOrder, VARIANT *PermIndex) override;
+    HRESULT STDMETHODCALLTYPE SortRows(LONG ColIndex, ::SortOrderEnum SortOrder, VARIANT *PermIndex) override;
+    HRESULT STDMETHODCALLTYPE SortCols(LONG RowIndex, ::SortOrderEnum SortOrder, VARIANT *PermIndex) override;
     HRESULT STDMETHODCALLTYPE TimesScalar(::Complex *Scalar, ICMatrix **pVal) override;
     HRESULT STDMETHODCALLTYPE EigenC(ICMatrix **Eigenvalues, ICMatrix **Eigenvectors) override;
     HRESULT STDMETHODCALLTYPE get_Version(BSTR *pVal) override;

@@ -171,7 +171,7 @@ public:
                 V_BYREF(&arg) = &V_I4(&scalars_[k]);
                 continue;
             }
-            if (out && target == VT_VARIANT) {
+            if (target == VT_VARIANT) {  // a permutation index, in or out
                 if (V_VT(&arg) == (VT_BYREF | VT_VARIANT)) continue;
                 scalars_[k] = arg;  // a missing marker or a value given directly
                 V_VT(&arg) = VT_BYREF | VT_VARIANT;

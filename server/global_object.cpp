@@ -1,6 +1,6 @@
 #include "server/global_object.h"
 
-#include "complex/complex.h"
+#include "complex/global_functions.h"
 #include "server/cmatrix_object.h"
 #include "server/dispatch.h"
 #include "server/matrix_object.h"
@@ -8,12 +8,12 @@
 namespace corvane::server {
 namespace {
 
-corvane::Complex In(const ::Complex* c) { return {c->Real, c->Imag}; }
-HRESULT Out(corvane::Complex value, ::Complex* out) {
-    out->Real = value.Real;
-    out->Imag = value.Imag;
-    return S_OK;
-}
+// The record of the interface and the core's value have the same layout.
+static_assert(sizeof(::Complex) == sizeof(corvane::Complex));
+corvane::Complex* AsCore(::Complex* c) { return reinterpret_cast<corvane::Complex*>(c); }
+
+// The complex functions never fail but for a null pointer (E_POINTER).
+HRESULT ToResult(Status s) { return s.ok() ? S_OK : static_cast<HRESULT>(s.code()); }
 
 // A factory: a new object, then its own Size(Rows, Cols). Size's result is
 // not passed on: an invalid size (or too little memory for the elements)
@@ -48,29 +48,20 @@ HRESULT GlobalObject::Invoke(DISPID member, REFIID, LCID lcid, WORD flags, DISPP
 HRESULT GlobalObject::GetClassInfo(ITypeInfo** out) { return GetTypeInfoOf(CLSID_Global, LOCALE_USER_DEFAULT, out); }
 
 HRESULT GlobalObject::CAdd(::Complex* a, ::Complex* b, ::Complex* pVal) {
-    if (a == nullptr || b == nullptr || pVal == nullptr) return E_POINTER;
-    return Out(In(a) + In(b), pVal);
+    return ToResult(corvane::CAdd(AsCore(a), AsCore(b), AsCore(pVal)));
 }
 HRESULT GlobalObject::CSub(::Complex* a, ::Complex* b, ::Complex* pVal) {
-    if (a == nullptr || b == nullptr || pVal == nullptr) return E_POINTER;
-    return Out(In(a) - In(b), pVal);
+    return ToResult(corvane::CSub(AsCore(a), AsCore(b), AsCore(pVal)));
 }
 HRESULT GlobalObject::CMul(::Complex* a, ::Complex* b, ::Complex* pVal) {
-    if (a == nullptr || b == nullptr || pVal == nullptr) return E_POINTER;
-    return Out(In(a) * In(b), pVal);
+    return ToResult(corvane::CMul(AsCore(a), AsCore(b), AsCore(pVal)));
 }
 HRESULT GlobalObject::CDiv(::Complex* a, ::Complex* b, ::Complex* pVal) {
-    if (a == nullptr || b == nullptr || pVal == nullptr) return E_POINTER;
-    return Out(In(a) / In(b), pVal);
+    return ToResult(corvane::CDiv(AsCore(a), AsCore(b), AsCore(pVal)));
 }
-HRESULT GlobalObject::CAbs(::Complex* cNumber, double* pVal) {
-    if (cNumber == nullptr || pVal == nullptr) return E_POINTER;
-    *pVal = Modulus(In(cNumber));
-    return S_OK;
-}
+HRESULT GlobalObject::CAbs(::Complex* cNumber, double* pVal) { return ToResult(corvane::CAbs(AsCore(cNumber), pVal)); }
 HRESULT GlobalObject::CSqr(::Complex* cNumber, ::Complex* pVal) {
-    if (cNumber == nullptr || pVal == nullptr) return E_POINTER;
-    return Out(SquareRoot(In(cNumber)), pVal);
+    return ToResult(corvane::CSqr(AsCore(cNumber), AsCore(pVal)));
 }
 HRESULT GlobalObject::CreateMatrix(LONG Rows, LONG Cols, IMatrix** pVal) {
     return Factory<MatrixObject, corvane::Matrix>(Rows, Cols, pVal);

@@ -2,6 +2,16 @@
 
 #include "server/dispatch.h"
 #include "server/error_record.h"
+#include "core/arithmetic.h"
+#include "core/comparisons.h"
+#include "core/normalize.h"
+#include "core/sorting.h"
+#include "util/text_output.h"
+#include "util/random_fill.h"
+#include "server/adapters.h"
+#include "server/perm_index_variant.h"
+#include "server/text.h"
+#include "server/cmatrix_object.h"
 #include "server/safe_array.h"
 #include "server/version.h"
 
@@ -108,13 +118,18 @@ HRESULT MatrixObject::SwapCols(LONG Col1, LONG Col2) {
     return Result(matrix_.SwapCols(Col1, Col2));
 }
 
-HRESULT MatrixObject::get_AsArray(SAFEARRAY **pVal) {
-    return Result(ArrayFromMatrix(matrix_, [](double x) { return x; }, pVal));
+HRESULT MatrixObject::get_AsArray(SAFEARRAY** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    SafeArraySink sink;
+    if (Status s = AsArray(matrix_, &sink); !s) return Result(s);
+    *pVal = sink.Release();
+    return S_OK;
 }
 
-HRESULT MatrixObject::put_AsArray(SAFEARRAY **newVal) {
-    return Result(MatrixFromArray(newVal != nullptr ? *newVal : nullptr, matrix_,
-                                  [](double& element, double value) { element = value; }));
+HRESULT MatrixObject::put_AsArray(SAFEARRAY** newVal) {
+    SafeArraySource source(newVal != nullptr ? *newVal : nullptr);
+    if (FAILED(source.LockResult())) return source.LockResult();
+    return Result(PutAsArray(matrix_, &source));
 }
 
 HRESULT MatrixObject::Clear() {
@@ -135,33 +150,97 @@ HRESULT MatrixObject::RowVector(LONG RowIndex, IMatrix **pVal) {
     return Create(std::move(row), pVal);
 }
 
-HRESULT MatrixObject::FillRandom(double, double, short) { return E_NOTIMPL; }
+HRESULT MatrixObject::FillRandom(double LowLimit, double HighLimit, short NumDecimalPlaces) {
+    return Result(corvane::FillRandom(matrix_, LowLimit, HighLimit, NumDecimalPlaces));
+}
 
-HRESULT MatrixObject::GetString(short, BSTR, BSTR *) { return E_NOTIMPL; }
+HRESULT MatrixObject::GetString(short NumDecimalPlaces, BSTR EndOfLineChars, BSTR* pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    Buffer<char> endOfLine, text;
+    if (Status s = NarrowText(EndOfLineChars, &endOfLine); !s) return Result(s);
+    const std::string_view eol(endOfLine.data(), static_cast<std::size_t>(endOfLine.size()));
+    if (Status s = corvane::GetString(matrix_, NumDecimalPlaces, eol, &text); !s) return Result(s);
+    return WideString(text.data(), text.size(), pVal);
+}
 
 HRESULT MatrixObject::Inverse(IMatrix **) { return E_NOTIMPL; }
 
-HRESULT MatrixObject::IsEqualTo(IMatrix **, double, VARIANT_BOOL *) { return E_NOTIMPL; }
+HRESULT MatrixObject::IsEqualTo(IMatrix** Matrix2, double MaxDifference, VARIANT_BOOL* pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    MatrixArgument b(Matrix2);
+    bool equal = false;
+    if (Status s = corvane::IsEqualTo(matrix_, b.get(), MaxDifference, &equal); !s) return Result(s);
+    *pVal = equal ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
 
-HRESULT MatrixObject::IsSymmetric(double, VARIANT_BOOL *) { return E_NOTIMPL; }
+HRESULT MatrixObject::IsSymmetric(double MaxDifference, VARIANT_BOOL* pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    bool symmetric = false;
+    if (Status s = corvane::IsSymmetric(matrix_, MaxDifference, &symmetric); !s) return Result(s);
+    *pVal = symmetric ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
 
 HRESULT MatrixObject::LU(IMatrix **, IMatrix **, VARIANT *, LONG *) { return E_NOTIMPL; }
 
-HRESULT MatrixObject::Times(IMatrix **, IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::Times(IMatrix** Matrix2, IMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    MatrixArgument b(Matrix2);
+    corvane::Matrix result;
+    if (Status s = corvane::Times(matrix_, b.get(), &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
-HRESULT MatrixObject::Minus(IMatrix **, IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::Minus(IMatrix** MatrixToSubtract, IMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    MatrixArgument b(MatrixToSubtract);
+    corvane::Matrix result;
+    if (Status s = corvane::Minus(matrix_, b.get(), &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
-HRESULT MatrixObject::MinusEquals(IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::MinusEquals(IMatrix** MatrixToSubtract) {
+    MatrixArgument b(MatrixToSubtract);
+    return Result(corvane::MinusEquals(matrix_, b.get()));
+}
 
-HRESULT MatrixObject::Plus(IMatrix **, IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::Plus(IMatrix** MatrixToAdd, IMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    MatrixArgument b(MatrixToAdd);
+    corvane::Matrix result;
+    if (Status s = corvane::Plus(matrix_, b.get(), &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
-HRESULT MatrixObject::PlusEquals(IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::PlusEquals(IMatrix** MatrixToAdd) {
+    MatrixArgument b(MatrixToAdd);
+    return Result(corvane::PlusEquals(matrix_, b.get()));
+}
 
-HRESULT MatrixObject::Normalize(double *, IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::Normalize(double* NormValue, IMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    double norm = 0.0;
+    corvane::Matrix result;
+    if (Status s = corvane::Normalize(matrix_, &norm, &result); !s) return Result(s);
+    if (HRESULT hr = Create(std::move(result), pVal); FAILED(hr)) return hr;
+    if (NormValue != nullptr) *NormValue = norm;
+    return S_OK;
+}
 
-HRESULT MatrixObject::NormalizeMe(double *) { return E_NOTIMPL; }
+HRESULT MatrixObject::NormalizeMe(double* NormValue) {
+    double norm = 0.0;
+    if (Status s = corvane::NormalizeMe(matrix_, &norm); !s) return Result(s);
+    if (NormValue != nullptr) *NormValue = norm;
+    return S_OK;
+}
 
-HRESULT MatrixObject::Transpose(IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::Transpose(IMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    corvane::Matrix result;
+    if (Status s = corvane::Transpose(matrix_, &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
 HRESULT MatrixObject::Solve(IMatrix **, IMatrix **) { return E_NOTIMPL; }
 
@@ -171,23 +250,64 @@ HRESULT MatrixObject::QR(IMatrix **, IMatrix **) { return E_NOTIMPL; }
 
 HRESULT MatrixObject::Cholesky(IMatrix **) { return E_NOTIMPL; }
 
-HRESULT MatrixObject::ReorderRows(VARIANT *) { return E_NOTIMPL; }
+HRESULT MatrixObject::ReorderRows(VARIANT* PermIndex) {
+    VariantPermIndex index(PermIndex);
+    return Result(corvane::ReorderRows(matrix_, PermIndex != nullptr ? &index : nullptr));
+}
 
-HRESULT MatrixObject::ReorderCols(VARIANT *) { return E_NOTIMPL; }
+HRESULT MatrixObject::ReorderCols(VARIANT* PermIndex) {
+    VariantPermIndex index(PermIndex);
+    return Result(corvane::ReorderCols(matrix_, PermIndex != nullptr ? &index : nullptr));
+}
 
-HRESULT MatrixObject::SortRows(LONG, SortOrderEnum, VARIANT *) { return E_NOTIMPL; }
+HRESULT MatrixObject::SortRows(LONG ColIndex, ::SortOrderEnum SortOrder, VARIANT* PermIndex) {
+    // The index array is made first, so that a sorted matrix always gets it.
+    SAFEARRAY* array = nullptr;
+    if (matrix_.sized())
+        if (HRESULT hr = NewIndexArray(matrix_.Rows(), &array); FAILED(hr)) return hr;
+    Buffer<std::int32_t> entries;
+    if (Status s = corvane::SortRows(matrix_, ColIndex, static_cast<std::int32_t>(SortOrder), &entries); !s) {
+        if (array != nullptr) SafeArrayDestroy(array);
+        return Result(s);
+    }
+    StoreIndex(array, entries, PermIndex);
+    return S_OK;
+}
 
-HRESULT MatrixObject::SortCols(LONG, SortOrderEnum, VARIANT *) { return E_NOTIMPL; }
+HRESULT MatrixObject::SortCols(LONG RowIndex, ::SortOrderEnum SortOrder, VARIANT* PermIndex) {
+    // The index array is made first, so that a sorted matrix always gets it.
+    SAFEARRAY* array = nullptr;
+    if (matrix_.sized())
+        if (HRESULT hr = NewIndexArray(matrix_.Cols(), &array); FAILED(hr)) return hr;
+    Buffer<std::int32_t> entries;
+    if (Status s = corvane::SortCols(matrix_, RowIndex, static_cast<std::int32_t>(SortOrder), &entries); !s) {
+        if (array != nullptr) SafeArrayDestroy(array);
+        return Result(s);
+    }
+    StoreIndex(array, entries, PermIndex);
+    return S_OK;
+}
 
 HRESULT MatrixObject::SVD(IMatrix **, IMatrix **, IMatrix **) { return E_NOTIMPL; }
 
-HRESULT MatrixObject::TimesScalar(double, IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::TimesScalar(double Scalar, IMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    const double scalar = Scalar;
+    corvane::Matrix result;
+    if (Status s = corvane::TimesScalar(matrix_, scalar, &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
 HRESULT MatrixObject::Eigen(IMatrix **, IMatrix **, IMatrix **, IMatrix **) { return E_NOTIMPL; }
 
 HRESULT MatrixObject::EigenC(ICMatrix **, ICMatrix **) { return E_NOTIMPL; }
 
-HRESULT MatrixObject::ToCMatrix(ICMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::ToCMatrix(ICMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    corvane::CMatrix result;
+    if (Status s = corvane::ToCMatrix(matrix_, &result); !s) return Result(s);
+    return CMatrixObject::Create(std::move(result), pVal);
+}
 
 HRESULT MatrixObject::get_Version(BSTR *pVal) {
     return VersionString(pVal);

@@ -69,8 +69,8 @@ public:
     HRESULT STDMETHODCALLTYPE Cholesky(IMatrix **L) override;
     HRESULT STDMETHODCALLTYPE ReorderRows(VARIANT *PermIndex) override;
     HRESULT STDMETHODCALLTYPE ReorderCols(VARIANT *PermIndex) override;
-    HRESULT STDMETHODCALLTYPE SortRows(LONG ColIndex, SortOrderEnum SortOrder, VARIANT *PermIndex) override;
-    HRESULT STDMETHODCALLTYPE SortCols(LONG RowIndex, SortOrderEnum SortOrder, VARIANT *PermIndex) override;
+    HRESULT STDMETHODCALLTYPE SortRows(LONG ColIndex, ::SortOrderEnum SortOrder, VARIANT *PermIndex) override;
+    HRESULT STDMETHODCALLTYPE SortCols(LONG RowIndex, ::SortOrderEnum SortOrder, VARIANT *PermIndex) override;
     HRESULT STDMETHODCALLTYPE SVD(IMatrix **U, IMatrix **S, IMatrix **V) override;
     HRESULT STDMETHODCALLTYPE TimesScalar(double Scalar, IMatrix **pVal) override;
     HRESULT STDMETHODCALLTYPE Eigen(IMatrix **RealValues, IMatrix **ImagValues, IMatrix **RealVectors, IMatrix **ImagVectors) override;
