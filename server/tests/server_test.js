@@ -36,6 +36,16 @@ try {
     check("CreateMatrix", made.Rows === 2 && made.IsSquare === true);
     var c = new ActiveXObject("CorVaneMatrix30.CMatrix");
     expectError("CMatrix IsSquare of a new object", function () { return c.IsSquare; }, "80040529", "Matrix not yet sized.");
+    var a = new ActiveXObject("CorvaneMatrix30.Matrix");
+    a.Size(2, 2);
+    a.Item(0, 1) = 2;
+    check("GetString()", a.GetString() === "| 0.000 2.000 |\r\n| 0.000 0.000 |\r\n");
+    check("Transpose", a.Transpose().Item(1, 0) === 2);
+    check("Times", a.Times(a.Transpose()).Item(0, 0) === 4);
+    check("IsSymmetric", a.IsSymmetric() === false && a.Plus(a.Transpose()).IsSymmetric() === true);
+    expectError("Plus of another shape", function () { return a.Plus(m); }, "80040520", "Matrices do not have the same size.");
+    a.FillRandom(1, 2, 1);
+    check("FillRandom(1, 2, 1)", a.Item(1, 1) >= 1 && a.Item(1, 1) <= 2);
 } catch (e) {
     check("unexpected error " + hex(e.number) + " " + e.description, false);
 }

@@ -91,4 +91,40 @@ Set m = g.CreateMatrix(0, 5)
 CheckNoError "CreateMatrix with an invalid size succeeds"
 Check "and the matrix is unsized", m.Rows = 0
 
+' Operations with defaults, object arguments and variables filled by the call.
+Dim a, b, s, t, p, n, text
+Set a = CreateObject("CorvaneMatrix30.Matrix")
+a.Size 3, 1
+a(0, 0) = 3 : a(1, 0) = 1 : a(2, 0) = 2
+text = a.GetString()
+CheckNoError "GetString()"
+Check "GetString() text", text = "| 3.000 |" & vbCrLf & "| 1.000 |" & vbCrLf & "| 2.000 |" & vbCrLf
+Check "GetString(1, "";"")", a.GetString(1, ";") = "| 3.0 |;| 1.0 |;| 2.0 |;"
+Set b = a.Clone()
+a.SortRows 0, 0, p
+CheckNoError "SortRows with an index variable"
+Check "the index is an array of longs", VarType(p) = 8195
+Check "sorted", a.GetString(0, ";") = "| 1 |;| 2 |;| 3 |;"
+b.ReorderRows p
+CheckNoError "ReorderRows with that index"
+Check "reordered like the sort", b.IsEqualTo(a)
+a.SortRows , 1
+Check "SortRows with omitted arguments", a(0, 0) = 3
+b.NormalizeMe n
+CheckNoError "NormalizeMe n"
+Check "the scale comes back in n", n = 3
+Set s = a.Plus(b)
+CheckNoError "Plus"
+Set t = s.Times(b)
+CheckError "Times of 3 x 1 by 3 x 1", &H8004051B, "Matrix multiplication is not possible.", "CorvaneMatrix30.Matrix.1", 1307
+Set t = s.Transpose().Times(b)
+Check "Transpose().Times", t.Rows = 1 And t.Cols = 1
+a.FillRandom
+CheckNoError "FillRandom()"
+Check "random values are whole numbers below 10", a(0, 0) = Int(a(0, 0)) And a(0, 0) < 10
+Set c = a.ToCMatrix()
+Check "ToCMatrix", c.Rows = 3 And Left(c.GetString(0, ";"), 2) = "| "
+b.ReorderRows 5
+CheckError "ReorderRows 5", &H80040517, "Parameter is not an array, or it is not an array of the expected type.", "CorvaneMatrix30.Matrix.1", 1303
+
 WScript.Echo "server_test.vbs: " & passed & " passed, " & failed & " failed"

@@ -1,0 +1,222 @@
+// Members over the core's operations, early- and late-bound: arithmetic,
+// comparisons, normalisation, conversion, sorting with permutation indexes,
+// text and random fill.
+#include <cmath>
+#include <vector>
+
+#include "client_support.h"
+
+namespace corvane::server::test {
+namespace {
+
+constexpr wchar_t kMatrixProgId[] = L"CorvaneMatrix30.Matrix.1";
+
+Ptr<IMatrix> Column(std::vector<double> values) {
+    Ptr<IMatrix> m = NewMatrix();
+    EXPECT_EQ(S_OK, m->Size(static_cast<LONG>(values.size()), 1));
+    for (size_t i = 0; i < values.size(); ++i) EXPECT_EQ(S_OK, m->put_Item(static_cast<LONG>(i), 0, values[i]));
+    return m;
+}
+
+double At(IMatrix* m, LONG i, LONG j) {
+    double v = -99;
+    EXPECT_EQ(S_OK, m->get_Item(i, j, &v));
+    return v;
+}
+
+std::vector<LONG> Entries(const VARIANT& v) {
+    std::vector<LONG> out;
+    EXPECT_EQ(VT_ARRAY | VT_I4, V_VT(&v));
+    if (V_VT(&v) != (VT_ARRAY | VT_I4)) return out;
+    LONG lower = -1, upper = -1;
+    SafeArrayGetLBound(V_ARRAY(&v), 1, &lower);
+    SafeArrayGetUBound(V_ARRAY(&v), 1, &upper);
+    EXPECT_EQ(0, lower);
+    for (LONG i = lower; i <= upper; ++i) {
+        LONG e = 0;
+        SafeArrayGetElement(V_ARRAY(&v), &i, &e);
+        out.push_back(e);
+    }
+    return out;
+}
+
+VARIANT IndexOf(std::vector<LONG> entries, LONG lower = 0) {
+    SAFEARRAYBOUND bound{static_cast<ULONG>(entries.size()), lower};
+    VARIANT v;
+    V_VT(&v) = VT_ARRAY | VT_I4;
+    V_ARRAY(&v) = SafeArrayCreate(VT_I4, 1, &bound);
+    for (LONG i = 0; i < static_cast<LONG>(entries.size()); ++i) {
+        LONG at = lower + i;
+        SafeArrayPutElement(V_ARRAY(&v), &at, &entries[static_cast<size_t>(i)]);
+    }
+    return v;
+}
+
+TEST(Operations, ArithmeticReadsOtherObjectsThroughTheirInterface) {
+    Ptr<IMatrix> a = Column({1, 2, 3});
+    IMatrix* self = a.get();
+    Ptr<IMatrix> sum;
+    ASSERT_EQ(S_OK, a->Plus(&self, sum.out()));  // the object itself as argument
+    EXPECT_EQ(6.0, At(sum.get(), 2, 0));
+    Ptr<IMatrix> b = Column({1, 1});
+    IMatrix* other = b.get();
+    ExpectFailure(a->Minus(&other, sum.out()), 1312, L"Matrices do not have the same size.", CLSID_Matrix,
+                  kMatrixProgId);
+    ExpectFailure(a->Times(&other, sum.out()), 1307, L"Matrix multiplication is not possible.", CLSID_Matrix,
+                  kMatrixProgId);
+    IMatrix* none = nullptr;
+    EXPECT_EQ(E_POINTER, a->PlusEquals(&none));
+    EXPECT_EQ(E_POINTER, a->PlusEquals(nullptr));
+    ASSERT_EQ(S_OK, a->MinusEquals(&self));
+    EXPECT_EQ(0.0, At(a.get(), 1, 0));
+
+    Ptr<IMatrix> t, product;
+    Ptr<IMatrix> c = Column({1, 2});
+    ASSERT_EQ(S_OK, c->Transpose(t.out()));
+    IMatrix* column = c.get();
+    ASSERT_EQ(S_OK, t->Times(&column, product.out()));
+    EXPECT_EQ(5.0, At(product.get(), 0, 0));
+    Ptr<IMatrix> scaled;
+    ASSERT_EQ(S_OK, c->TimesScalar(-2, scaled.out()));
+    EXPECT_EQ(-4.0, At(scaled.get(), 1, 0));
+    EXPECT_EQ(0u, scaled.get()->AddRef() - 2);  // handed out with exactly one reference
+    scaled->Release();
+}
+
+TEST(Operations, ComparisonsNormalisationAndConversion) {
+    Ptr<IMatrix> a = Column({2, -4});
+    Ptr<IMatrix> b = Column({2, -4 + 1e-10});
+    IMatrix* other = b.get();
+    VARIANT_BOOL equal = 0;
+    ASSERT_EQ(S_OK, a->IsEqualTo(&other, 1e-9, &equal));
+    EXPECT_EQ(VARIANT_TRUE, equal);
+    ASSERT_EQ(S_OK, a->IsEqualTo(&other, 0, &equal));
+    EXPECT_EQ(VARIANT_FALSE, equal);
+    ExpectFailure(NewMatrix()->IsSymmetric(1e-9, &equal), 1321, L"Matrix not yet sized.", CLSID_Matrix, kMatrixProgId);
+
+    double norm = 0;
+    Ptr<IMatrix> n;
+    ASSERT_EQ(S_OK, a->Normalize(&norm, n.out()));
+    EXPECT_EQ(-4.0, norm);
+    EXPECT_EQ(-0.5, At(n.get(), 0, 0));
+    ASSERT_EQ(S_OK, a->NormalizeMe(nullptr));  // the scale need not be wanted
+    EXPECT_EQ(1.0, At(a.get(), 1, 0));
+
+    Ptr<ICMatrix> c;
+    ASSERT_EQ(S_OK, b->ToCMatrix(c.out()));
+    ::Complex z{9, 9};
+    ASSERT_EQ(S_OK, c->get_Item(0, 0, &z));
+    EXPECT_EQ(2.0, z.Real);
+    EXPECT_EQ(0.0, z.Imag);
+    ::Complex i{0, 1};
+    Ptr<ICMatrix> turned;
+    ASSERT_EQ(S_OK, c->TimesScalar(&i, turned.out()));
+    ASSERT_EQ(S_OK, turned->get_Item(0, 0, &z));
+    EXPECT_EQ(2.0, z.Imag);
+}
+
+TEST(Operations, SortingGivesAnIndexThatReordersOthers) {
+    for (::SortOrderEnum order : {msoAscending, msoDescending}) {
+        Ptr<IMatrix> m = Column({3, 1, 2});
+        VARIANT index;
+        VariantInit(&index);
+        ASSERT_EQ(S_OK, m->SortRows(0, order, &index));
+        EXPECT_EQ((std::vector<LONG>{2, 0, 1}), Entries(index));
+        EXPECT_EQ(order == msoAscending ? 1.0 : 3.0, At(m.get(), 0, 0));
+        // The index held by reference works like the direct form.
+        Ptr<IMatrix> copy = Column({3, 1, 2});
+        VARIANT byRef;
+        V_VT(&byRef) = VT_BYREF | VT_ARRAY | VT_I4;
+        V_ARRAYREF(&byRef) = &V_ARRAY(&index);
+        ASSERT_EQ(S_OK, copy->ReorderRows(&byRef));
+        EXPECT_EQ(1.0, At(copy.get(), 0, 0));
+        EXPECT_EQ(3.0, At(copy.get(), 2, 0));
+        EXPECT_EQ((std::vector<LONG>{2, 0, 1}), Entries(index));  // unchanged
+        VariantClear(&index);
+    }
+    Ptr<IMatrix> m = Column({3, 1, 2});
+    VARIANT shortIndex = IndexOf({0, 1});
+    ExpectFailure(m->ReorderRows(&shortIndex), 1304, L"Array is not of the expected size or it is not zero-based.",
+                  CLSID_Matrix, kMatrixProgId);
+    VariantClear(&shortIndex);
+    VARIANT oneBased = IndexOf({0, 1, 2}, 1);
+    EXPECT_EQ(static_cast<HRESULT>(0x80040518), m->ReorderRows(&oneBased));
+    VariantClear(&oneBased);
+    VARIANT number;
+    V_VT(&number) = VT_R8;
+    V_R8(&number) = 1;
+    EXPECT_EQ(static_cast<HRESULT>(0x80040517), m->ReorderRows(&number));
+    EXPECT_EQ(static_cast<HRESULT>(0x80040518), m->ReorderRows(nullptr));
+    VARIANT swap = IndexOf({1, 0, 2});
+    ASSERT_EQ(S_OK, m->ReorderRows(&swap));
+    EXPECT_EQ(1.0, At(m.get(), 0, 0));
+    VariantClear(&swap);
+    VARIANT unused;
+    VariantInit(&unused);
+    ExpectFailure(m->SortCols(3, msoAscending, &unused), 1319, L"Row index exceeds matrix size.", CLSID_Matrix,
+                  kMatrixProgId);
+    EXPECT_EQ(VT_EMPTY, V_VT(&unused));
+}
+
+// Late-bound calls that omit optional arguments or pass script variables.
+TEST(Operations, LateBoundDefaultsAndVariables) {
+    Ptr<IMatrix> m = Column({3, 1});
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    VARIANT result;
+    VariantInit(&result);
+    ASSERT_EQ(S_OK, m->Invoke(15, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &result, nullptr, nullptr));
+    ASSERT_EQ(VT_BSTR, V_VT(&result));
+    EXPECT_EQ(std::wstring(L"| 3.000 |\r\n| 1.000 |\r\n"), V_BSTR(&result));
+    VariantClear(&result);
+
+    BSTR empty = nullptr;
+    ASSERT_EQ(S_OK, NewMatrix()->GetString(2, nullptr, &empty));
+    EXPECT_EQ(L"| Empty |", Take(empty));
+
+    ASSERT_EQ(S_OK, m->Invoke(14, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+    for (LONG i = 0; i < 2; ++i) {
+        const double v = At(m.get(), i, 0);
+        EXPECT_TRUE(v >= 0 && v < 10 && v == std::floor(v)) << v;
+    }
+
+    // NormalizeMe n, SortRows , , p: variables held in variants are filled.
+    VARIANT variable;
+    VariantInit(&variable);
+    VARIANT arg;
+    V_VT(&arg) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&arg) = &variable;
+    DISPPARAMS one{&arg, nullptr, 1, 0};
+    ASSERT_EQ(S_OK, m->Invoke(26, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &one, nullptr, nullptr, nullptr));
+    ASSERT_EQ(VT_R8, V_VT(&variable));
+    EXPECT_NE(0.0, V_R8(&variable));
+
+    VARIANT args[3];
+    V_VT(&args[2]) = VT_ERROR;
+    V_ERROR(&args[2]) = DISP_E_PARAMNOTFOUND;
+    V_VT(&args[1]) = VT_ERROR;
+    V_ERROR(&args[1]) = DISP_E_PARAMNOTFOUND;
+    args[0] = arg;
+    DISPPARAMS three{args, nullptr, 3, 0};
+    ASSERT_EQ(S_OK, m->Invoke(32, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &three, nullptr, nullptr, nullptr));
+    EXPECT_EQ(2u, Entries(variable).size());
+    VariantClear(&variable);
+
+    // Every argument omitted, the index included.
+    V_VT(&args[0]) = VT_ERROR;
+    V_ERROR(&args[0]) = DISP_E_PARAMNOTFOUND;
+    ASSERT_EQ(S_OK, m->Invoke(32, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &three, nullptr, nullptr, nullptr));
+    ASSERT_EQ(S_OK, m->Invoke(32, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+}
+
+TEST(Operations, GlobalComplexFunctionsRefuseNullPointers) {
+    Ptr<IGlobal> g = Create<IGlobal>(CLSID_Global, IID_IGlobal);
+    ::Complex a{1, 1}, r{};
+    EXPECT_EQ(E_POINTER, g->CMul(&a, nullptr, &r));
+    EXPECT_EQ(E_POINTER, g->CSqr(&a, nullptr));
+    ASSERT_EQ(S_OK, g->CMul(&a, &a, &r));  // (1+i)² = 2i
+    EXPECT_EQ(0.0, r.Real);
+    EXPECT_EQ(2.0, r.Imag);
+}
+
+}  // namespace
+}  // namespace corvane::server::test
