@@ -1,20 +1,12 @@
 ' Demonstration of the CorvaneMatrix30 automation server from VBScript:
 ' creating matrices by ProgID, sizing and resizing, element access through
-' the default member, whole-matrix operations, the Global object's factories
-' and complex functions' neighbours, and a failure caught with its record.
+' the default member, arithmetic, sorting, text output, the Global object's
+' factory, and failures caught with their records.
 Option Explicit
+Const msoDescending = 1
 
 Function Show(m)
-    Dim i, j, line, text
-    text = ""
-    For i = 0 To m.Rows - 1
-        line = "    "
-        For j = 0 To m.Cols - 1
-            line = line & Right(Space(8) & FormatNumber(m(i, j), 2, True, False, False), 8)
-        Next
-        text = text & line & vbCrLf
-    Next
-    Show = text
+    Show = "    " & Replace(m.GetString(2), vbCrLf, vbCrLf & "    ")
 End Function
 
 Dim m, copy, col, g, made, c, v, i, j
@@ -43,6 +35,22 @@ WScript.Echo "A clone with rows 0 and 3 swapped:"
 WScript.Echo Show(copy)
 WScript.Echo "Column 1 as a vector (" & col.Rows & " x " & col.Cols & "):"
 WScript.Echo Show(col)
+
+Dim t, u, p
+Set t = copy.Transpose()
+WScript.Echo "Its transpose times column 1 (Transpose, Times):"
+WScript.Echo Show(t.Times(col))
+Set u = copy.Clone()
+copy.SortRows 2, msoDescending, p
+WScript.Echo "The clone sorted on column 2, descending (SortRows):"
+WScript.Echo Show(copy)
+u.ReorderRows p
+WScript.Echo "Its permutation index applied to an unsorted copy (ReorderRows) gives the ascending order:"
+WScript.Echo Show(u)
+Set t = u
+t.FillRandom 0, 1, 3
+WScript.Echo "FillRandom 0, 1, 3 and GetString(3, "" / ""): " & t.GetString(3, " / ")
+WScript.Echo ""
 
 Set g = CreateObject("CorVaneMatrix.Global")
 Set made = g.CreateMatrix(2, 3)
