@@ -1,0 +1,65 @@
+// EigenC of the complex matrix over the complex eigen kernel.
+#include "eigen/cmatrix_eigen.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/buffer.h"
+#include "core/output.h"
+#include "core/row_store.h"
+#include "eigen/complex_eigen.h"
+
+namespace corvane {
+
+void ComplexEigenOrder(std::int32_t n, const double* wr, const double* wi, ComplexEigenOrderRecord* records) {
+    for (std::int32_t k = 0; k < n; ++k) records[k] = {std::sqrt(wr[k] * wr[k] + wi[k] * wi[k]), k};
+    std::sort(records, records + n, [](const ComplexEigenOrderRecord& p, const ComplexEigenOrderRecord& q) {
+        const bool pNaN = std::isnan(p.modulus), qNaN = std::isnan(q.modulus);
+        if (pNaN != qNaN) return qNaN;
+        if (!pNaN) {
+            if (p.modulus > q.modulus) return true;
+            if (p.modulus < q.modulus) return false;
+        }
+        return p.index < q.index;
+    });
+}
+
+Status EigenC(const CMatrix& a, CMatrixOut* eigenvalues, CMatrixOut* eigenvectors) {
+    if (!a.sized()) return kNotSized;
+    if (a.Rows() != a.Cols()) return kNotSquare;
+    const std::int32_t n = a.Rows();
+    const std::int32_t N = n - 1;
+    const bool wantVectors = eigenvectors != nullptr;
+
+    RowStore<double> ar, ai, zr, zi;
+    Buffer<double> wr, wi, fv, ortr, orti;
+    Buffer<ComplexEigenOrderRecord> order;
+    if (!ar.Allocate(n, n) || !ai.Allocate(n, n) || !wr.Allocate(n) || !wi.Allocate(n) || !fv.Allocate(n) ||
+        !ortr.Allocate(n) || !orti.Allocate(n) || !order.Allocate(n))
+        return Status::OutOfMemory();
+    // The vectors are not stored when they are not wanted.
+    if (wantVectors && (!zr.Allocate(n, n) || !zi.Allocate(n, n))) return Status::OutOfMemory();
+
+    for (std::int32_t i = 0; i < n; ++i)
+        for (std::int32_t j = 0; j < n; ++j) {
+            ar[i][j] = a.at(i, j).Real;
+            ai[i][j] = a.at(i, j).Imag;
+        }
+
+    const std::int32_t ierr = EigenComplexGeneral(N, N, ar.data(), ai.data(), wr.data(), wi.data(), wantVectors,
+                                                  zr.data(), zi.data(), fv.data(), ortr.data(), orti.data());
+    if (ierr != 0) return kEigenFailed;
+
+    ComplexEigenOrder(n, wr.data(), wi.data(), order.data());
+    WriteOutput(eigenvalues, n, 1, [&](std::int32_t k, std::int32_t) {
+        const std::int32_t j = order[k].index;
+        return Complex{wr[j], wi[j]};
+    });
+    WriteOutput(eigenvectors, n, n, [&](std::int32_t i, std::int32_t k) {
+        const std::int32_t j = order[k].index;
+        return Complex{zr[i][j], zi[i][j]};
+    });
+    return Status::Ok();
+}
+
+}  // namespace corvane
