@@ -3,6 +3,7 @@
 #include "server/dispatch.h"
 #include "server/error_record.h"
 #include "core/arithmetic.h"
+#include "eigen/cmatrix_eigen.h"
 #include "core/comparisons.h"
 #include "core/normalize.h"
 #include "core/sorting.h"
@@ -315,7 +316,10 @@ HRESULT CMatrixObject::TimesScalar(::Complex* Scalar, ICMatrix** pVal) {
     return Create(std::move(result), pVal);
 }
 
-HRESULT CMatrixObject::EigenC(ICMatrix **, ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::EigenC(ICMatrix** Eigenvalues, ICMatrix** Eigenvectors) {
+    CMatrixArgument values(Eigenvalues), vectors(Eigenvectors);
+    return Result(corvane::EigenC(matrix_, values.get(), vectors.get()));
+}
 
 HRESULT CMatrixObject::get_Version(BSTR *pVal) {
     return VersionString(pVal);

@@ -220,3 +220,52 @@ TEST(Operations, GlobalComplexFunctionsRefuseNullPointers) {
 
 }  // namespace
 }  // namespace corvane::server::test
+
+namespace corvane::server::test {
+namespace {
+
+// EigenC of a CMatrix: caller-supplied outputs are filled, omitted ones
+// skipped, early- and late-bound.
+TEST(Decompositions, EigenCFillsTheCallersObjects) {
+    Ptr<IMatrix> real = NewMatrix();
+    ASSERT_EQ(S_OK, real->Size(2, 2));
+    for (LONG i = 0; i < 2; ++i)
+        for (LONG j = 0; j < 2; ++j) ASSERT_EQ(S_OK, real->put_Item(i, j, i == j ? 2.0 : 1.0));
+    Ptr<ICMatrix> c;
+    ASSERT_EQ(S_OK, real->ToCMatrix(c.out()));
+    Ptr<ICMatrix> values = NewCMatrix(), vectors = NewCMatrix();
+    ICMatrix* v = values.get();
+    ICMatrix* w = vectors.get();
+    ASSERT_EQ(S_OK, c->EigenC(&v, &w));
+    ::Complex z{};
+    ASSERT_EQ(S_OK, values->get_Item(0, 0, &z));
+    EXPECT_NEAR(3.0, z.Real, 1e-12);
+    ASSERT_EQ(S_OK, values->get_Item(1, 0, &z));
+    EXPECT_NEAR(1.0, z.Real, 1e-12);
+    LONG rows = 0;
+    vectors->get_Rows(&rows);
+    EXPECT_EQ(2, rows);
+    EXPECT_EQ(S_OK, c->EigenC(nullptr, nullptr));
+
+    // Late-bound as VBA passes object variables, then with nothing at all.
+    Ptr<ICMatrix> fresh = NewCMatrix();
+    ICMatrix* target = fresh.get();
+    VARIANT args[2];
+    V_VT(&args[1]) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&args[1]) = reinterpret_cast<IDispatch**>(&target);
+    V_VT(&args[0]) = VT_ERROR;
+    V_ERROR(&args[0]) = DISP_E_PARAMNOTFOUND;
+    DISPPARAMS params{args, nullptr, 2, 0};
+    ASSERT_EQ(S_OK, c->Invoke(39, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr));
+    EXPECT_EQ(fresh.get(), target);  // the caller's reference is not replaced
+    fresh->get_Rows(&rows);
+    EXPECT_EQ(2, rows);
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    EXPECT_EQ(S_OK, c->Invoke(39, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+
+    Ptr<ICMatrix> unsized = NewCMatrix();
+    ExpectFailure(unsized->EigenC(&v, &w), 1321, L"Matrix not yet sized.", CLSID_CMatrix, L"CorVaneMatrix30.CMatrix.1");
+}
+
+}  // namespace
+}  // namespace corvane::server::test

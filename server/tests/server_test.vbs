@@ -127,4 +127,24 @@ Check "ToCMatrix", c.Rows = 3 And Left(c.GetString(0, ";"), 2) = "| "
 b.ReorderRows 5
 CheckError "ReorderRows 5", &H80040517, "Parameter is not an array, or it is not an array of the expected type.", "CorvaneMatrix30.Matrix.1", 1303
 
+' A decomposition that fills the caller's objects.
+Dim sym, cs, ev, evec
+Set sym = CreateObject("CorvaneMatrix30.Matrix")
+sym.Size 2, 2
+sym(0, 0) = 2 : sym(0, 1) = 1 : sym(1, 0) = 1 : sym(1, 1) = 2
+Set cs = sym.ToCMatrix()
+Set ev = CreateObject("CorVaneMatrix30.CMatrix")
+Set evec = CreateObject("CorVaneMatrix30.CMatrix")
+cs.EigenC ev, evec
+CheckNoError "EigenC ev, evec"
+Check "eigenvalues filled in", ev.GetString(3, ";") = "| (3.000,0.000i) |;| (1.000,0.000i) |;"
+Check "eigenvectors filled in", evec.Rows = 2 And evec.Cols = 2
+cs.EigenC
+CheckNoError "EigenC with no arguments"
+cs.EigenC , evec
+CheckNoError "EigenC with the vectors only"
+cs.EigenC sym
+Check "EigenC with a real matrix is a type mismatch", Err.Number = 13
+Err.Clear
+
 WScript.Echo "server_test.vbs: " & passed & " passed, " & failed & " failed"
