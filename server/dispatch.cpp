@@ -2,6 +2,7 @@
 
 #include "CorvaneMatrix30.h"
 #include "server/module.h"
+#include "server/record_call.h"
 
 namespace corvane::server {
 namespace {
@@ -212,6 +213,21 @@ HRESULT DispatchInvoke(REFIID iid, IDispatch* self, DISPID member, WORD flags, D
     if (FAILED(hr)) return hr;
     UINT unusedArgError = 0;
     if (argError == nullptr) argError = &unusedArgError;
+    // Members with a Complex record are called through their slot directly.
+    ITypeInfo* slots = nullptr;
+    HREFTYPE ref = 0;
+    if (params != nullptr && SUCCEEDED(info->GetRefTypeOfImplType(-1, &ref)) &&
+        SUCCEEDED(info->GetRefTypeInfo(ref, &slots))) {
+        FUNCDESC* recordDesc = RecordMember(slots, member, flags);
+        if (recordDesc != nullptr) {
+            hr = InvokeWithRecords(slots, *recordDesc, self, *params, result, exception, argError);
+            slots->ReleaseFuncDesc(recordDesc);
+            slots->Release();
+            info->Release();
+            return hr;
+        }
+        slots->Release();
+    }
     FUNCDESC* desc = params != nullptr ? FindMember(info, member, flags) : nullptr;
     if (desc == nullptr) {
         hr = info->Invoke(self, member, flags, params, result, exception, argError);
