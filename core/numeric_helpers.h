@@ -1,0 +1,30 @@
+// Small scalar helpers shared by the decompositions and the eigen kernels.
+// Their exact operation order is part of the results.
+#pragma once
+
+#include <cmath>
+
+namespace corvane {
+
+// sqrt(a² + b²) without overflow: the larger magnitude times
+// sqrt(1 + (smaller/larger)²); 0 when both are 0. A NaN argument gives NaN.
+inline double ScaledHypot(double a, double b) {
+    const double p = std::fabs(a);
+    const double q = std::fabs(b);
+    if (p > q) {
+        const double r = q / p;
+        return p * std::sqrt(1.0 + r * r);
+    }
+    if (q == 0.0) return 0.0;
+    const double r = p / q;
+    return q * std::sqrt(1.0 + r * r);
+}
+
+// |a| carrying the sign of b: |a| when b >= 0 (a negative zero counts as not
+// negative), otherwise -|a|, also when b is not a number.
+inline double TransferSign(double a, double b) {
+    const double m = std::fabs(a);
+    return b >= 0.0 ? m : -m;
+}
+
+}  // namespace corvane

@@ -1,0 +1,21 @@
+// Private work copies of a matrix object's elements.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "core/basic_matrix.h"
+#include "core/row_store.h"
+
+namespace corvane {
+
+// Copies the rows of a sized matrix into a freshly allocated work array;
+// false when memory cannot be obtained.
+template <class T>
+[[nodiscard]] bool CopyRows(const BasicMatrix<T>& a, RowStore<T>* work) {
+    if (!work->Allocate(a.Rows(), a.Cols())) return false;
+    for (std::int32_t i = 0; i < a.Rows(); ++i) std::memcpy((*work)[i], a.rows()[i], a.RowBytes());
+    return true;
+}
+
+}  // namespace corvane
