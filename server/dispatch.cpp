@@ -119,12 +119,32 @@ public:
     }
 
     HRESULT Prepare(ITypeInfo* info, const FUNCDESC& desc, const DISPPARAMS& in, UINT* argError) {
-        count_ = in.cArgs;
+        // Trailing optional parameters the caller left out are made explicit
+        // missing arguments, so that each gets a form the service can pass.
+        UINT declared = 0;
+        while (declared < static_cast<UINT>(desc.cParams) &&
+               !(desc.lprgelemdescParam[declared].paramdesc.wParamFlags & PARAMFLAG_FRETVAL))
+            ++declared;
+        UINT omitted = 0;
+        if (in.cNamedArgs == 0 && in.cArgs < declared) {
+            omitted = declared - in.cArgs;
+            for (UINT p = in.cArgs; p < declared; ++p) {
+                const USHORT f = desc.lprgelemdescParam[p].paramdesc.wParamFlags;
+                if (!(f & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT))) omitted = 0;
+            }
+        }
+        count_ = in.cArgs + omitted;
         if (count_ > kMaxArgs) return DISP_E_BADPARAMCOUNT;
         params_ = in;
         params_.rgvarg = args_;
+        params_.cArgs = count_;
         for (UINT k = 0; k < count_; ++k) {
-            args_[k] = in.rgvarg[k];  // shallow: the caller keeps ownership
+            if (k < omitted) {  // the last parameters come first
+                V_VT(&args_[k]) = VT_ERROR;
+                V_ERROR(&args_[k]) = DISP_E_PARAMNOTFOUND;
+            } else {
+                args_[k] = in.rgvarg[k - omitted];  // shallow: the caller keeps ownership
+            }
             objects_[k] = nullptr;
             writeBack_[k] = nullptr;
             // Which parameter argument k is.
@@ -133,7 +153,7 @@ public:
                 const DISPID named = in.rgdispidNamedArgs[k];
                 index = named == DISPID_PROPERTYPUT ? desc.cParams - 1 : static_cast<int>(named);
             } else {
-                index = static_cast<int>(in.cArgs - 1 - k);
+                index = static_cast<int>(count_ - 1 - k);
             }
             if (index < 0 || index >= desc.cParams) continue;
             const ELEMDESC& param = desc.lprgelemdescParam[index];

@@ -3,6 +3,11 @@
 #include "server/dispatch.h"
 #include "server/error_record.h"
 #include "core/arithmetic.h"
+#include "linalg/cholesky.h"
+#include "linalg/inverse.h"
+#include "linalg/lu.h"
+#include "linalg/qr.h"
+#include "linalg/svd.h"
 #include "core/comparisons.h"
 #include "core/normalize.h"
 #include "core/sorting.h"
@@ -108,7 +113,10 @@ HRESULT MatrixObject::get_IsSquare(VARIANT_BOOL *pVal) {
     return S_OK;
 }
 
-HRESULT MatrixObject::Determinant(double *) { return E_NOTIMPL; }
+HRESULT MatrixObject::Determinant(double* pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    return Result(corvane::Determinant(matrix_, pVal));
+}
 
 HRESULT MatrixObject::SwapRows(LONG Row1, LONG Row2) {
     return Result(matrix_.SwapRows(Row1, Row2));
@@ -163,7 +171,12 @@ HRESULT MatrixObject::GetString(short NumDecimalPlaces, BSTR EndOfLineChars, BST
     return WideString(text.data(), text.size(), pVal);
 }
 
-HRESULT MatrixObject::Inverse(IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::Inverse(IMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    corvane::Matrix result;
+    if (Status s = corvane::Inverse(matrix_, &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
 HRESULT MatrixObject::IsEqualTo(IMatrix** Matrix2, double MaxDifference, VARIANT_BOOL* pVal) {
     if (pVal == nullptr) return E_POINTER;
@@ -182,7 +195,22 @@ HRESULT MatrixObject::IsSymmetric(double MaxDifference, VARIANT_BOOL* pVal) {
     return S_OK;
 }
 
-HRESULT MatrixObject::LU(IMatrix **, IMatrix **, VARIANT *, LONG *) { return E_NOTIMPL; }
+HRESULT MatrixObject::LU(IMatrix** L, IMatrix** U, VARIANT* PermIndex, LONG* PermSign) {
+    // The index array is made first, so that no output is written unless all are.
+    SAFEARRAY* array = nullptr;
+    if (matrix_.sized() && PermIndex != nullptr)
+        if (HRESULT hr = NewIndexArray(matrix_.Rows(), &array); FAILED(hr)) return hr;
+    MatrixArgument lower(L), upper(U);
+    Buffer<std::int32_t> entries;
+    std::int32_t sign = 1;
+    if (Status s = corvane::LU(matrix_, lower.get(), upper.get(), &entries, &sign); !s) {
+        if (array != nullptr) SafeArrayDestroy(array);
+        return Result(s);
+    }
+    if (array != nullptr) StoreIndex(array, entries, PermIndex);
+    if (PermSign != nullptr) *PermSign = sign;
+    return S_OK;
+}
 
 HRESULT MatrixObject::Times(IMatrix** Matrix2, IMatrix** pVal) {
     if (pVal == nullptr) return E_POINTER;
@@ -244,11 +272,23 @@ HRESULT MatrixObject::Transpose(IMatrix** pVal) {
 
 HRESULT MatrixObject::Solve(IMatrix **, IMatrix **) { return E_NOTIMPL; }
 
-HRESULT MatrixObject::SolveGauss(IMatrix **, IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::SolveGauss(IMatrix** RightHandTerms, IMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    MatrixArgument rhs(RightHandTerms);
+    corvane::Matrix result;
+    if (Status s = corvane::SolveGauss(matrix_, rhs.get(), &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
-HRESULT MatrixObject::QR(IMatrix **, IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::QR(IMatrix** Q, IMatrix** R) {
+    MatrixArgument q(Q), r(R);
+    return Result(corvane::QR(matrix_, q.get(), r.get()));
+}
 
-HRESULT MatrixObject::Cholesky(IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::Cholesky(IMatrix** L) {
+    MatrixArgument lower(L);
+    return Result(corvane::Cholesky(matrix_, lower.get()));
+}
 
 HRESULT MatrixObject::ReorderRows(VARIANT* PermIndex) {
     VariantPermIndex index(PermIndex);
@@ -288,7 +328,10 @@ HRESULT MatrixObject::SortCols(LONG RowIndex, ::SortOrderEnum SortOrder, VARIANT
     return S_OK;
 }
 
-HRESULT MatrixObject::SVD(IMatrix **, IMatrix **, IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::SVD(IMatrix** U, IMatrix** S, IMatrix** V) {
+    MatrixArgument u(U), singular(S), v(V);
+    return Result(corvane::SVD(matrix_, u.get(), singular.get(), v.get()));
+}
 
 HRESULT MatrixObject::TimesScalar(double Scalar, IMatrix** pVal) {
     if (pVal == nullptr) return E_POINTER;

@@ -374,3 +374,111 @@ TEST(LateBoundRecords, ComplexArgumentsAndResults) {
 
 }  // namespace
 }  // namespace corvane::server::test
+
+namespace corvane::server::test {
+namespace {
+
+Ptr<IMatrix> Square3() {
+    const double v[3][3] = {{4, 1, 0}, {1, 3, 1}, {0, 1, 2}};
+    Ptr<IMatrix> m = NewMatrix();
+    EXPECT_EQ(S_OK, m->Size(3, 3));
+    for (LONG i = 0; i < 3; ++i)
+        for (LONG j = 0; j < 3; ++j) EXPECT_EQ(S_OK, m->put_Item(i, j, v[i][j]));
+    return m;
+}
+
+// LU as VBA calls it late-bound (typed references), and with every argument
+// omitted: the omitted out-arguments must not be written through defaults.
+TEST(Decompositions, LuLateBound) {
+    Ptr<IMatrix> m = Square3();
+    Ptr<IMatrix> l = NewMatrix(), u = NewMatrix();
+    IMatrix* lp = l.get();
+    IMatrix* up = u.get();
+    VARIANT index;
+    VariantInit(&index);
+    LONG sign = 0;
+    VARIANT args[4];
+    V_VT(&args[3]) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&args[3]) = reinterpret_cast<IDispatch**>(&lp);
+    V_VT(&args[2]) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&args[2]) = reinterpret_cast<IDispatch**>(&up);
+    V_VT(&args[1]) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&args[1]) = &index;
+    V_VT(&args[0]) = VT_BYREF | VT_I4;
+    V_I4REF(&args[0]) = &sign;
+    DISPPARAMS params{args, nullptr, 4, 0};
+    ASSERT_EQ(S_OK, m->Invoke(19, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr));
+    EXPECT_EQ(1, sign);
+    EXPECT_EQ(VT_ARRAY | VT_I4, V_VT(&index));
+    double v = 0;
+    ASSERT_EQ(S_OK, l->get_Item(1, 0, &v));
+    EXPECT_EQ(0.25, v);
+    ASSERT_EQ(S_OK, u->get_Item(0, 0, &v));
+    EXPECT_EQ(4.0, v);
+    VariantClear(&index);
+
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    EXPECT_EQ(S_OK, m->Invoke(19, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+    DISPPARAMS first{&args[3], nullptr, 1, 0};
+    EXPECT_EQ(S_OK, m->Invoke(19, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &first, nullptr, nullptr, nullptr));
+
+    // A singular matrix: 1313, and no output touched.
+    Ptr<IMatrix> singular = NewMatrix();
+    ASSERT_EQ(S_OK, singular->Size(2, 2));
+    sign = 7;
+    VariantInit(&index);
+    ExpectFailure(singular->LU(&lp, &up, &index, &sign), 1313, L"Decomposition is not possible for a singular matrix.",
+                  CLSID_Matrix, L"CorvaneMatrix30.Matrix.1");
+    EXPECT_EQ(7, sign);
+    EXPECT_EQ(VT_EMPTY, V_VT(&index));
+    ASSERT_EQ(S_OK, l->get_Item(1, 0, &v));
+    EXPECT_EQ(0.25, v);
+}
+
+TEST(Decompositions, SolversAndFactorisations) {
+    Ptr<IMatrix> m = Square3();
+    double det = 0;
+    ASSERT_EQ(S_OK, m->Determinant(&det));
+    EXPECT_NEAR(18.0, det, 1e-12);
+    Ptr<IMatrix> inverse, product;
+    ASSERT_EQ(S_OK, m->Inverse(inverse.out()));
+    IMatrix* inv = inverse.get();
+    ASSERT_EQ(S_OK, m->Times(&inv, product.out()));
+    for (LONG i = 0; i < 3; ++i)
+        for (LONG j = 0; j < 3; ++j) {
+            double v = 0;
+            ASSERT_EQ(S_OK, product->get_Item(i, j, &v));
+            EXPECT_NEAR(i == j ? 1.0 : 0.0, v, 1e-12);
+        }
+    Ptr<IMatrix> rhs = NewMatrix(), x;
+    ASSERT_EQ(S_OK, rhs->Size(3, 1));
+    ASSERT_EQ(S_OK, rhs->put_Item(0, 0, 1));
+    IMatrix* b = rhs.get();
+    ASSERT_EQ(S_OK, m->SolveGauss(&b, x.out()));
+    double x0 = 0;
+    ASSERT_EQ(S_OK, x->get_Item(0, 0, &x0));
+    EXPECT_NEAR(5.0 / 18.0, x0, 1e-12);
+    Ptr<IMatrix> wide = NewMatrix();
+    ASSERT_EQ(S_OK, wide->Size(2, 3));
+    ExpectFailure(wide->Inverse(x.out()), 1305, L"This operation is possible only for a square Matrix.", CLSID_Matrix,
+                  L"CorvaneMatrix30.Matrix.1");
+    Ptr<IMatrix> q = NewMatrix(), r = NewMatrix(), l = NewMatrix(), s = NewMatrix();
+    IMatrix* qp = q.get();
+    IMatrix* rp = r.get();
+    IMatrix* lp = l.get();
+    IMatrix* sp = s.get();
+    ASSERT_EQ(S_OK, m->QR(&qp, &rp));
+    ASSERT_EQ(S_OK, m->Cholesky(&lp));
+    ASSERT_EQ(S_OK, m->SVD(nullptr, &sp, nullptr));
+    double v = 0;
+    ASSERT_EQ(S_OK, l->get_Item(0, 0, &v));
+    EXPECT_EQ(2.0, v);
+    ASSERT_EQ(S_OK, s->get_Item(1, 1, &v));
+    EXPECT_NEAR(3.0, v, 1e-12);
+    ExpectFailure(wide->QR(&qp, &rp), 1318,
+                  L"Number of rows must be greater than or equal to the number of columns.", CLSID_Matrix,
+                  L"CorvaneMatrix30.Matrix.1");
+}
+
+}  // namespace
+}  // namespace corvane::server::test

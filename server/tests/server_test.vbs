@@ -147,4 +147,37 @@ cs.EigenC sym
 Check "EigenC with a real matrix is a type mismatch", Err.Number = 13
 Err.Clear
 
+' Real decompositions filling the caller's objects and variables.
+Dim sq, lf, uf, perm, sign, inv, rhs, sol, sv
+Set sq = CreateObject("CorvaneMatrix30.Matrix")
+sq.Size 2, 2
+sq(0, 0) = 0 : sq(0, 1) = 1 : sq(1, 0) = 1 : sq(1, 1) = 0
+Set lf = CreateObject("CorvaneMatrix30.Matrix")
+Set uf = CreateObject("CorvaneMatrix30.Matrix")
+sq.LU lf, uf, perm, sign
+CheckNoError "LU L, U, p, s"
+Check "LU sign", sign = -1
+Check "LU index", VarType(perm) = 8195
+Check "LU factors", lf.GetString(0, ";") = "| 1 0 |;| 0 1 |;" And uf.GetString(0, ";") = "| 1 0 |;| 0 1 |;"
+sq.LU
+CheckNoError "LU with no arguments"
+sq.LU , , perm, sign
+CheckNoError "LU , , p, s"
+Check "Determinant", sq.Determinant() = -1
+Set inv = sq.Inverse()
+CheckNoError "Inverse"
+Check "Inverse of a swap is itself", inv.IsEqualTo(sq)
+Set rhs = CreateObject("CorvaneMatrix30.Matrix")
+rhs.Size 2, 1
+rhs(0, 0) = 5 : rhs(1, 0) = 7
+Set sol = sq.SolveGauss(rhs)
+CheckNoError "SolveGauss"
+Check "solution", sol(0, 0) = 7 And sol(1, 0) = 5
+Set sv = CreateObject("CorvaneMatrix30.Matrix")
+sq.SVD , sv
+CheckNoError "SVD , S"
+Check "singular values", sv(0, 0) = 1 And sv(1, 1) = 1
+rhs.Cholesky lf
+CheckError "Cholesky of a 2 x 1", &H80040519, "This operation is possible only for a square Matrix.", "CorvaneMatrix30.Matrix.1", 1305
+
 WScript.Echo "server_test.vbs: " & passed & " passed, " & failed & " failed"
