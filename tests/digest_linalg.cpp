@@ -7,6 +7,7 @@
 #include "linalg/inverse.h"
 #include "linalg/lu.h"
 #include "linalg/qr.h"
+#include "linalg/solve.h"
 #include "linalg/svd.h"
 
 namespace corvane {
@@ -39,6 +40,9 @@ CORVANE_DIGEST_CASE(linalg_inverse_solve) {
         const BasicMatrix<double> b = digest::RandomMatrix(n, 1);
         out.Status("solve", SolveGauss(a, &b, &x));
         out.Matrix("solution", x);
+        const BasicMatrix<double> rhs = digest::RandomMatrix(n, 3);
+        out.Status("solve_inverse", Solve(a, &rhs, &x));
+        out.Matrix("solution_inverse", x);
     }
 }
 

@@ -1,0 +1,326 @@
+// Follows EISPACK hqr2: Francis double-shift QR on a Hessenberg matrix with the Schur vectors accumulated, then eigenvectors by back-substitution.
+#include <algorithm>
+#include <cmath>
+
+#include "complex/complex.h"
+#include "eigen/general_kernels.h"
+#include "eigen/scalar_helpers.h"
+
+namespace corvane {
+namespace {
+
+// Eigenvectors of the quasi-triangular h by back-substitution (h nonzero).
+void BackSubstitute(std::int32_t n, double* const* h, const double* wr, const double* wi, double norm) {
+    for (std::int32_t en = n; en >= 0; --en) {
+        const double p = wr[en];
+        const double q = wi[en];
+        const std::int32_t na = en - 1;
+        if (q > 0.0) continue;  // the pair is solved at its second position
+        // Kept from the second row of a 2 × 2 block for its first row.
+        double zz = 0.0, r = 0.0, s = 0.0;
+        if (q == 0.0) {
+            std::int32_t m = en;
+            h[en][en] = 1.0;
+            for (std::int32_t i = na; i >= 0; --i) {
+                const double w = h[i][i] - p;
+                double sum = 0.0;
+                for (std::int32_t j = m; j <= en; ++j) sum = sum + h[i][j] * h[j][en];
+                if (wi[i] < 0.0) {
+                    zz = w;
+                    s = sum;
+                    continue;
+                }
+                m = i;
+                if (wi[i] == 0.0) {
+                    double t = w;
+                    if (t == 0.0) {
+                        // Perturb a zero divisor to below the last bit of norm.
+                        t = norm;
+                        do t = 0.01 * t;
+                        while (norm + t > norm);
+                    }
+                    h[i][en] = -sum / t;
+                } else {
+                    const double x = h[i][i + 1];
+                    const double y = h[i + 1][i];
+                    const double qq = (wr[i] - p) * (wr[i] - p) + wi[i] * wi[i];
+                    const double t = (x * s - zz * sum) / qq;
+                    h[i][en] = t;
+                    if (std::fabs(x) > std::fabs(zz))
+                        h[i + 1][en] = (-sum - w * t) / x;
+                    else
+                        h[i + 1][en] = (-s - y * t) / zz;
+                }
+                const double t = std::fabs(h[i][en]);
+                if (t != 0.0) {
+                    const double rt = 1.0 / t;
+                    if (t + rt <= t)
+                        for (std::int32_t j = i; j <= en; ++j) h[j][en] = h[j][en] * rt;
+                }
+            }
+        } else if (q < 0.0) {
+            // Complex vector of the pair (na, en); the last component is taken
+            // imaginary so that the vector matrix stays triangular.
+            std::int32_t m = na;
+            if (std::fabs(h[en][na]) > std::fabs(h[na][en])) {
+                h[na][na] = q / h[en][na];
+                h[na][en] = -(h[en][en] - p) / h[en][na];
+            } else {
+                ComplexDivideParts(0.0, -h[na][en], h[na][na] - p, q, &h[na][na], &h[na][en]);
+            }
+            h[en][na] = 0.0;
+            h[en][en] = 1.0;
+            for (std::int32_t i = en - 2; i >= 0; --i) {
+                const double w = h[i][i] - p;
+                double ra = 0.0, sa = 0.0;
+                for (std::int32_t j = m; j <= en; ++j) {
+                    ra = ra + h[i][j] * h[j][na];
+                    sa = sa + h[i][j] * h[j][en];
+                }
+                if (wi[i] < 0.0) {
+                    zz = w;
+                    r = ra;
+                    s = sa;
+                    continue;
+                }
+                m = i;
+                if (wi[i] == 0.0) {
+                    ComplexDivideParts(-ra, -sa, w, q, &h[i][na], &h[i][en]);
+                } else {
+                    const double x = h[i][i + 1];
+                    const double y = h[i + 1][i];
+                    double vr = (wr[i] - p) * (wr[i] - p) + wi[i] * wi[i] - q * q;
+                    const double vi = 2.0 * (wr[i] - p) * q;
+                    if (vr == 0.0 && vi == 0.0) {
+                        const double tst1 =
+                            norm * (std::fabs(w) + std::fabs(q) + std::fabs(x) + std::fabs(y) + std::fabs(zz));
+                        vr = tst1;
+                        do vr = 0.01 * vr;
+                        while (tst1 + vr > tst1);
+                    }
+                    ComplexDivideParts(x * r - zz * ra + q * sa, x * s - zz * sa - q * ra, vr, vi, &h[i][na],
+                                       &h[i][en]);
+                    if (std::fabs(x) > std::fabs(zz) + std::fabs(q)) {
+                        h[i + 1][na] = (-ra - w * h[i][na] + q * h[i][en]) / x;
+                        h[i + 1][en] = (-sa - w * h[i][en] - q * h[i][na]) / x;
+                    } else {
+                        ComplexDivideParts(-r - y * h[i][na], -s - y * h[i][en], zz, q, &h[i + 1][na],
+                                           &h[i + 1][en]);
+                    }
+                }
+                const double t = std::max(std::fabs(h[i][na]), std::fabs(h[i][en]));
+                if (t != 0.0) {
+                    const double rt = 1.0 / t;
+                    if (t + rt <= t)
+                        for (std::int32_t j = i; j <= en; ++j) {
+                            h[j][na] = h[j][na] * rt;
+                            h[j][en] = h[j][en] * rt;
+                        }
+                }
+            }
+        }
+        // A NaN q matches neither branch and leaves its column as it is.
+    }
+}
+
+}  // namespace
+
+void HessenbergQRVectors(std::int32_t /*nm*/, std::int32_t n, std::int32_t low, std::int32_t igh, double* const* h,
+                         double* wr, double* wi, double* const* z, std::int32_t* ierr, std::int64_t budget) {
+    *ierr = 0;
+    // Norm of the Hessenberg part; the multipliers below are not part of it.
+    double norm = 0.0;
+    for (std::int32_t i = 0; i <= n; ++i)
+        for (std::int32_t j = std::max(i - 1, 0); j <= n; ++j) norm = norm + std::fabs(h[i][j]);
+
+    std::int32_t en = igh;
+    double t = 0.0;
+    std::int64_t itn = budget >= 0 ? budget : 30 * (static_cast<std::int64_t>(n) + 1);
+    while (en >= low) {
+        std::int32_t its = 0;
+        const std::int32_t na = en - 1;
+        const std::int32_t enm2 = na - 1;
+        for (;;) {
+            // Look for a single small subdiagonal element.
+            std::int32_t l = en;
+            for (; l >= low + 1; --l) {
+                double s = std::fabs(h[l - 1][l - 1]) + std::fabs(h[l][l]);
+                if (s == 0.0) s = norm;
+                if (s + std::fabs(h[l][l - 1]) == s) break;
+            }
+            double x = h[en][en];
+            if (l == en) {  // one root
+                h[en][en] = x + t;
+                wr[en] = h[en][en];
+                wi[en] = 0.0;
+                en = na;
+                break;
+            }
+            double y = h[na][na];
+            double w = h[en][na] * h[na][en];
+            if (l == na) {  // two roots
+                double p = (y - x) * 0.5;
+                double q = p * p + w;
+                double zz = std::sqrt(std::fabs(q));
+                h[en][en] = x + t;
+                x = h[en][en];
+                h[na][na] = y + t;
+                if (q >= 0.0) {
+                    zz = p + TransferSign(zz, p);
+                    wr[na] = x + zz;
+                    wr[en] = wr[na];
+                    if (zz != 0.0) wr[en] = x - w / zz;
+                    wi[na] = 0.0;
+                    wi[en] = 0.0;
+                    x = h[en][na];
+                    const double s = std::fabs(x) + std::fabs(zz);
+                    const double rs = 1.0 / s;
+                    p = x * rs;
+                    q = zz * rs;
+                    const double r = std::sqrt(p * p + q * q);
+                    const double rr = 1.0 / r;
+                    p = p * rr;
+                    q = q * rr;
+                    for (std::int32_t j = na; j <= n; ++j) {
+                        const double v = h[na][j];
+                        h[na][j] = q * v + p * h[en][j];
+                        h[en][j] = q * h[en][j] - p * v;
+                    }
+                    for (std::int32_t i = 0; i <= en; ++i) {
+                        const double v = h[i][na];
+                        h[i][na] = q * v + p * h[i][en];
+                        h[i][en] = q * h[i][en] - p * v;
+                    }
+                    for (std::int32_t i = low; i <= igh; ++i) {
+                        const double v = z[i][na];
+                        z[i][na] = q * v + p * z[i][en];
+                        z[i][en] = q * z[i][en] - p * v;
+                    }
+                } else {
+                    wr[na] = x + p;
+                    wr[en] = x + p;
+                    wi[na] = zz;
+                    wi[en] = -zz;
+                }
+                en = enm2;
+                break;
+            }
+            if (itn == 0) {
+                *ierr = en;
+                return;
+            }
+            if (its == 10 || its == 20) {  // exceptional shift
+                t = t + x;
+                for (std::int32_t i = low; i <= en; ++i) h[i][i] = h[i][i] - x;
+                const double s = std::fabs(h[en][na]) + std::fabs(h[na][enm2]);
+                x = 0.75 * s;
+                y = x;
+                w = -0.4375 * s * s;
+            }
+            ++its;
+            --itn;
+            // Look for two consecutive small subdiagonal elements.
+            std::int32_t m = enm2;
+            double p = 0.0, q = 0.0, r = 0.0;
+            for (;; --m) {
+                const double zz = h[m][m];
+                r = x - zz;
+                double s = y - zz;
+                p = (r * s - w) / h[m + 1][m] + h[m][m + 1];
+                q = h[m + 1][m + 1] - zz - r - s;
+                r = h[m + 2][m + 1];
+                s = std::fabs(p) + std::fabs(q) + std::fabs(r);
+                const double rs = 1.0 / s;
+                p = p * rs;
+                q = q * rs;
+                r = r * rs;
+                if (m == l) break;
+                const double tst1 = std::fabs(p) * (std::fabs(h[m - 1][m - 1]) + std::fabs(zz) + std::fabs(h[m + 1][m + 1]));
+                if (tst1 + std::fabs(h[m][m - 1]) * (std::fabs(q) + std::fabs(r)) == tst1) break;
+            }
+            for (std::int32_t i = m + 2; i <= en; ++i) {
+                h[i][i - 2] = 0.0;
+                if (i != m + 2) h[i][i - 3] = 0.0;
+            }
+            // Double QR step on rows l..en and columns m..en.
+            for (std::int32_t k = m; k <= na; ++k) {
+                const bool notlast = k != na;
+                if (k != m) {
+                    p = h[k][k - 1];
+                    q = h[k + 1][k - 1];
+                    r = notlast ? h[k + 2][k - 1] : 0.0;
+                    x = std::fabs(p) + std::fabs(q) + std::fabs(r);
+                    if (x == 0.0) continue;
+                    const double rx = 1.0 / x;
+                    p = p * rx;
+                    q = q * rx;
+                    r = r * rx;
+                }
+                const double s = TransferSign(std::sqrt(p * p + q * q + r * r), p);
+                if (k != m)
+                    h[k][k - 1] = -s * x;
+                else if (l != m)
+                    h[k][k - 1] = -h[k][k - 1];
+                p = p + s;
+                const double rs = 1.0 / s;
+                x = p * rs;
+                y = q * rs;
+                const double zz = r * rs;
+                const double rp = 1.0 / p;
+                q = q * rp;
+                r = r * rp;
+                const std::int32_t last = std::min(en, k + 3);
+                if (notlast) {
+                    for (std::int32_t j = k; j <= n; ++j) {
+                        const double v = h[k][j] + q * h[k + 1][j] + r * h[k + 2][j];
+                        h[k][j] = h[k][j] - v * x;
+                        h[k + 1][j] = h[k + 1][j] - v * y;
+                        h[k + 2][j] = h[k + 2][j] - v * zz;
+                    }
+                    for (std::int32_t i = 0; i <= last; ++i) {
+                        const double v = x * h[i][k] + y * h[i][k + 1] + zz * h[i][k + 2];
+                        h[i][k] = h[i][k] - v;
+                        h[i][k + 1] = h[i][k + 1] - v * q;
+                        h[i][k + 2] = h[i][k + 2] - v * r;
+                    }
+                    for (std::int32_t i = low; i <= igh; ++i) {
+                        const double v = x * z[i][k] + y * z[i][k + 1] + zz * z[i][k + 2];
+                        z[i][k] = z[i][k] - v;
+                        z[i][k + 1] = z[i][k + 1] - v * q;
+                        z[i][k + 2] = z[i][k + 2] - v * r;
+                    }
+                } else {
+                    for (std::int32_t j = k; j <= n; ++j) {
+                        const double v = h[k][j] + q * h[k + 1][j];
+                        h[k][j] = h[k][j] - v * x;
+                        h[k + 1][j] = h[k + 1][j] - v * y;
+                    }
+                    for (std::int32_t i = 0; i <= last; ++i) {
+                        const double v = x * h[i][k] + y * h[i][k + 1];
+                        h[i][k] = h[i][k] - v;
+                        h[i][k + 1] = h[i][k + 1] - v * q;
+                    }
+                    for (std::int32_t i = low; i <= igh; ++i) {
+                        const double v = x * z[i][k] + y * z[i][k + 1];
+                        z[i][k] = z[i][k] - v;
+                        z[i][k + 1] = z[i][k + 1] - v * q;
+                    }
+                }
+            }
+        }
+    }
+
+    if (norm == 0.0) return;
+    BackSubstitute(n, h, wr, wi, norm);
+    // Back to the vectors of the original matrix.
+    for (std::int32_t j = n; j >= low; --j) {
+        const std::int32_t mm = std::min(j, igh);
+        for (std::int32_t i = low; i <= igh; ++i) {
+            double sum = 0.0;
+            for (std::int32_t k = low; k <= mm; ++k) sum = sum + z[i][k] * h[k][j];
+            z[i][j] = sum;
+        }
+    }
+}
+
+}  // namespace corvane

@@ -1,0 +1,145 @@
+// Eigen and EigenC of the real matrix over the symmetric and general kernels.
+#include "eigen/real_eigen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "core/buffer.h"
+#include "core/comparisons.h"
+#include "core/output.h"
+#include "core/row_store.h"
+#include "eigen/general_kernels.h"
+#include "eigen/symmetric_kernels.h"
+
+namespace corvane {
+namespace {
+
+// One eigenvalue in the order table: its modulus and its position in wr, wi.
+struct EigenOrderRecord {
+    double modulus;
+    std::int32_t index;
+};
+
+// Descending modulus, ties by position. NaN moduli go last (in position
+// order), which keeps the comparison a strict weak ordering for any input.
+bool ComesFirst(const EigenOrderRecord& p, const EigenOrderRecord& q) {
+    const bool pNaN = std::isnan(p.modulus), qNaN = std::isnan(q.modulus);
+    if (pNaN != qNaN) return qNaN;
+    if (!pNaN) {
+        if (p.modulus > q.modulus) return true;
+        if (p.modulus < q.modulus) return false;
+    }
+    return p.index < q.index;
+}
+
+// Which kernel column an output column shows: column k of the vector outputs
+// is the eigenvector of ordered eigenvalue k. kind 0: a real eigenvalue;
+// 1: the first member of a pair (z[.][j] + i·z[.][j + 1]); 2: the second
+// (its conjugate).
+struct Walk {
+    Buffer<std::int32_t> source;
+    Buffer<std::int32_t> kind;
+};
+
+// The results of one call, ready for writing.
+class EigenResults {
+public:
+    Status Compute(const Matrix& m, bool wantVectors) {
+        if (!m.sized()) return kNotSized;
+        if (m.Rows() != m.Cols()) return kNotSquare;
+        n_ = m.Rows();
+        const std::int32_t last = n_ - 1;
+        RowStore<double> a;
+        Buffer<double> e, e2;
+        Buffer<std::int32_t> iv;
+        if (!a.Allocate(n_, n_) || !z_.Allocate(n_, n_) || !wr_.Allocate(n_) || !wi_.Allocate(n_) ||
+            !e.Allocate(n_) || !e2.Allocate(n_) || !iv.Allocate(n_) || !order_.Allocate(n_) ||
+            !walk_.source.Allocate(n_) || !walk_.kind.Allocate(n_))
+            return Status::OutOfMemory();
+        for (std::int32_t i = 0; i < n_; ++i)
+            for (std::int32_t j = 0; j < n_; ++j) a[i][j] = m.at(i, j);
+
+        // Exact symmetry chooses the symmetric kernel (a NaN difference does
+        // not count against it).
+        bool symmetric = false;
+        if (Status s = IsSymmetric(m, 0.0, &symmetric); !s) return s;
+        std::int32_t ierr = 0;
+        const std::int32_t vectors = wantVectors ? 1 : 0;
+        if (symmetric)
+            EigenSymmetric(last, last, a.data(), wr_.data(), vectors, z_.data(), e.data(), e2.data(), &ierr);
+        else
+            EigenGeneral(last, last, a.data(), wr_.data(), wi_.data(), vectors, z_.data(), iv.data(), e.data(), &ierr);
+        if (ierr != 0) return kEigenFailed;
+
+        for (std::int32_t k = 0; k < n_; ++k)
+            order_[k] = {std::sqrt(wr_[k] * wr_[k] + wi_[k] * wi_[k]), k};
+        std::sort(order_.begin(), order_.end(), ComesFirst);
+
+        // A non-zero (or NaN) imaginary part starts a pair whose conjugate
+        // record is skipped; a pair never reaches past the last column.
+        for (std::int32_t k = 0; k < n_;) {
+            const std::int32_t j = order_[k].index;
+            walk_.source[k] = j;
+            if (wi_[j] != 0.0 && j < last) {
+                walk_.kind[k] = 1;
+                if (k < last) {
+                    walk_.source[k + 1] = j;
+                    walk_.kind[k + 1] = 2;
+                }
+                k += 2;
+            } else {
+                walk_.kind[k] = 0;
+                k += 1;
+            }
+        }
+        return Status::Ok();
+    }
+
+    std::int32_t n() const { return n_; }
+    double Real(std::int32_t k) const { return wr_[order_[k].index]; }
+    double Imag(std::int32_t k) const { return wi_[order_[k].index]; }
+    // Real and imaginary parts of element i of output column k.
+    double VectorReal(std::int32_t i, std::int32_t k) const { return z_[i][walk_.source[k]]; }
+    double VectorImag(std::int32_t i, std::int32_t k) const {
+        const std::int32_t j = walk_.source[k];
+        switch (walk_.kind[k]) {
+            case 1: return z_[i][j + 1];
+            case 2: return -z_[i][j + 1];
+            default: return 0.0;
+        }
+    }
+
+private:
+    std::int32_t n_ = 0;
+    RowStore<double> z_;
+    Buffer<double> wr_, wi_;
+    Buffer<EigenOrderRecord> order_;
+    Walk walk_;
+};
+
+}  // namespace
+
+Status Eigen(const Matrix& m, MatrixOut* realValues, MatrixOut* imagValues, MatrixOut* realVectors,
+             MatrixOut* imagVectors) {
+    EigenResults r;
+    if (Status s = r.Compute(m, realVectors != nullptr || imagVectors != nullptr); !s) return s;
+    const std::int32_t n = r.n();
+    WriteOutput(realValues, n, 1, [&](std::int32_t k, std::int32_t) { return r.Real(k); });
+    WriteOutput(imagValues, n, 1, [&](std::int32_t k, std::int32_t) { return r.Imag(k); });
+    WriteOutput(realVectors, n, n, [&](std::int32_t i, std::int32_t k) { return r.VectorReal(i, k); });
+    WriteOutput(imagVectors, n, n, [&](std::int32_t i, std::int32_t k) { return r.VectorImag(i, k); });
+    return Status::Ok();
+}
+
+Status EigenC(const Matrix& m, CMatrixOut* eigenvalues, CMatrixOut* eigenvectors) {
+    EigenResults r;
+    if (Status s = r.Compute(m, eigenvectors != nullptr); !s) return s;
+    const std::int32_t n = r.n();
+    WriteOutput(eigenvalues, n, 1, [&](std::int32_t k, std::int32_t) { return Complex{r.Real(k), r.Imag(k)}; });
+    WriteOutput(eigenvectors, n, n,
+                [&](std::int32_t i, std::int32_t k) { return Complex{r.VectorReal(i, k), r.VectorImag(i, k)}; });
+    return Status::Ok();
+}
+
+}  // namespace corvane
