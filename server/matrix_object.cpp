@@ -3,6 +3,8 @@
 #include "server/dispatch.h"
 #include "server/error_record.h"
 #include "core/arithmetic.h"
+#include "linalg/solve.h"
+#include "eigen/real_eigen.h"
 #include "linalg/cholesky.h"
 #include "linalg/inverse.h"
 #include "linalg/lu.h"
@@ -56,8 +58,6 @@ HRESULT MatrixObject::Invoke(DISPID member, REFIID, LCID lcid, WORD flags, DISPP
 }
 HRESULT MatrixObject::GetClassInfo(ITypeInfo** out) { return GetTypeInfoOf(CLSID_Matrix, LOCALE_USER_DEFAULT, out); }
 HRESULT MatrixObject::InterfaceSupportsErrorInfo(REFIID iid) { return IsEqualIID(iid, IID_IMatrix) ? S_OK : S_FALSE; }
-
-// Members not yet served return E_NOTIMPL.
 
 HRESULT MatrixObject::get_Item(LONG Row, LONG Col, double *pVal) {
     if (pVal == nullptr) return E_POINTER;
@@ -270,7 +270,13 @@ HRESULT MatrixObject::Transpose(IMatrix** pVal) {
     return Create(std::move(result), pVal);
 }
 
-HRESULT MatrixObject::Solve(IMatrix **, IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::Solve(IMatrix** RightHandTerms, IMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    MatrixArgument rhs(RightHandTerms);
+    corvane::Matrix result;
+    if (Status s = corvane::Solve(matrix_, rhs.get(), &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
 HRESULT MatrixObject::SolveGauss(IMatrix** RightHandTerms, IMatrix** pVal) {
     if (pVal == nullptr) return E_POINTER;
@@ -341,9 +347,15 @@ HRESULT MatrixObject::TimesScalar(double Scalar, IMatrix** pVal) {
     return Create(std::move(result), pVal);
 }
 
-HRESULT MatrixObject::Eigen(IMatrix **, IMatrix **, IMatrix **, IMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::Eigen(IMatrix** RealValues, IMatrix** ImagValues, IMatrix** RealVectors, IMatrix** ImagVectors) {
+    MatrixArgument realValues(RealValues), imagValues(ImagValues), realVectors(RealVectors), imagVectors(ImagVectors);
+    return Result(corvane::Eigen(matrix_, realValues.get(), imagValues.get(), realVectors.get(), imagVectors.get()));
+}
 
-HRESULT MatrixObject::EigenC(ICMatrix **, ICMatrix **) { return E_NOTIMPL; }
+HRESULT MatrixObject::EigenC(ICMatrix** Eigenvalues, ICMatrix** Eigenvectors) {
+    CMatrixArgument values(Eigenvalues), vectors(Eigenvectors);
+    return Result(corvane::EigenC(matrix_, values.get(), vectors.get()));
+}
 
 HRESULT MatrixObject::ToCMatrix(ICMatrix** pVal) {
     if (pVal == nullptr) return E_POINTER;

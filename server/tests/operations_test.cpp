@@ -482,3 +482,43 @@ TEST(Decompositions, SolversAndFactorisations) {
 
 }  // namespace
 }  // namespace corvane::server::test
+
+namespace corvane::server::test {
+namespace {
+
+TEST(Decompositions, EigenAndSolveEarlyBound) {
+    Ptr<IMatrix> m = Square3();
+    Ptr<IMatrix> values = NewMatrix(), imag = NewMatrix();
+    IMatrix* vp = values.get();
+    IMatrix* ip = imag.get();
+    ASSERT_EQ(S_OK, m->Eigen(&vp, &ip, nullptr, nullptr));
+    LONG rows = 0;
+    values->get_Rows(&rows);
+    EXPECT_EQ(3, rows);
+    double sum = 0, v = 0;
+    for (LONG i = 0; i < 3; ++i) {
+        ASSERT_EQ(S_OK, values->get_Item(i, 0, &v));
+        sum += v;
+        ASSERT_EQ(S_OK, imag->get_Item(i, 0, &v));
+        EXPECT_EQ(0.0, v);
+    }
+    EXPECT_NEAR(9.0, sum, 1e-12);  // the trace
+    Ptr<ICMatrix> complexValues = NewCMatrix();
+    ICMatrix* cp = complexValues.get();
+    ASSERT_EQ(S_OK, m->EigenC(&cp, nullptr));
+    complexValues->get_Rows(&rows);
+    EXPECT_EQ(3, rows);
+
+    Ptr<IMatrix> rhs = NewMatrix(), x;
+    ASSERT_EQ(S_OK, rhs->Size(3, 1));
+    ASSERT_EQ(S_OK, rhs->put_Item(2, 0, 18));
+    IMatrix* b = rhs.get();
+    ASSERT_EQ(S_OK, m->Solve(&b, x.out()));
+    ASSERT_EQ(S_OK, x->get_Item(2, 0, &v));
+    EXPECT_NEAR(11.0, v, 1e-12);
+    IMatrix* none = nullptr;
+    EXPECT_EQ(E_POINTER, m->Solve(&none, x.out()));
+}
+
+}  // namespace
+}  // namespace corvane::server::test

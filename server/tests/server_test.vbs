@@ -180,4 +180,24 @@ Check "singular values", sv(0, 0) = 1 And sv(1, 1) = 1
 rhs.Cholesky lf
 CheckError "Cholesky of a 2 x 1", &H80040519, "This operation is possible only for a square Matrix.", "CorvaneMatrix30.Matrix.1", 1305
 
+' Eigenvalues of a real matrix, as real and imaginary parts and as complex values.
+Dim rot, rv, iv, cv
+Set rot = CreateObject("CorvaneMatrix30.Matrix")
+rot.Size 2, 2
+rot(0, 1) = -1 : rot(1, 0) = 1
+Set rv = CreateObject("CorvaneMatrix30.Matrix")
+Set iv = CreateObject("CorvaneMatrix30.Matrix")
+rot.Eigen rv, iv
+CheckNoError "Eigen rv, iv"
+Check "a rotation has eigenvalues +i and -i", rv.GetString(1, ";") = "| 0.0 |;| 0.0 |;" And Abs(iv(0, 0)) = 1 And iv(0, 0) = -iv(1, 0)
+Set cv = CreateObject("CorVaneMatrix30.CMatrix")
+rot.EigenC cv
+CheckNoError "EigenC of a real matrix"
+Check "two complex eigenvalues", cv.Rows = 2
+rot.Eigen
+CheckNoError "Eigen with no arguments"
+Set sol = rot.Solve(rhs)
+CheckNoError "Solve"
+Check "Solve through the inverse", sol(0, 0) = 7 And sol(1, 0) = -5
+
 WScript.Echo "server_test.vbs: " & passed & " passed, " & failed & " failed"
