@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "eigen/general_kernels.h"
-#include "eigen/scalar_helpers.h"
+#include "core/numeric_helpers.h"
 
 namespace corvane {
 

@@ -4,7 +4,7 @@
 
 #include "complex/complex.h"
 #include "eigen/general_kernels.h"
-#include "eigen/scalar_helpers.h"
+#include "core/numeric_helpers.h"
 
 namespace corvane {
 namespace {

@@ -1,7 +1,7 @@
 // Follows EISPACK tql1: implicit QL iteration on a symmetric tridiagonal matrix, values only.
 #include <cmath>
 
-#include "eigen/scalar_helpers.h"
+#include "core/numeric_helpers.h"
 #include "eigen/symmetric_kernels.h"
 
 namespace corvane {

@@ -1,7 +1,7 @@
 // Follows EISPACK tred1: Householder reduction to tridiagonal form, values only.
 #include <cmath>
 
-#include "eigen/scalar_helpers.h"
+#include "core/numeric_helpers.h"
 #include "eigen/symmetric_kernels.h"
 
 namespace corvane {

@@ -11,7 +11,7 @@
 
 #include "complex/complex.h"
 #include "eigen/general_kernels.h"
-#include "eigen/scalar_helpers.h"
+#include "core/numeric_helpers.h"
 #include "eigen/symmetric_kernels.h"
 #include "eigen_test_support.h"
 #include "matrix_test_support.h"
