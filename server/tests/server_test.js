@@ -46,6 +46,20 @@ try {
     expectError("Plus of another shape", function () { return a.Plus(m); }, "80040520", "Matrices do not have the same size.");
     a.FillRandom(1, 2, 1);
     check("FillRandom(1, 2, 1)", a.Item(1, 1) >= 1 && a.Item(1, 1) <= 2);
+    var sq = new ActiveXObject("CorvaneMatrix30.Matrix");
+    sq.Size(2, 2);
+    sq.Item(0, 0) = 2; sq.Item(0, 1) = 1; sq.Item(1, 0) = 1; sq.Item(1, 1) = 2;
+    var lf = new ActiveXObject("CorvaneMatrix30.Matrix"), uf = new ActiveXObject("CorvaneMatrix30.Matrix");
+    sq.LU(lf, uf);
+    check("LU(L, U) fills the objects", lf.Item(1, 0) === 0.5 && uf.Item(1, 1) === 1.5);
+    sq.LU();
+    check("LU()", true);
+    var ev = new ActiveXObject("CorvaneMatrix30.Matrix");
+    sq.Eigen(ev);
+    check("Eigen(values)", ev.GetString(1, ";") === "| 3.0 |;| 1.0 |;");
+    check("Inverse", Math.abs(sq.Inverse().Item(0, 0) - 2 / 3) < 1e-15);
+    expectError("Cholesky of a non-square matrix", function () { m.Cholesky(lf); }, "80040519",
+                "This operation is possible only for a square Matrix.");
 } catch (e) {
     check("unexpected error " + hex(e.number) + " " + e.description, false);
 }
