@@ -133,8 +133,12 @@ public:
                 if (!(f & (PARAMFLAG_FOPT | PARAMFLAG_FHASDEFAULT))) omitted = 0;
             }
         }
+        if (in.cArgs + omitted > kMaxArgs) return DISP_E_BADPARAMCOUNT;
         count_ = in.cArgs + omitted;
-        if (count_ > kMaxArgs) return DISP_E_BADPARAMCOUNT;
+        for (UINT k = 0; k < count_; ++k) {  // nothing to release or write back yet
+            objects_[k] = nullptr;
+            writeBack_[k] = nullptr;
+        }
         params_ = in;
         params_.rgvarg = args_;
         params_.cArgs = count_;
@@ -145,8 +149,6 @@ public:
             } else {
                 args_[k] = in.rgvarg[k - omitted];  // shallow: the caller keeps ownership
             }
-            objects_[k] = nullptr;
-            writeBack_[k] = nullptr;
             // Which parameter argument k is.
             int index;
             if (k < in.cNamedArgs) {

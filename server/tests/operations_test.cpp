@@ -522,3 +522,33 @@ TEST(Decompositions, EigenAndSolveEarlyBound) {
 
 }  // namespace
 }  // namespace corvane::server::test
+
+namespace corvane::server::test {
+namespace {
+
+// A wrong argument among object arguments: refused before the call, with
+// the references taken so far given back.
+TEST(Decompositions, WrongObjectArgumentIsATypeMismatch) {
+    Ptr<IMatrix> m = Square3();
+    Ptr<IMatrix> v = NewMatrix();
+    VARIANT args[3];
+    V_VT(&args[0]) = VT_DISPATCH;
+    V_DISPATCH(&args[0]) = v.get();
+    V_VT(&args[1]) = VT_R8;
+    V_R8(&args[1]) = 1;
+    V_VT(&args[2]) = VT_DISPATCH;
+    V_DISPATCH(&args[2]) = v.get();
+    DISPPARAMS params{args, nullptr, 3, 0};
+    UINT bad = 99;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH,
+              m->Invoke(36, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, &bad));
+    EXPECT_EQ(1u, bad);
+    EXPECT_EQ(2u, v.get()->AddRef());  // no reference left behind
+    v->Release();
+    LONG rows = 5;
+    v->get_Rows(&rows);
+    EXPECT_EQ(0, rows);  // nothing written
+}
+
+}  // namespace
+}  // namespace corvane::server::test
