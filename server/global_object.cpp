@@ -1,0 +1,73 @@
+#include "server/global_object.h"
+
+#include "complex/global_functions.h"
+#include "server/cmatrix_object.h"
+#include "server/dispatch.h"
+#include "server/matrix_object.h"
+
+namespace corvane::server {
+namespace {
+
+// The record of the interface and the core's value have the same layout.
+static_assert(sizeof(::Complex) == sizeof(corvane::Complex));
+corvane::Complex* AsCore(::Complex* c) { return reinterpret_cast<corvane::Complex*>(c); }
+
+// The complex functions never fail but for a null pointer (E_POINTER).
+HRESULT ToResult(Status s) { return s.ok() ? S_OK : static_cast<HRESULT>(s.code()); }
+
+// A factory: a new object, then its own Size(Rows, Cols). Size's result is
+// not passed on: an invalid size (or too little memory for the elements)
+// leaves the object unsized, with Size's error record on the thread.
+template <class Object, class Data, class Interface>
+HRESULT Factory(LONG rows, LONG cols, Interface** out) {
+    const HRESULT hr = Object::Create(Data(), out);
+    if (SUCCEEDED(hr)) (void)(*out)->Size(rows, cols);
+    return hr;
+}
+
+}  // namespace
+
+HRESULT MakeGlobalObject(IUnknown* outer, REFIID iid, void** out) { return MakeObject<GlobalObject>(outer, iid, out); }
+
+void* GlobalObject::Find(REFIID iid) {
+    if (IsEqualIID(iid, IID_IGlobal) || IsEqualIID(iid, IID_IDispatch)) return static_cast<IGlobal*>(this);
+    if (IsEqualIID(iid, IID_IProvideClassInfo)) return static_cast<IProvideClassInfo*>(this);
+    return nullptr;
+}
+
+HRESULT GlobalObject::GetTypeInfoCount(UINT* count) { return DispatchGetTypeInfoCount(count); }
+HRESULT GlobalObject::GetTypeInfo(UINT, LCID lcid, ITypeInfo** out) { return DispatchGetTypeInfo(IID_IGlobal, lcid, out); }
+HRESULT GlobalObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) {
+    return DispatchGetIDsOfNames(IID_IGlobal, names, count, lcid, ids);
+}
+HRESULT GlobalObject::Invoke(DISPID member, REFIID, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                             EXCEPINFO* exception, UINT* argError) {
+    return DispatchInvoke(IID_IGlobal, static_cast<IGlobal*>(this), member, flags, params, result, exception, argError,
+                          lcid);
+}
+HRESULT GlobalObject::GetClassInfo(ITypeInfo** out) { return GetTypeInfoOf(CLSID_Global, LOCALE_USER_DEFAULT, out); }
+
+HRESULT GlobalObject::CAdd(::Complex* a, ::Complex* b, ::Complex* pVal) {
+    return ToResult(corvane::CAdd(AsCore(a), AsCore(b), AsCore(pVal)));
+}
+HRESULT GlobalObject::CSub(::Complex* a, ::Complex* b, ::Complex* pVal) {
+    return ToResult(corvane::CSub(AsCore(a), AsCore(b), AsCore(pVal)));
+}
+HRESULT GlobalObject::CMul(::Complex* a, ::Complex* b, ::Complex* pVal) {
+    return ToResult(corvane::CMul(AsCore(a), AsCore(b), AsCore(pVal)));
+}
+HRESULT GlobalObject::CDiv(::Complex* a, ::Complex* b, ::Complex* pVal) {
+    return ToResult(corvane::CDiv(AsCore(a), AsCore(b), AsCore(pVal)));
+}
+HRESULT GlobalObject::CAbs(::Complex* cNumber, double* pVal) { return ToResult(corvane::CAbs(AsCore(cNumber), pVal)); }
+HRESULT GlobalObject::CSqr(::Complex* cNumber, ::Complex* pVal) {
+    return ToResult(corvane::CSqr(AsCore(cNumber), AsCore(pVal)));
+}
+HRESULT GlobalObject::CreateMatrix(LONG Rows, LONG Cols, IMatrix** pVal) {
+    return Factory<MatrixObject, corvane::Matrix>(Rows, Cols, pVal);
+}
+HRESULT GlobalObject::CreateCMatrix(LONG Rows, LONG Cols, ICMatrix** pVal) {
+    return Factory<CMatrixObject, ComplexMatrix>(Rows, Cols, pVal);
+}
+
+}  // namespace corvane::server

@@ -1,0 +1,85 @@
+// Helpers of the server's C++ client tests: COM start-up, the DLL's own entry
+// points, error records and small owning wrappers.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "CorvaneMatrix30.h"
+
+namespace corvane::server::test {
+
+// The five entry points of the DLL named by CORVANE_SERVER_DLL (a Windows
+// path), loaded once.
+struct Entries {
+    HRESULT(STDAPICALLTYPE* canUnloadNow)();
+    HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**);
+    HRESULT(STDAPICALLTYPE* registerServer)();
+    HRESULT(STDAPICALLTYPE* unregisterServer)();
+};
+const Entries& Dll();
+
+// Releases an interface pointer at scope end.
+template <class T>
+class Ptr {
+public:
+    Ptr() = default;
+    explicit Ptr(T* p) : p_(p) {}
+    ~Ptr() { reset(); }
+    Ptr(const Ptr&) = delete;
+    Ptr& operator=(const Ptr&) = delete;
+    Ptr(Ptr&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
+    Ptr& operator=(Ptr&& other) noexcept {
+        if (this != &other) {
+            reset();
+            p_ = other.p_;
+            other.p_ = nullptr;
+        }
+        return *this;
+    }
+    void reset() {
+        if (p_ != nullptr) p_->Release();
+        p_ = nullptr;
+    }
+    T** out() {
+        reset();
+        return &p_;
+    }
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+
+private:
+    T* p_ = nullptr;
+};
+
+// A new object of a registered class.
+template <class T>
+Ptr<T> Create(REFCLSID clsid, REFIID iid) {
+    Ptr<T> p;
+    EXPECT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(p.out())));
+    return p;
+}
+inline Ptr<IMatrix> NewMatrix() { return Create<IMatrix>(CLSID_Matrix, IID_IMatrix); }
+inline Ptr<ICMatrix> NewCMatrix() { return Create<ICMatrix>(CLSID_CMatrix, IID_ICMatrix); }
+
+// The thread's current error record.
+struct ErrorRecord {
+    bool present = false;
+    std::wstring description, source, helpFile;
+    GUID guid{};
+    DWORD helpContext = 0;
+};
+ErrorRecord TakeErrorRecord();
+
+// Expects result code 0x80040000 + message and the record the routine
+// publishes for it from class clsid.
+void ExpectFailure(HRESULT hr, int message, const wchar_t* text, REFCLSID clsid, const wchar_t* progId);
+
+std::wstring Take(BSTR s);
+
+}  // namespace corvane::server::test
