@@ -15,7 +15,7 @@ wine_prefix_ready() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
         "$WINE64" wineboot -i >/dev/null 2>&1 || true
-        "$WINE64" wineserver -w 2>/dev/null || wineserver -w 2>/dev/null || true
+        wineserver -w 2>/dev/null || true
     fi
     [ -f "$WINEPREFIX/system.reg" ]
 }
