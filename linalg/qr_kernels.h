@@ -1,0 +1,145 @@
+// Householder QR generic over the element type. Real and complex columns are
+// reflected by the same steps; the policy fixes what differs: how the column
+// norm accumulates (ScaledHypot, or the principal square root of the sum of
+// squares without conjugation), the sign test of the leading element, how
+// the vector is scaled (by the reciprocal, or by complex division) and how
+// the step factor is applied (times −1/w(k, k), or divided by −w(k, k)).
+#pragma once
+
+#include <cstdint>
+
+#include "complex/complex.h"
+#include "core/basic_matrix.h"
+#include "core/buffer.h"
+#include "core/errors.h"
+#include "core/numeric_helpers.h"
+#include "core/output.h"
+#include "core/row_store.h"
+#include "linalg/kernel_codes.h"
+#include "linalg/work_copy.h"
+
+namespace corvane {
+
+template <class T>
+struct HouseholderPolicy;
+
+template <>
+struct HouseholderPolicy<double> {
+    static constexpr double Zero() { return 0.0; }
+    static constexpr double One() { return 1.0; }
+    static bool IsZero(double x) { return x == 0.0; }
+    static double NormStep(double norm, double x) { return ScaledHypot(norm, x); }
+    // Strictly negative: a negative zero does not count.
+    static bool LeadIsNegative(double x) { return x < 0.0; }
+    // The vector is scaled by multiplying with 1 / norm.
+    static double Scaler(double norm) { return 1.0 / norm; }
+    static double Scale(double x, double scaler) { return x * scaler; }
+    // The step factor −1 / w(k, k) multiplies each column sum.
+    static double StepFactor(double wkk) { return -1.0 / wkk; }
+    static double ApplyStep(double sum, double factor) { return factor * sum; }
+};
+
+template <>
+struct HouseholderPolicy<Complex> {
+    static constexpr Complex Zero() { return {0.0, 0.0}; }
+    static constexpr Complex One() { return {1.0, 0.0}; }
+    static bool IsZero(Complex x) { return x == Zero(); }
+    // √(norm² + x²): the sum of squares, not of squared moduli.
+    static Complex NormStep(Complex norm, Complex x) { return SquareRoot(norm * norm + x * x); }
+    static bool LeadIsNegative(Complex x) { return x.Real < 0.0; }
+    // The vector is divided by the norm, element by element.
+    static Complex Scaler(Complex norm) { return norm; }
+    static Complex Scale(Complex x, Complex norm) { return x / norm; }
+    // Each column sum is divided by −w(k, k).
+    static Complex StepFactor(Complex wkk) { return -wkk; }
+    static Complex ApplyStep(Complex sum, Complex negatedLead) { return sum / negatedLead; }
+};
+
+// Follows JAMA's QRDecomposition: the norm taking the sign of the leading
+// element, the Householder vector stored in place. The sums of the later
+// columns are formed side by side, row by row (each still in increasing i),
+// so the loops run along rows; sums holds n elements.
+template <class T, class P = HouseholderPolicy<T>>
+int HouseholderQR(T** w, std::int32_t m, std::int32_t n, T* rdiag, T* sums) {
+    for (std::int32_t k = 0; k < n; ++k) {
+        T norm = P::Zero();
+        for (std::int32_t i = k; i < m; ++i) norm = P::NormStep(norm, w[i][k]);
+        if (!P::IsZero(norm)) {
+            if (P::LeadIsNegative(w[k][k])) norm = -norm;
+            const T t = P::Scaler(norm);
+            for (std::int32_t i = k; i < m; ++i) w[i][k] = P::Scale(w[i][k], t);
+            w[k][k] += 1.0;
+            const T factor = P::StepFactor(w[k][k]);
+            for (std::int32_t j = k + 1; j < n; ++j) sums[j] = P::Zero();
+            for (std::int32_t i = k; i < m; ++i) {
+                const T* wi = w[i];
+                const T wik = wi[k];
+                for (std::int32_t j = k + 1; j < n; ++j) sums[j] += wik * wi[j];
+            }
+            for (std::int32_t j = k + 1; j < n; ++j) sums[j] = P::ApplyStep(sums[j], factor);
+            for (std::int32_t i = k; i < m; ++i) {
+                T* wi = w[i];
+                const T wik = wi[k];
+                for (std::int32_t j = k + 1; j < n; ++j) wi[j] += sums[j] * wik;
+            }
+        }
+        rdiag[k] = -norm;  // a zero column gives −0.0 and stays unreflected
+    }
+    return kKernelOk;
+}
+
+// Follows JAMA's QRDecomposition.getQ: the reflections applied to the
+// leading columns of the identity, last one first, the column sums formed
+// side by side as in HouseholderQR. A column that was not reflected is
+// recognised by w(k, k) = 0 or by a zero entry of rdiag (R's diagonal, may
+// be null): a real column is left unreflected only when it is zero from the
+// diagonal down, but a complex one also when its sum of squares vanishes,
+// and applying its unscaled vector would spoil every other column of Q.
+template <class T, class P = HouseholderPolicy<T>>
+int HouseholderFormQ(T* const* w, const T* rdiag, std::int32_t m, std::int32_t n, T** q, T* sums) {
+    for (std::int32_t k = n - 1; k >= 0; --k) {
+        for (std::int32_t i = 0; i < m; ++i) q[i][k] = P::Zero();
+        q[k][k] = P::One();
+        if (P::IsZero(w[k][k]) || (rdiag != nullptr && P::IsZero(rdiag[k]))) continue;  // not reflected
+        const T factor = P::StepFactor(w[k][k]);
+        for (std::int32_t j = k; j < n; ++j) sums[j] = P::Zero();
+        for (std::int32_t i = k; i < m; ++i) {
+            const T wik = w[i][k];
+            const T* qi = q[i];
+            for (std::int32_t j = k; j < n; ++j) sums[j] += wik * qi[j];
+        }
+        for (std::int32_t j = k; j < n; ++j) sums[j] = P::ApplyStep(sums[j], factor);
+        for (std::int32_t i = k; i < m; ++i) {
+            const T wik = w[i][k];
+            T* qi = q[i];
+            for (std::int32_t j = k; j < n; ++j) qi[j] += sums[j] * wik;
+        }
+    }
+    return kKernelOk;
+}
+
+namespace detail {
+
+// Checks, the private copy, the factorisation, Q only when requested; R is
+// written before Q.
+template <class T, class P = HouseholderPolicy<T>>
+Status QROf(const BasicMatrix<T>& a, MatrixWriter<T>* Q, MatrixWriter<T>* R) {
+    if (!a.sized()) return kNotSized;
+    const std::int32_t m = a.Rows(), n = a.Cols();
+    if (m < n) return kTooFewRows;
+    RowStore<T> w, q;
+    Buffer<T> rdiag, sums;
+    if (!CopyRows(a, &w) || !rdiag.Allocate(n) || !sums.Allocate(n) || (Q != nullptr && !q.Allocate(m, n)))
+        return Status::OutOfMemory();
+    (void)HouseholderQR<T, P>(w.data(), m, n, rdiag.data(), sums.data());
+    if (Q != nullptr) (void)HouseholderFormQ<T, P>(w.data(), rdiag.data(), m, n, q.data(), sums.data());
+    WriteOutput(R, n, n, [&](std::int32_t i, std::int32_t j) {
+        return i < j ? w[i][j] : (i == j ? rdiag[i] : P::Zero());
+    });
+    WriteOutput(Q, m, n, [&](std::int32_t i, std::int32_t j) { return q[i][j]; });
+    return Status::Ok();
+}
+
+}  // namespace detail
+
+}  // namespace corvane
