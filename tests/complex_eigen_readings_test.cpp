@@ -340,5 +340,32 @@ TEST(ComplexEigenReadings, RowRotationAndLastDiagonalUseOneReciprocalOfTheirNorm
     for (int g = 0; g < 3; ++g) EXPECT_GT(distinguished[g], 10) << g;
 }
 
+// A repeated eigenvalue: the zero divisor becomes nrm·0.01ᵏ for the first k
+// at which it vanishes beside nrm (nrm = 3 here, where factors other than
+// 0.01 stop at another power of ten). The second column then ends as
+// (1, divisor) after the overflow control and the scaling.
+TEST(ComplexEigenReadings, RepeatedValueDivisorIsPerturbedByHundredths) {
+    KernelRun run({{3.0, 1.0}, {0.0, 3.0}});
+    ASSERT_EQ(run.Run(true), 0);
+    const double nrm = 3.0;
+    double divisor = nrm;
+    do divisor = 0.01 * divisor;
+    while (nrm + divisor > nrm);
+    EXPECT_EQ(run.Vector(0, 1), test::Cx(1.0, 0.0));
+    EXPECT_NEAR(run.Vector(1, 1).real() / divisor, 1.0, 1e-12);
+    EXPECT_EQ(run.Vector(1, 1).imag(), 0.0);
+}
+
+// Equal largest real and imaginary magnitudes: the real part is the divisor,
+// with its sign.
+TEST(ComplexEigenReadings, NormalisationTieGoesToTheRealPart) {
+    KernelRun run(test::ZeroCMat(2));
+    run.zr[0][0] = 2.0, run.zi[0][0] = 0.5, run.zr[1][0] = 0.5, run.zi[1][0] = -2.0;
+    run.zr[0][1] = 1.0, run.zr[1][1] = 0.0;
+    NormalizeComplexEigenvectors(1, 1, run.zr.data(), run.zi.data());
+    EXPECT_EQ(run.Vector(0, 0), test::Cx(1.0, 0.25));
+    EXPECT_EQ(run.Vector(1, 0), test::Cx(0.25, -1.0));
+}
+
 }  // namespace
 }  // namespace corvane
