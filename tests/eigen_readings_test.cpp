@@ -523,6 +523,47 @@ TEST(EigenReadings, NormalisationMultipliesByTheReciprocalOfTheLargestPart) {
     EXPECT_EQ(z(1, 1), 1.0);
 }
 
+// A complex pair's two columns are scaled by one reciprocal of their largest
+// part (49 here, whose quotients differ from the products).
+TEST(EigenReadings, PairNormalisationMultipliesBothColumnsByOneReciprocal) {
+    Table z(2);
+    z(0, 0) = -3, z(1, 0) = 5, z(0, 1) = 49, z(1, 1) = -7;
+    const double wi[2] = {0.5, -0.5};
+    NormalizeRealEigenvectors(1, 1, z.rows(), wi);
+    const double r = 1.0 / 49.0;
+    ASSERT_NE(Bits(49.0 * r), Bits(1.0));
+    EXPECT_TRUE(Same(z(0, 0), -3.0 * r));
+    EXPECT_TRUE(Same(z(1, 0), 5.0 * r));
+    EXPECT_TRUE(Same(z(0, 1), 49.0 * r)) << "a true division gives exactly 1";
+    EXPECT_TRUE(Same(z(1, 1), -7.0 * r));
+}
+
+// The values path forms a real pair's second root as x − w / zz, a true
+// division, as the vectors path does.
+TEST(EigenReadings, ValuesPathRealPairSecondRootIsATrueQuotient) {
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> u(0.1, 1.0);
+    int differs = 0;
+    for (int rep = 0; rep < 400; ++rep) {
+        Table h(2);
+        h(0, 0) = u(rng) - 0.5, h(0, 1) = u(rng), h(1, 0) = u(rng), h(1, 1) = u(rng) - 0.5;  // real pair
+        const Table a = h;
+        double wr[2] = {0, 0}, wi[2] = {0, 0};
+        std::int32_t ierr = -1;
+        HessenbergQRValues(1, 1, 0, 1, h.rows(), wr, wi, &ierr);
+        ASSERT_EQ(ierr, 0);
+        const double x = a(1, 1), y = a(0, 0), w = a(1, 0) * a(0, 1);
+        const double p = (y - x) * 0.5, q = p * p + w;
+        ASSERT_GE(q, 0.0);
+        const double zz = p + TransferSign(std::sqrt(std::fabs(q)), p);
+        ASSERT_NE(zz, 0.0);
+        EXPECT_TRUE(Same(wr[0], (x + 0.0) + zz)) << rep;
+        EXPECT_TRUE(Same(wr[1], (x + 0.0) - w / zz)) << rep;
+        differs += !Same((x + 0.0) - w * (1.0 / zz), wr[1]);
+    }
+    EXPECT_GT(differs, 0);
+}
+
 TEST(EigenReadings, ComplexDividePartsIsTheScaledDivision) {
     double cr = 0, ci = 0;
     ComplexDivideParts(1, 2, 3, 4, &cr, &ci);

@@ -231,6 +231,16 @@ TEST(RealEigen, AllocationFailureWritesNothingAndLeaksNothing) {
         EXPECT_EQ(Contents(o.rv), (Rows{{42}}));
         EXPECT_FALSE(o.ivec.sized());
     }
+    // The shape is refused before anything is allocated.
+    Matrix wide = Make({{1, 2, 3}, {4, 5, 6}}), unsized;
+    EigenOut o;
+    CMatrix cv;
+    FailAllocationsAfter(0);
+    const Status notSquare = RunEigen(wide, o), notSquareC = EigenC(wide, &cv, nullptr), notSized = RunEigen(unsized, o);
+    FailAllocationsAfter(-1);
+    EXPECT_EQ(notSquare.message(), 1305);
+    EXPECT_EQ(notSquareC.message(), 1305);
+    EXPECT_EQ(notSized.message(), 1321);
 }
 
 // Non-finite input: the walk over the columns stays within the matrix.

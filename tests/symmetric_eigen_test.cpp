@@ -86,6 +86,20 @@ TEST(SymmetricEigen, DiagonalIsSortedBySelectionWithColumnExchanges) {
     EXPECT_EQ(v.w, r.w);
 }
 
+// Negligibility is judged against the running maximum of |w| + |e| over the
+// values already found: beside 1e10, the coupling 1e-7 of the trailing block
+// is negligible, so its diagonal comes out unchanged on both paths (judged
+// against that block alone, it would be split into 1 ± 1e-7).
+TEST(SymmetricEigen, NegligibilityIsJudgedAgainstTheRunningMaximum) {
+    Table a = Diagonal({1e10, 1.0, 1.0});
+    a(2, 1) = a(1, 2) = 1e-7;
+    for (bool vectors : {false, true}) {
+        SymmetricResult r = Solve(a, vectors);
+        ASSERT_EQ(r.ierr, 0);
+        EXPECT_EQ(r.w, (std::vector<double>{1.0, 1.0, 1e10})) << vectors;
+    }
+}
+
 TEST(SymmetricEigen, ZeroMatrixGivesZerosAndIdentity) {
     for (std::int32_t n : {1, 2, 5}) {
         SymmetricResult r = Solve(Table(n), true);
