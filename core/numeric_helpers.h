@@ -7,7 +7,8 @@
 namespace corvane {
 
 // sqrt(a² + b²) without overflow: the larger magnitude times
-// sqrt(1 + (smaller/larger)²); 0 when both are 0. A NaN argument gives NaN.
+// sqrt(1 + (smaller/larger)²); 0 when both are 0. A NaN argument gives NaN,
+// except (NaN, 0), which falls to the zero branch and gives 0.
 inline double ScaledHypot(double a, double b) {
     const double p = std::fabs(a);
     const double q = std::fabs(b);

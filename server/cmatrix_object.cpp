@@ -4,6 +4,10 @@
 #include "server/error_record.h"
 #include "core/arithmetic.h"
 #include "eigen/cmatrix_eigen.h"
+#include "linalg/complex_cholesky.h"
+#include "linalg/complex_inverse.h"
+#include "linalg/complex_lu.h"
+#include "linalg/complex_qr.h"
 #include "core/comparisons.h"
 #include "core/normalize.h"
 #include "core/sorting.h"
@@ -51,8 +55,6 @@ HRESULT CMatrixObject::Invoke(DISPID member, REFIID, LCID lcid, WORD flags, DISP
 }
 HRESULT CMatrixObject::GetClassInfo(ITypeInfo** out) { return GetTypeInfoOf(CLSID_CMatrix, LOCALE_USER_DEFAULT, out); }
 HRESULT CMatrixObject::InterfaceSupportsErrorInfo(REFIID iid) { return IsEqualIID(iid, IID_ICMatrix) ? S_OK : S_FALSE; }
-
-// Members not yet served return E_NOTIMPL.
 
 HRESULT CMatrixObject::get_Item(LONG Row, LONG Col, ::Complex *pVal) {
     if (pVal == nullptr) return E_POINTER;
@@ -113,7 +115,14 @@ HRESULT CMatrixObject::get_IsSquare(VARIANT_BOOL *pVal) {
     return S_OK;
 }
 
-HRESULT CMatrixObject::Determinant(::Complex *) { return E_NOTIMPL; }
+HRESULT CMatrixObject::Determinant(::Complex* pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    corvane::Complex det{};
+    if (Status s = corvane::Determinant(matrix_, &det); !s) return Result(s);
+    pVal->Real = det.Real;
+    pVal->Imag = det.Imag;
+    return S_OK;
+}
 
 HRESULT CMatrixObject::SwapRows(LONG Row1, LONG Row2) {
     return Result(matrix_.SwapRows(Row1, Row2));
@@ -182,7 +191,12 @@ HRESULT CMatrixObject::GetString(short NumDecimalPlaces, BSTR EndOfLineChars, BS
     return WideString(text.data(), text.size(), pVal);
 }
 
-HRESULT CMatrixObject::Inverse(ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::Inverse(ICMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    ComplexMatrix result;
+    if (Status s = corvane::Inverse(matrix_, &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
 HRESULT CMatrixObject::IsEqualTo(ICMatrix** CMatrix2, double MaxDifference, VARIANT_BOOL* pVal) {
     if (pVal == nullptr) return E_POINTER;
@@ -201,7 +215,22 @@ HRESULT CMatrixObject::IsSymmetric(double MaxDifference, VARIANT_BOOL* pVal) {
     return S_OK;
 }
 
-HRESULT CMatrixObject::LU(ICMatrix **, ICMatrix **, VARIANT *, LONG *) { return E_NOTIMPL; }
+HRESULT CMatrixObject::LU(ICMatrix** L, ICMatrix** U, VARIANT* PermIndex, LONG* PermSign) {
+    // The index array is made first, so that no output is written unless all are.
+    SAFEARRAY* array = nullptr;
+    if (matrix_.sized() && PermIndex != nullptr)
+        if (HRESULT hr = NewIndexArray(matrix_.Rows(), &array); FAILED(hr)) return hr;
+    CMatrixArgument lower(L), upper(U);
+    Buffer<std::int32_t> entries;
+    std::int32_t sign = 1;
+    if (Status s = corvane::LU(matrix_, lower.get(), upper.get(), &entries, &sign); !s) {
+        if (array != nullptr) SafeArrayDestroy(array);
+        return Result(s);
+    }
+    if (array != nullptr) StoreIndex(array, entries, PermIndex);
+    if (PermSign != nullptr) *PermSign = sign;
+    return S_OK;
+}
 
 HRESULT CMatrixObject::Times(ICMatrix** CMatrix2, ICMatrix** pVal) {
     if (pVal == nullptr) return E_POINTER;
@@ -261,13 +290,31 @@ HRESULT CMatrixObject::Transpose(ICMatrix** pVal) {
     return Create(std::move(result), pVal);
 }
 
-HRESULT CMatrixObject::Solve(ICMatrix **, ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::Solve(ICMatrix** RightHandTerms, ICMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    CMatrixArgument rhs(RightHandTerms);
+    ComplexMatrix result;
+    if (Status s = corvane::Solve(matrix_, rhs.get(), &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
-HRESULT CMatrixObject::SolveGauss(ICMatrix **, ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::SolveGauss(ICMatrix** RightHandTerms, ICMatrix** pVal) {
+    if (pVal == nullptr) return E_POINTER;
+    CMatrixArgument rhs(RightHandTerms);
+    ComplexMatrix result;
+    if (Status s = corvane::SolveGauss(matrix_, rhs.get(), &result); !s) return Result(s);
+    return Create(std::move(result), pVal);
+}
 
-HRESULT CMatrixObject::QR(ICMatrix **, ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::QR(ICMatrix** Q, ICMatrix** R) {
+    CMatrixArgument q(Q), r(R);
+    return Result(corvane::QR(matrix_, q.get(), r.get()));
+}
 
-HRESULT CMatrixObject::Cholesky(ICMatrix **) { return E_NOTIMPL; }
+HRESULT CMatrixObject::Cholesky(ICMatrix** L) {
+    CMatrixArgument lower(L);
+    return Result(corvane::Cholesky(matrix_, lower.get()));
+}
 
 HRESULT CMatrixObject::ReorderRows(VARIANT* PermIndex) {
     VariantPermIndex index(PermIndex);

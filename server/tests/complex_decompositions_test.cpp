@@ -1,0 +1,120 @@
+// The complex matrix's decompositions and solvers through their interface
+// slots: results, caller-supplied outputs, permutation index and error records.
+#include <cmath>
+
+#include "client_support.h"
+
+namespace corvane::server::test {
+namespace {
+
+constexpr wchar_t kCMatrixProgId[] = L"CorVaneMatrix30.CMatrix.1";
+
+// ((3, 3) (10, 0); (5, 0) (10, 0)): the determinant's one-norm pivot keeps
+// row 0, LU's modulus weighing takes row 1.
+Ptr<ICMatrix> Pivoting() {
+    Ptr<ICMatrix> c = NewCMatrix();
+    EXPECT_EQ(S_OK, c->Size(2, 2));
+    ::Complex e[2][2] = {{{3, 3}, {10, 0}}, {{5, 0}, {10, 0}}};
+    for (LONG i = 0; i < 2; ++i)
+        for (LONG j = 0; j < 2; ++j) EXPECT_EQ(S_OK, c->put_Item(i, j, &e[i][j]));
+    return c;
+}
+
+::Complex At(ICMatrix* m, LONG i, LONG j) {
+    ::Complex z{-99, -99};
+    EXPECT_EQ(S_OK, m->get_Item(i, j, &z));
+    return z;
+}
+
+TEST(ComplexDecompositions, DeterminantLuAndTheirPivots) {
+    Ptr<ICMatrix> c = Pivoting();
+    ::Complex det{};
+    ASSERT_EQ(S_OK, c->Determinant(&det));
+    EXPECT_NEAR(-20.0, det.Real, 1e-12);  // (3+3i)·10 − 10·5
+    EXPECT_NEAR(30.0, det.Imag, 1e-12);
+
+    Ptr<ICMatrix> l = NewCMatrix(), u = NewCMatrix();
+    ICMatrix* lp = l.get();
+    ICMatrix* up = u.get();
+    VARIANT index;
+    VariantInit(&index);
+    LONG sign = 0;
+    ASSERT_EQ(S_OK, c->LU(&lp, &up, &index, &sign));
+    EXPECT_EQ(-1, sign);  // rows exchanged
+    ASSERT_EQ(VT_ARRAY | VT_I4, V_VT(&index));
+    LONG first = 0, position = -1;
+    ASSERT_EQ(S_OK, SafeArrayGetElement(V_ARRAY(&index), &first, &position));
+    EXPECT_EQ(1, position);  // row 0 of A is row 1 of P·A
+    VariantClear(&index);
+    EXPECT_EQ(5.0, At(u.get(), 0, 0).Real);
+    EXPECT_EQ(1.0, At(l.get(), 1, 1).Real);
+}
+
+TEST(ComplexDecompositions, InverseAndSolves) {
+    Ptr<ICMatrix> c = Pivoting();
+    Ptr<ICMatrix> inverse, product;
+    ASSERT_EQ(S_OK, c->Inverse(inverse.out()));
+    ICMatrix* inv = inverse.get();
+    ASSERT_EQ(S_OK, c->Times(&inv, product.out()));
+    for (LONG i = 0; i < 2; ++i)
+        for (LONG j = 0; j < 2; ++j) {
+            const ::Complex z = At(product.get(), i, j);
+            EXPECT_NEAR(i == j ? 1.0 : 0.0, z.Real, 1e-12);
+            EXPECT_NEAR(0.0, z.Imag, 1e-12);
+        }
+    Ptr<ICMatrix> rhs = NewCMatrix(), x, y;
+    ASSERT_EQ(S_OK, rhs->Size(2, 1));
+    ::Complex one{1, 0};
+    ASSERT_EQ(S_OK, rhs->put_Item(0, 0, &one));
+    ICMatrix* b = rhs.get();
+    ASSERT_EQ(S_OK, c->Solve(&b, x.out()));
+    ASSERT_EQ(S_OK, c->SolveGauss(&b, y.out()));
+    for (LONG i = 0; i < 2; ++i) {
+        EXPECT_NEAR(At(x.get(), i, 0).Real, At(y.get(), i, 0).Real, 1e-12);
+        EXPECT_NEAR(At(x.get(), i, 0).Imag, At(y.get(), i, 0).Imag, 1e-12);
+    }
+    ICMatrix* none = nullptr;
+    EXPECT_EQ(E_POINTER, c->Solve(&none, x.out()));
+    Ptr<ICMatrix> wide = NewCMatrix();
+    ASSERT_EQ(S_OK, wide->Size(2, 3));
+    ExpectFailure(wide->Inverse(x.out()), 1305, L"This operation is possible only for a square Matrix.", CLSID_CMatrix,
+                  kCMatrixProgId);
+    ExpectFailure(wide->SolveGauss(&b, x.out()), 1305, L"This operation is possible only for a square Matrix.",
+                  CLSID_CMatrix, kCMatrixProgId);
+}
+
+TEST(ComplexDecompositions, CholeskyAndQrFillTheCallersObjects) {
+    Ptr<ICMatrix> c = NewCMatrix();
+    ASSERT_EQ(S_OK, c->Size(2, 2));
+    ::Complex one{1, 0}, two{2, 0};
+    ASSERT_EQ(S_OK, c->put_Item(0, 0, &one));
+    ASSERT_EQ(S_OK, c->put_Item(0, 1, &two));
+    ASSERT_EQ(S_OK, c->put_Item(1, 0, &two));
+    ASSERT_EQ(S_OK, c->put_Item(1, 1, &one));
+    Ptr<ICMatrix> l = NewCMatrix();
+    ICMatrix* lp = l.get();
+    ASSERT_EQ(S_OK, c->Cholesky(&lp));
+    const ::Complex l11 = At(l.get(), 1, 1);
+    EXPECT_EQ(0.0, l11.Real);
+    EXPECT_EQ(1.7320508075688772, l11.Imag);
+
+    Ptr<ICMatrix> q = NewCMatrix(), r = NewCMatrix();
+    ICMatrix* qp = q.get();
+    ICMatrix* rp = r.get();
+    ASSERT_EQ(S_OK, c->QR(&qp, &rp));
+    LONG rows = 0;
+    ASSERT_EQ(S_OK, r->get_Rows(&rows));
+    EXPECT_EQ(2, rows);
+    ASSERT_EQ(S_OK, q->get_Rows(&rows));
+    EXPECT_EQ(2, rows);
+
+    Ptr<ICMatrix> wide = NewCMatrix();
+    ASSERT_EQ(S_OK, wide->Size(2, 3));
+    ExpectFailure(wide->QR(&qp, &rp), 1318, L"Number of rows must be greater than or equal to the number of columns.",
+                  CLSID_CMatrix, kCMatrixProgId);
+    Ptr<ICMatrix> unsized = NewCMatrix();
+    ExpectFailure(unsized->Cholesky(&lp), 1321, L"Matrix not yet sized.", CLSID_CMatrix, kCMatrixProgId);
+}
+
+}  // namespace
+}  // namespace corvane::server::test
