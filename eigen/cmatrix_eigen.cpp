@@ -1,7 +1,6 @@
 // EigenC of the complex matrix over the complex eigen kernel.
 #include "eigen/cmatrix_eigen.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "core/buffer.h"
@@ -10,19 +9,6 @@
 #include "eigen/complex_eigen.h"
 
 namespace corvane {
-
-void ComplexEigenOrder(std::int32_t n, const double* wr, const double* wi, ComplexEigenOrderRecord* records) {
-    for (std::int32_t k = 0; k < n; ++k) records[k] = {std::sqrt(wr[k] * wr[k] + wi[k] * wi[k]), k};
-    std::sort(records, records + n, [](const ComplexEigenOrderRecord& p, const ComplexEigenOrderRecord& q) {
-        const bool pNaN = std::isnan(p.modulus), qNaN = std::isnan(q.modulus);
-        if (pNaN != qNaN) return qNaN;
-        if (!pNaN) {
-            if (p.modulus > q.modulus) return true;
-            if (p.modulus < q.modulus) return false;
-        }
-        return p.index < q.index;
-    });
-}
 
 Status EigenC(const CMatrix& a, CMatrixOut* eigenvalues, CMatrixOut* eigenvectors) {
     if (!a.sized()) return kNotSized;
@@ -33,7 +19,7 @@ Status EigenC(const CMatrix& a, CMatrixOut* eigenvalues, CMatrixOut* eigenvector
 
     RowStore<double> ar, ai, zr, zi;
     Buffer<double> wr, wi, fv, ortr, orti;
-    Buffer<ComplexEigenOrderRecord> order;
+    Buffer<EigenOrderRecord> order;
     if (!ar.Allocate(n, n) || !ai.Allocate(n, n) || !wr.Allocate(n) || !wi.Allocate(n) || !fv.Allocate(n) ||
         !ortr.Allocate(n) || !orti.Allocate(n) || !order.Allocate(n))
         return Status::OutOfMemory();
@@ -50,7 +36,7 @@ Status EigenC(const CMatrix& a, CMatrixOut* eigenvalues, CMatrixOut* eigenvector
                                                   zr.data(), zi.data(), fv.data(), ortr.data(), orti.data());
     if (ierr != 0) return kEigenFailed;
 
-    ComplexEigenOrder(n, wr.data(), wi.data(), order.data());
+    EigenOrder(n, wr.data(), wi.data(), order.data());
     WriteOutput(eigenvalues, n, 1, [&](std::int32_t k, std::int32_t) {
         const std::int32_t j = order[k].index;
         return Complex{wr[j], wi[j]};

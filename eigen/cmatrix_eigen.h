@@ -7,19 +7,9 @@
 
 #include "core/cmatrix.h"
 #include "core/errors.h"
+#include "eigen/eigen_order.h"
 
 namespace corvane {
-
-// One eigenvalue's place in the output order.
-struct ComplexEigenOrderRecord {
-    double modulus;      // sqrt(wr² + wi²)
-    std::int32_t index;  // position in wr, wi
-};
-
-// Fills records[0..n−1] from wr, wi and sorts them: descending modulus, equal
-// moduli by ascending position; NaN moduli after all others, by position (so
-// the comparison stays a strict weak ordering).
-void ComplexEigenOrder(std::int32_t n, const double* wr, const double* wi, ComplexEigenOrderRecord* records);
 
 // Eigenvalues (n × 1) and eigenvectors (n × n, column k belonging to value
 // k, scaled so that its real or imaginary part of largest magnitude is +1)

@@ -1,7 +1,6 @@
 // Eigen and EigenC of the real matrix over the symmetric and general kernels.
 #include "eigen/real_eigen.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -9,29 +8,12 @@
 #include "core/comparisons.h"
 #include "core/output.h"
 #include "core/row_store.h"
+#include "eigen/eigen_order.h"
 #include "eigen/general_kernels.h"
 #include "eigen/symmetric_kernels.h"
 
 namespace corvane {
 namespace {
-
-// One eigenvalue in the order table: its modulus and its position in wr, wi.
-struct EigenOrderRecord {
-    double modulus;
-    std::int32_t index;
-};
-
-// Descending modulus, ties by position. NaN moduli go last (in position
-// order), which keeps the comparison a strict weak ordering for any input.
-bool ComesFirst(const EigenOrderRecord& p, const EigenOrderRecord& q) {
-    const bool pNaN = std::isnan(p.modulus), qNaN = std::isnan(q.modulus);
-    if (pNaN != qNaN) return qNaN;
-    if (!pNaN) {
-        if (p.modulus > q.modulus) return true;
-        if (p.modulus < q.modulus) return false;
-    }
-    return p.index < q.index;
-}
 
 // Which kernel column an output column shows: column k of the vector outputs
 // is the eigenvector of ordered eigenvalue k. kind 0: a real eigenvalue;
@@ -72,9 +54,7 @@ public:
             EigenGeneral(last, last, a.data(), wr_.data(), wi_.data(), vectors, z_.data(), iv.data(), e.data(), &ierr);
         if (ierr != 0) return kEigenFailed;
 
-        for (std::int32_t k = 0; k < n_; ++k)
-            order_[k] = {std::sqrt(wr_[k] * wr_[k] + wi_[k] * wi_[k]), k};
-        std::sort(order_.begin(), order_.end(), ComesFirst);
+        EigenOrder(n_, wr_.data(), wi_.data(), order_.data());
 
         // A non-zero (or NaN) imaginary part starts a pair whose conjugate
         // record is skipped; a pair never reaches past the last column.

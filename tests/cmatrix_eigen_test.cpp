@@ -315,8 +315,8 @@ TEST(CMatrixEigenC, FailuresLeaveTheOutputsAlone) {
 TEST(CMatrixEigenC, OrderIsTotalEvenWithNaN) {
     const double wr[] = {1, kNaN, 3, -3, 0, 2, 0};
     const double wi[] = {0, 0, 0, 0, 0, kNaN, -1};
-    ComplexEigenOrderRecord records[7];
-    ComplexEigenOrder(7, wr, wi, records);
+    EigenOrderRecord records[7];
+    EigenOrder(7, wr, wi, records);
     const std::int32_t want[] = {2, 3, 0, 6, 4, 1, 5};
     for (int k = 0; k < 7; ++k) EXPECT_EQ(records[k].index, want[k]) << k;
 
@@ -329,8 +329,8 @@ TEST(CMatrixEigenC, OrderIsTotalEvenWithNaN) {
         r[static_cast<std::size_t>(k)] = c == 0 ? kNaN : static_cast<double>(c % 3);
         i[static_cast<std::size_t>(k)] = c == 1 ? kNaN : 0.0;
     }
-    std::vector<ComplexEigenOrderRecord> table(n);
-    ComplexEigenOrder(n, r.data(), i.data(), table.data());
+    std::vector<EigenOrderRecord> table(n);
+    EigenOrder(n, r.data(), i.data(), table.data());
     std::vector<bool> seen(n, false);
     for (int k = 0; k < n; ++k) {
         const auto& rec = table[static_cast<std::size_t>(k)];
