@@ -1,6 +1,7 @@
 // The complex matrix's decompositions and solvers through their interface
 // slots: results, caller-supplied outputs, permutation index and error records.
 #include <cmath>
+#include <cstring>
 
 #include "client_support.h"
 
@@ -114,6 +115,94 @@ TEST(ComplexDecompositions, CholeskyAndQrFillTheCallersObjects) {
                   CLSID_CMatrix, kCMatrixProgId);
     Ptr<ICMatrix> unsized = NewCMatrix();
     ExpectFailure(unsized->Cholesky(&lp), 1321, L"Matrix not yet sized.", CLSID_CMatrix, kCMatrixProgId);
+}
+
+// Late-bound as VBA passes its variables: LU with typed references, the
+// determinant's record result, the inverse and a solve returning objects,
+// Cholesky and QR filling the caller's objects, and LU with nothing at all.
+TEST(ComplexDecompositions, LateBound) {
+    Ptr<ICMatrix> c = Pivoting();
+    Ptr<ICMatrix> l = NewCMatrix(), u = NewCMatrix();
+    ICMatrix* lp = l.get();
+    ICMatrix* up = u.get();
+    VARIANT index;
+    VariantInit(&index);
+    LONG sign = 0;
+    VARIANT args[4];
+    V_VT(&args[3]) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&args[3]) = reinterpret_cast<IDispatch**>(&lp);
+    V_VT(&args[2]) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&args[2]) = reinterpret_cast<IDispatch**>(&up);
+    V_VT(&args[1]) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&args[1]) = &index;
+    V_VT(&args[0]) = VT_BYREF | VT_I4;
+    V_I4REF(&args[0]) = &sign;
+    DISPPARAMS params{args, nullptr, 4, 0};
+    ASSERT_EQ(S_OK, c->Invoke(20, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr));
+    EXPECT_EQ(-1, sign);
+    EXPECT_EQ(VT_ARRAY | VT_I4, V_VT(&index));
+    EXPECT_EQ(5.0, At(u.get(), 0, 0).Real);
+    VariantClear(&index);
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    EXPECT_EQ(S_OK, c->Invoke(20, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+
+    VARIANT result;
+    VariantInit(&result);
+    ASSERT_EQ(S_OK, c->Invoke(7, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none, &result,
+                              nullptr, nullptr));
+    ASSERT_EQ(VT_RECORD, V_VT(&result));
+    ::Complex det{};
+    std::memcpy(&det, V_RECORD(&result), sizeof det);
+    EXPECT_NEAR(-20.0, det.Real, 1e-12);
+    EXPECT_NEAR(30.0, det.Imag, 1e-12);
+    VariantClear(&result);
+
+    ASSERT_EQ(S_OK, c->Invoke(17, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &result, nullptr, nullptr));
+    ASSERT_EQ(VT_DISPATCH, V_VT(&result));
+    VariantClear(&result);
+
+    Ptr<ICMatrix> rhs = NewCMatrix();
+    ASSERT_EQ(S_OK, rhs->Size(2, 1));
+    ICMatrix* b = rhs.get();
+    VARIANT rhsArg;
+    V_VT(&rhsArg) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&rhsArg) = reinterpret_cast<IDispatch**>(&b);
+    DISPPARAMS one{&rhsArg, nullptr, 1, 0};
+    ASSERT_EQ(S_OK, c->Invoke(30, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &one, &result, nullptr, nullptr));
+    ASSERT_EQ(VT_DISPATCH, V_VT(&result));
+    VariantClear(&result);
+
+    Ptr<ICMatrix> q = NewCMatrix(), r = NewCMatrix();
+    ICMatrix* qp = q.get();
+    ICMatrix* rp = r.get();
+    VARIANT qr[2];
+    V_VT(&qr[1]) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&qr[1]) = reinterpret_cast<IDispatch**>(&qp);
+    V_VT(&qr[0]) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&qr[0]) = reinterpret_cast<IDispatch**>(&rp);
+    DISPPARAMS qrParams{qr, nullptr, 2, 0};
+    ASSERT_EQ(S_OK, c->Invoke(31, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &qrParams, nullptr, nullptr, nullptr));
+    LONG rows = 0;
+    ASSERT_EQ(S_OK, r->get_Rows(&rows));
+    EXPECT_EQ(2, rows);
+
+    // Cholesky of a non-symmetric matrix: 1314 in EXCEPINFO, L untouched.
+    Ptr<ICMatrix> lower = NewCMatrix();
+    ICMatrix* lowerp = lower.get();
+    VARIANT chol;
+    V_VT(&chol) = VT_BYREF | VT_DISPATCH;
+    V_DISPATCHREF(&chol) = reinterpret_cast<IDispatch**>(&lowerp);
+    DISPPARAMS cholParams{&chol, nullptr, 1, 0};
+    EXCEPINFO error{};
+    ASSERT_EQ(DISP_E_EXCEPTION,
+              c->Invoke(32, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &cholParams, nullptr, &error, nullptr));
+    EXPECT_EQ(static_cast<SCODE>(0x80040522), error.scode);
+    EXPECT_EQ(L"Not a symmetric positive definite matrix.", Take(error.bstrDescription));
+    EXPECT_EQ(1314u, error.dwHelpContext);
+    Take(error.bstrSource);
+    Take(error.bstrHelpFile);
+    ASSERT_EQ(S_OK, lower->get_Rows(&rows));
+    EXPECT_EQ(0, rows);
 }
 
 }  // namespace
