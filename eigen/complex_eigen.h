@@ -10,7 +10,7 @@
 
 namespace corvane {
 
-// The QR iteration budget of the text (30 × N in total); a non-negative value
+// The QR iteration budget of comqr (30 × N in total); a non-negative value
 // passed instead replaces it (tests use this to force an exhausted budget).
 inline constexpr std::int64_t kComplexQRDefaultBudget = -1;
 
