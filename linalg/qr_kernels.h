@@ -31,6 +31,8 @@ struct HouseholderPolicy<double> {
     static double NormStep(double norm, double x) { return ScaledHypot(norm, x); }
     // Strictly negative: a negative zero does not count.
     static bool LeadIsNegative(double x) { return x < 0.0; }
+    // The sign rule makes a real scaled lead non-negative.
+    static bool ScaledLeadIsMinusOne(double) { return false; }
     // The vector is scaled by multiplying with 1 / norm.
     static double Scaler(double norm) { return 1.0 / norm; }
     static double Scale(double x, double scaler) { return x * scaler; }
@@ -47,6 +49,9 @@ struct HouseholderPolicy<Complex> {
     // √(norm² + x²): the sum of squares, not of squared moduli.
     static Complex NormStep(Complex norm, Complex x) { return SquareRoot(norm * norm + x * x); }
     static bool LeadIsNegative(Complex x) { return x.Real < 0.0; }
+    // The real-part test lets a lead on the negative imaginary axis scale to
+    // exactly (−1, 0), whose vector would have a zero lead.
+    static bool ScaledLeadIsMinusOne(Complex x) { return x.Real == -1.0 && x.Imag == 0.0; }
     // The vector is divided by the norm, element by element.
     static Complex Scaler(Complex norm) { return norm; }
     static Complex Scale(Complex x, Complex norm) { return x / norm; }
@@ -68,6 +73,13 @@ int HouseholderQR(T** w, std::int32_t m, std::int32_t n, T* rdiag, T* sums) {
             if (P::LeadIsNegative(w[k][k])) norm = -norm;
             const T t = P::Scaler(norm);
             for (std::int32_t i = k; i < m; ++i) w[i][k] = P::Scale(w[i][k], t);
+            if (P::ScaledLeadIsMinusOne(w[k][k])) {
+                // A zero lead would divide every later step by zero: take the
+                // norm's other sign (negating a quotient equals dividing by the
+                // negated norm, bit for bit) and the lead becomes 2.
+                norm = -norm;
+                for (std::int32_t i = k; i < m; ++i) w[i][k] = -w[i][k];
+            }
             w[k][k] += 1.0;
             const T factor = P::StepFactor(w[k][k]);
             for (std::int32_t j = k + 1; j < n; ++j) sums[j] = P::Zero();

@@ -55,6 +55,7 @@ void LiteralQR(CDense w, CDense* q, CDense* r) {
         for (std::size_t i = k; i < m; ++i) norm = SquareRoot(norm * norm + w[i][k] * w[i][k]);
         if (norm != C(0.0)) {
             if (w[k][k].Real < 0.0) norm = -norm;
+            if (w[k][k] / norm == C(-1.0)) norm = -norm;  // a vector with a zero lead: the other sign
             for (std::size_t i = k; i < m; ++i) w[i][k] = w[i][k] / norm;
             w[k][k].Real = w[k][k].Real + 1.0;
             for (std::size_t j = k + 1; j < n; ++j) {
@@ -133,6 +134,24 @@ TEST(ComplexQR, UnreflectedColumnLeavesTheOthersIntact) {
             EXPECT_NEAR(qr[i][j].Imag, d[i][j].Imag, 1e-14);
         }
     EXPECT_LE(CDistance(CMultiply(CTranspose(q), q), CIdentity(3)), 1e-14);
+}
+
+// A leading element on the negative imaginary axis scales to exactly −1
+// under the real-part sign test; the column is still reflected, so the later
+// columns come out finite and Q·R reproduces the matrix.
+TEST(ComplexQR, LeadOnTheNegativeImaginaryAxisIsReflected) {
+    for (const CDense& d : {CDense{{C(0, -1), C(1)}, {C(0), C(0, 1)}},
+                            CDense{{C(0, -2), C(3, 1), C(0.5)}, {C(0), C(-1), C(2, 2)}, {C(0), C(0, 2), C(1)}}}) {
+        SCOPED_TRACE(d.size());
+        CMatrix Q, R;
+        ASSERT_TRUE(QR(FromCDense(d), &Q, &R).ok());
+        const CDense q = ToCDense(Q), r = ToCDense(R);
+        for (const CDense* f : {&q, &r})
+            for (const auto& row : *f)
+                for (const Complex& z : row) EXPECT_TRUE(std::isfinite(z.Real) && std::isfinite(z.Imag));
+        EXPECT_LE(CDistance(CMultiply(q, r), d), 1e-14);
+        EXPECT_LE(CDistance(CMultiply(CTranspose(q), q), CIdentity(d.size())), 1e-14);
+    }
 }
 
 TEST(ComplexQR, OutputsAndShapes) {

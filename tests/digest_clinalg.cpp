@@ -86,6 +86,15 @@ CORVANE_DIGEST_CASE(clinalg_qr) {
     out.Status("qr_degenerate", QR(a, &Q, &R));
     out.Matrix("Q", Q);
     out.Matrix("R", R);
+    // A lead on the negative imaginary axis takes the norm's other sign.
+    CMatrix b;
+    (void)b.Size(2, 2);
+    b.at(0, 0) = {0.0, -3.0};
+    b.at(0, 1) = {1.0, 0.5};
+    b.at(1, 1) = {0.0, 1.0};
+    out.Status("qr_negative_imaginary_lead", QR(b, &Q, &R));
+    out.Matrix("Q", Q);
+    out.Matrix("R", R);
 }
 
 }  // namespace corvane
