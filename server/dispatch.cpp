@@ -114,8 +114,10 @@ bool Missing(const VARIANT& v) { return V_VT(&v) == VT_ERROR && V_ERROR(&v) == D
 class PreparedArguments {
 public:
     ~PreparedArguments() {
-        for (UINT i = 0; i < count_; ++i)
+        for (UINT i = 0; i < count_; ++i) {
             if (objects_[i] != nullptr) objects_[i]->Release();
+            if (ownsVariant_[i]) VariantClear(&scalars_[i]);
+        }
     }
 
     HRESULT Prepare(ITypeInfo* info, const FUNCDESC& desc, const DISPPARAMS& in, UINT* argError) {
@@ -138,6 +140,7 @@ public:
         for (UINT k = 0; k < count_; ++k) {  // nothing to release or write back yet
             objects_[k] = nullptr;
             writeBack_[k] = nullptr;
+            ownsVariant_[k] = false;
         }
         params_ = in;
         params_.rgvarg = args_;
@@ -196,7 +199,16 @@ public:
             }
             if (target == VT_VARIANT) {  // a permutation index, in or out
                 if (V_VT(&arg) == (VT_BYREF | VT_VARIANT)) continue;
-                scalars_[k] = arg;  // a missing marker or a value given directly
+                if (out) {
+                    // An output not passed by reference lands in a variant of
+                    // our own, freed after the call: the caller's value (still
+                    // the caller's) is neither cleared nor replaced.
+                    VariantInit(&scalars_[k]);
+                    if (Missing(arg)) scalars_[k] = arg;  // the missing marker, as omitted
+                    ownsVariant_[k] = true;
+                } else {
+                    scalars_[k] = arg;  // an input given directly, only read
+                }
                 V_VT(&arg) = VT_BYREF | VT_VARIANT;
                 V_VARIANTREF(&arg) = &scalars_[k];
                 continue;
@@ -224,6 +236,7 @@ private:
     VARIANT scalars_[kMaxArgs];
     IUnknown* objects_[kMaxArgs];
     VARIANT* writeBack_[kMaxArgs];
+    bool ownsVariant_[kMaxArgs];
 };
 
 }  // namespace

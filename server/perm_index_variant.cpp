@@ -11,6 +11,16 @@ SAFEARRAY* VariantPermIndex::Array() const {
     return V_ARRAY(v_);
 }
 
+// The variant's type, but VT_EMPTY when it claims VT_I4 elements over an array
+// whose elements are not 4 bytes: reading it as one would run past its data.
+std::uint16_t VariantPermIndex::VarType() const {
+    const VARTYPE type = V_VT(v_);
+    if ((type & ~VT_BYREF) != (VT_ARRAY | VT_I4)) return type;
+    SAFEARRAY* array = Array();
+    if (array != nullptr && SafeArrayGetElemsize(array) != sizeof(std::int32_t)) return VT_EMPTY;
+    return type;
+}
+
 std::int32_t VariantPermIndex::Dimensions() const { return static_cast<std::int32_t>(SafeArrayGetDim(Array())); }
 
 Status VariantPermIndex::Bounds(std::int32_t* lower, std::int32_t* upper) const {

@@ -14,7 +14,7 @@ namespace corvane::server {
 class VariantPermIndex final : public PermIndexArgument {
 public:
     explicit VariantPermIndex(const VARIANT* v) : v_(v) {}
-    std::uint16_t VarType() const override { return V_VT(v_); }
+    std::uint16_t VarType() const override;
     bool ArrayIsNull() const override { return Array() == nullptr; }
     std::int32_t Dimensions() const override;
     Status Bounds(std::int32_t* lower, std::int32_t* upper) const override;

@@ -186,5 +186,35 @@ TEST(Arrays, LateBoundGetAndPut) {
     SafeArrayDestroy(a);
 }
 
+// A variant that says VT_I4 over an array of elements of another size is no
+// permutation index: refused without reading the array, direct or by reference.
+TEST(Arrays, IndexVariantOverAnArrayOfOtherElementsIsRefused) {
+    Ptr<IMatrix> m = NewMatrix();
+    ASSERT_EQ(S_OK, m->Size(3, 1));
+    for (LONG i = 0; i < 3; ++i) ASSERT_EQ(S_OK, m->put_Item(i, 0, i + 1.0));
+    SAFEARRAYBOUND bound{3, 0};
+    SAFEARRAY* shorts = SafeArrayCreate(VT_I2, 1, &bound);
+    ASSERT_NE(nullptr, shorts);
+    short* data = nullptr;
+    ASSERT_EQ(S_OK, SafeArrayAccessData(shorts, reinterpret_cast<void**>(&data)));
+    data[0] = 2;
+    data[1] = 1;
+    data[2] = 0;
+    SafeArrayUnaccessData(shorts);
+    VARIANT index;
+    V_VT(&index) = VT_ARRAY | VT_I4;
+    V_ARRAY(&index) = shorts;
+    ExpectFailure(m->ReorderRows(&index), 1303,
+                  L"Parameter is not an array, or it is not an array of the expected type.", CLSID_Matrix,
+                  kMatrixProgId);
+    V_VT(&index) = VT_BYREF | VT_ARRAY | VT_I4;
+    V_ARRAYREF(&index) = &shorts;
+    ExpectFailure(m->ReorderRows(&index), 1303,
+                  L"Parameter is not an array, or it is not an array of the expected type.", CLSID_Matrix,
+                  kMatrixProgId);
+    for (LONG i = 0; i < 3; ++i) EXPECT_EQ(i + 1.0, At(m.get(), i, 0));
+    EXPECT_EQ(S_OK, SafeArrayDestroy(shorts));
+}
+
 }  // namespace
 }  // namespace corvane::server::test

@@ -523,5 +523,84 @@ TEST(LateBound, ObjectResultsAndTheGlobalFactories) {
     VariantClear(&result);
 }
 
+// Counts the task-memory blocks made and not yet freed while it is registered
+// (safe arrays live in task memory). Static: the runtime may keep it until the
+// last block it saw is freed.
+class BlockCounter final : public IMallocSpy {
+public:
+    LONG live = 0;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IMallocSpy)) {
+            *out = static_cast<IMallocSpy*>(this);
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T cb) override { return cb; }
+    void* STDMETHODCALLTYPE PostAlloc(void* p) override {
+        if (p != nullptr) ++live;
+        return p;
+    }
+    void* STDMETHODCALLTYPE PreFree(void* p, BOOL spyed) override {
+        if (p != nullptr && spyed) --live;
+        return p;
+    }
+    void STDMETHODCALLTYPE PostFree(BOOL) override {}
+    SIZE_T STDMETHODCALLTYPE PreRealloc(void* p, SIZE_T cb, void** out, BOOL) override {
+        *out = p;
+        return cb;
+    }
+    void* STDMETHODCALLTYPE PostRealloc(void* p, BOOL) override { return p; }
+    void* STDMETHODCALLTYPE PreGetSize(void* p, BOOL) override { return p; }
+    SIZE_T STDMETHODCALLTYPE PostGetSize(SIZE_T cb, BOOL) override { return cb; }
+    void* STDMETHODCALLTYPE PreDidAlloc(void* p, BOOL) override { return p; }
+    int STDMETHODCALLTYPE PostDidAlloc(void*, BOOL, int actual) override { return actual; }
+    void STDMETHODCALLTYPE PreHeapMinimize() override {}
+    void STDMETHODCALLTYPE PostHeapMinimize() override {}
+};
+BlockCounter g_blocks;
+
+// A permutation index the caller omits, or gives by value, is made for the call
+// and freed after it; the caller's own value is left alone.
+TEST(LateBound, PermutationIndexOutputsKeepNoMemoryAndLeaveTheCallersValue) {
+    Ptr<IMatrix> m = NewMatrix();
+    ASSERT_EQ(S_OK, m->Size(3, 1));
+    ASSERT_EQ(S_OK, m->put_Item(0, 0, 3.0));
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    // The type information is loaded (and kept) before counting.
+    ASSERT_EQ(S_OK, m->Invoke(32, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+
+    ASSERT_EQ(S_OK, CoRegisterMallocSpy(&g_blocks));
+    SAFEARRAYBOUND bound{3, 0};
+    SAFEARRAY* mine = SafeArrayCreate(VT_I4, 1, &bound);
+    ASSERT_NE(nullptr, mine);
+    ASSERT_EQ(S_OK, SafeArrayLock(mine));  // kept safe from a wrongful free
+    const LONG before = g_blocks.live;
+
+    for (int i = 0; i < 3; ++i)  // SortRows with every argument omitted
+        ASSERT_EQ(S_OK, m->Invoke(32, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+    VARIANT args[3];
+    V_VT(&args[2]) = VT_I4;
+    V_I4(&args[2]) = 0;
+    V_VT(&args[1]) = VT_I4;
+    V_I4(&args[1]) = 1;
+    V_VT(&args[0]) = VT_ARRAY | VT_I4;  // by value: not the caller's to lose
+    V_ARRAY(&args[0]) = mine;
+    DISPPARAMS given{args, nullptr, 3, 0};
+    ASSERT_EQ(S_OK, m->Invoke(32, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &given, nullptr, nullptr, nullptr));
+    EXPECT_EQ(VT_ARRAY | VT_I4, V_VT(&args[0]));
+    EXPECT_EQ(mine, V_ARRAY(&args[0]));
+    EXPECT_EQ(1u, mine->cLocks);
+
+    const LONG after = g_blocks.live;
+    EXPECT_EQ(S_OK, SafeArrayUnlock(mine));
+    EXPECT_EQ(S_OK, SafeArrayDestroy(mine));
+    CoRevokeMallocSpy();
+    EXPECT_EQ(before, after);
+}
+
 }  // namespace
 }  // namespace corvane::server::test
