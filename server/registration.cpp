@@ -102,7 +102,7 @@ void Trim(wchar_t* s) {
 void Substitute(const wchar_t* in, wchar_t* out, int capacity, const wchar_t* appId) {
     int o = 0;
     for (int i = 0; in[i] != L'\0' && o < capacity - 1;) {
-        if (CompareStringOrdinal(in + i, 7, L"%APPID%", 7, FALSE) == CSTR_EQUAL && lstrlenW(in + i) >= 7) {
+        if (lstrlenW(in + i) >= 7 && CompareStringOrdinal(in + i, 7, L"%APPID%", 7, FALSE) == CSTR_EQUAL) {
             for (int k = 0; appId[k] != L'\0' && o < capacity - 1; ++k) out[o++] = appId[k];
             i += 7;
         } else {
