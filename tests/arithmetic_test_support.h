@@ -31,19 +31,7 @@ inline bool SameBits(const Complex& a, const Complex& b) {
 }
 
 // A sized complex matrix with the given rows.
-inline CMatrix MakeC(std::initializer_list<std::initializer_list<Complex>> rows) {
-    CMatrix m;
-    const auto r = static_cast<std::int32_t>(rows.size());
-    const auto c = static_cast<std::int32_t>(rows.begin()->size());
-    EXPECT_TRUE(m.Size(r, c).ok());
-    std::int32_t i = 0;
-    for (const auto& row : rows) {
-        std::int32_t j = 0;
-        for (const Complex& v : row) EXPECT_TRUE(m.PutItem(i, j++, v).ok());
-        ++i;
-    }
-    return m;
-}
+inline CMatrix MakeC(std::initializer_list<std::initializer_list<Complex>> rows) { return MakeOf<Complex>(rows); }
 
 // Same shape, same sized state and the same bits in every element.
 template <class T>

@@ -24,20 +24,24 @@ inline double FromBits(std::uint64_t b) {
     return x;
 }
 
-// A sized matrix with the given rows (all of the same length).
-inline Matrix Make(std::initializer_list<std::initializer_list<double>> rows) {
-    Matrix m;
+// A sized matrix of either element type with the given rows (all of the
+// same length).
+template <class T>
+BasicMatrix<T> MakeOf(std::initializer_list<std::initializer_list<T>> rows) {
+    BasicMatrix<T> m;
     const auto r = static_cast<std::int32_t>(rows.size());
     const auto c = static_cast<std::int32_t>(rows.begin()->size());
     EXPECT_TRUE(m.Size(r, c).ok());
     std::int32_t i = 0;
     for (const auto& row : rows) {
         std::int32_t j = 0;
-        for (double v : row) EXPECT_TRUE(m.PutItem(i, j++, v).ok());
+        for (const T& v : row) EXPECT_TRUE(m.PutItem(i, j++, v).ok());
         ++i;
     }
     return m;
 }
+
+inline Matrix Make(std::initializer_list<std::initializer_list<double>> rows) { return MakeOf<double>(rows); }
 
 // Every element through the public Item get, row by row.
 inline std::vector<std::vector<double>> Contents(const Matrix& m) {
