@@ -129,10 +129,8 @@ TEST(ComplexDecompositions, LateBound) {
     VariantInit(&index);
     LONG sign = 0;
     VARIANT args[4];
-    V_VT(&args[3]) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&args[3]) = reinterpret_cast<IDispatch**>(&lp);
-    V_VT(&args[2]) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&args[2]) = reinterpret_cast<IDispatch**>(&up);
+    args[3] = ObjectRef(&lp);
+    args[2] = ObjectRef(&up);
     V_VT(&args[1]) = VT_BYREF | VT_VARIANT;
     V_VARIANTREF(&args[1]) = &index;
     V_VT(&args[0]) = VT_BYREF | VT_I4;
@@ -164,9 +162,7 @@ TEST(ComplexDecompositions, LateBound) {
     Ptr<ICMatrix> rhs = NewCMatrix();
     ASSERT_EQ(S_OK, rhs->Size(2, 1));
     ICMatrix* b = rhs.get();
-    VARIANT rhsArg;
-    V_VT(&rhsArg) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&rhsArg) = reinterpret_cast<IDispatch**>(&b);
+    VARIANT rhsArg = ObjectRef(&b);
     DISPPARAMS one{&rhsArg, nullptr, 1, 0};
     ASSERT_EQ(S_OK, c->Invoke(30, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &one, &result, nullptr, nullptr));
     ASSERT_EQ(VT_DISPATCH, V_VT(&result));
@@ -176,10 +172,8 @@ TEST(ComplexDecompositions, LateBound) {
     ICMatrix* qp = q.get();
     ICMatrix* rp = r.get();
     VARIANT qr[2];
-    V_VT(&qr[1]) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&qr[1]) = reinterpret_cast<IDispatch**>(&qp);
-    V_VT(&qr[0]) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&qr[0]) = reinterpret_cast<IDispatch**>(&rp);
+    qr[1] = ObjectRef(&qp);
+    qr[0] = ObjectRef(&rp);
     DISPPARAMS qrParams{qr, nullptr, 2, 0};
     ASSERT_EQ(S_OK, c->Invoke(31, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &qrParams, nullptr, nullptr, nullptr));
     LONG rows = 0;
@@ -189,9 +183,7 @@ TEST(ComplexDecompositions, LateBound) {
     // Cholesky of a non-symmetric matrix: 1314 in EXCEPINFO, L untouched.
     Ptr<ICMatrix> lower = NewCMatrix();
     ICMatrix* lowerp = lower.get();
-    VARIANT chol;
-    V_VT(&chol) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&chol) = reinterpret_cast<IDispatch**>(&lowerp);
+    VARIANT chol = ObjectRef(&lowerp);
     DISPPARAMS cholParams{&chol, nullptr, 1, 0};
     EXCEPINFO error{};
     ASSERT_EQ(DISP_E_EXCEPTION,

@@ -252,8 +252,7 @@ TEST(Decompositions, EigenCFillsTheCallersObjects) {
     Ptr<ICMatrix> fresh = NewCMatrix();
     ICMatrix* target = fresh.get();
     VARIANT args[2];
-    V_VT(&args[1]) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&args[1]) = reinterpret_cast<IDispatch**>(&target);
+    args[1] = ObjectRef(&target);
     V_VT(&args[0]) = VT_ERROR;
     V_ERROR(&args[0]) = DISP_E_PARAMNOTFOUND;
     DISPPARAMS params{args, nullptr, 2, 0};
@@ -398,10 +397,8 @@ TEST(Decompositions, LuLateBound) {
     VariantInit(&index);
     LONG sign = 0;
     VARIANT args[4];
-    V_VT(&args[3]) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&args[3]) = reinterpret_cast<IDispatch**>(&lp);
-    V_VT(&args[2]) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&args[2]) = reinterpret_cast<IDispatch**>(&up);
+    args[3] = ObjectRef(&lp);
+    args[2] = ObjectRef(&up);
     V_VT(&args[1]) = VT_BYREF | VT_VARIANT;
     V_VARIANTREF(&args[1]) = &index;
     V_VT(&args[0]) = VT_BYREF | VT_I4;
