@@ -2,6 +2,7 @@
 
 #include "server/dispatch.h"
 #include "server/error_record.h"
+#include "server/member_result.h"
 #include "core/arithmetic.h"
 #include "eigen/cmatrix_eigen.h"
 #include "linalg/complex_cholesky.h"
@@ -57,7 +58,7 @@ HRESULT CMatrixObject::GetClassInfo(ITypeInfo** out) { return GetTypeInfoOf(CLSI
 HRESULT CMatrixObject::InterfaceSupportsErrorInfo(REFIID iid) { return IsEqualIID(iid, IID_ICMatrix) ? S_OK : S_FALSE; }
 
 HRESULT CMatrixObject::get_Item(LONG Row, LONG Col, ::Complex *pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     corvane::Complex value;
     if (Status s = matrix_.Item(Row, Col, &value); !s) return Result(s);
     pVal->Real = value.Real;
@@ -66,12 +67,12 @@ HRESULT CMatrixObject::get_Item(LONG Row, LONG Col, ::Complex *pVal) {
 }
 
 HRESULT CMatrixObject::put_Item(LONG Row, LONG Col, ::Complex *newVal) {
-    if (newVal == nullptr) return E_POINTER;
+    if (newVal == nullptr) return Unreported(E_POINTER);
     return Result(matrix_.PutItem(Row, Col, corvane::Complex{newVal->Real, newVal->Imag}));
 }
 
 HRESULT CMatrixObject::get_Rows(LONG *pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     *pVal = matrix_.Rows();
     return S_OK;
 }
@@ -81,7 +82,7 @@ HRESULT CMatrixObject::put_Rows(LONG newVal) {
 }
 
 HRESULT CMatrixObject::get_Cols(LONG *pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     *pVal = matrix_.Cols();
     return S_OK;
 }
@@ -95,20 +96,20 @@ HRESULT CMatrixObject::Size(LONG Rows, LONG Cols) {
 }
 
 HRESULT CMatrixObject::get_MaxSize(LONG *pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     *pVal = kMaxSize;
     return S_OK;
 }
 
 HRESULT CMatrixObject::Clone(ICMatrix **pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     ComplexMatrix copy;
     if (Status s = matrix_.Clone(&copy); !s) return Result(s);
-    return Create(std::move(copy), pVal);
+    return Unreported(Create(std::move(copy), pVal));
 }
 
 HRESULT CMatrixObject::get_IsSquare(VARIANT_BOOL *pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     bool square = false;
     if (Status s = matrix_.IsSquare(&square); !s) return Result(s);
     *pVal = square ? VARIANT_TRUE : VARIANT_FALSE;
@@ -116,7 +117,7 @@ HRESULT CMatrixObject::get_IsSquare(VARIANT_BOOL *pVal) {
 }
 
 HRESULT CMatrixObject::Determinant(::Complex* pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     corvane::Complex det{};
     if (Status s = corvane::Determinant(matrix_, &det); !s) return Result(s);
     pVal->Real = det.Real;
@@ -133,7 +134,7 @@ HRESULT CMatrixObject::SwapCols(LONG Col1, LONG Col2) {
 }
 
 HRESULT CMatrixObject::get_AsArrayR(SAFEARRAY** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     SafeArraySink sink;
     if (Status s = AsArrayR(matrix_, &sink); !s) return Result(s);
     *pVal = sink.Release();
@@ -142,12 +143,12 @@ HRESULT CMatrixObject::get_AsArrayR(SAFEARRAY** pVal) {
 
 HRESULT CMatrixObject::put_AsArrayR(SAFEARRAY** newVal) {
     SafeArraySource source(newVal != nullptr ? *newVal : nullptr);
-    if (FAILED(source.LockResult())) return source.LockResult();
+    if (FAILED(source.LockResult())) return Unreported(source.LockResult());
     return Result(PutAsArrayR(matrix_, &source));
 }
 
 HRESULT CMatrixObject::get_AsArrayI(SAFEARRAY** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     SafeArraySink sink;
     if (Status s = AsArrayI(matrix_, &sink); !s) return Result(s);
     *pVal = sink.Release();
@@ -156,7 +157,7 @@ HRESULT CMatrixObject::get_AsArrayI(SAFEARRAY** pVal) {
 
 HRESULT CMatrixObject::put_AsArrayI(SAFEARRAY** newVal) {
     SafeArraySource source(newVal != nullptr ? *newVal : nullptr);
-    if (FAILED(source.LockResult())) return source.LockResult();
+    if (FAILED(source.LockResult())) return Unreported(source.LockResult());
     return Result(PutAsArrayI(matrix_, &source));
 }
 
@@ -165,17 +166,17 @@ HRESULT CMatrixObject::Clear() {
 }
 
 HRESULT CMatrixObject::ColVector(LONG ColIndex, ICMatrix **pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     ComplexMatrix column;
     if (Status s = matrix_.ColVector(ColIndex, &column); !s) return Result(s);
-    return Create(std::move(column), pVal);
+    return Unreported(Create(std::move(column), pVal));
 }
 
 HRESULT CMatrixObject::RowVector(LONG RowIndex, ICMatrix **pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     ComplexMatrix row;
     if (Status s = matrix_.RowVector(RowIndex, &row); !s) return Result(s);
-    return Create(std::move(row), pVal);
+    return Unreported(Create(std::move(row), pVal));
 }
 
 HRESULT CMatrixObject::FillRandom(double LowLimit, double HighLimit, short NumDecimalPlaces) {
@@ -183,23 +184,23 @@ HRESULT CMatrixObject::FillRandom(double LowLimit, double HighLimit, short NumDe
 }
 
 HRESULT CMatrixObject::GetString(short NumDecimalPlaces, BSTR EndOfLineChars, BSTR* pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     Buffer<char> endOfLine, text;
     if (Status s = NarrowText(EndOfLineChars, &endOfLine); !s) return Result(s);
     const std::string_view eol(endOfLine.data(), static_cast<std::size_t>(endOfLine.size()));
     if (Status s = corvane::GetString(matrix_, NumDecimalPlaces, eol, &text); !s) return Result(s);
-    return WideString(text.data(), text.size(), pVal);
+    return Unreported(WideString(text.data(), text.size(), pVal));
 }
 
 HRESULT CMatrixObject::Inverse(ICMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     ComplexMatrix result;
     if (Status s = corvane::Inverse(matrix_, &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT CMatrixObject::IsEqualTo(ICMatrix** CMatrix2, double MaxDifference, VARIANT_BOOL* pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     CMatrixArgument b(CMatrix2);
     bool equal = false;
     if (Status s = corvane::IsEqualTo(matrix_, b.get(), MaxDifference, &equal); !s) return Result(s);
@@ -208,7 +209,7 @@ HRESULT CMatrixObject::IsEqualTo(ICMatrix** CMatrix2, double MaxDifference, VARI
 }
 
 HRESULT CMatrixObject::IsSymmetric(double MaxDifference, VARIANT_BOOL* pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     bool symmetric = false;
     if (Status s = corvane::IsSymmetric(matrix_, MaxDifference, &symmetric); !s) return Result(s);
     *pVal = symmetric ? VARIANT_TRUE : VARIANT_FALSE;
@@ -219,7 +220,7 @@ HRESULT CMatrixObject::LU(ICMatrix** L, ICMatrix** U, VARIANT* PermIndex, LONG* 
     // The index array is made first, so that no output is written unless all are.
     SAFEARRAY* array = nullptr;
     if (matrix_.sized() && PermIndex != nullptr)
-        if (HRESULT hr = NewIndexArray(matrix_.Rows(), &array); FAILED(hr)) return hr;
+        if (HRESULT hr = NewIndexArray(matrix_.Rows(), &array); FAILED(hr)) return Unreported(hr);
     CMatrixArgument lower(L), upper(U);
     Buffer<std::int32_t> entries;
     std::int32_t sign = 1;
@@ -233,19 +234,19 @@ HRESULT CMatrixObject::LU(ICMatrix** L, ICMatrix** U, VARIANT* PermIndex, LONG* 
 }
 
 HRESULT CMatrixObject::Times(ICMatrix** CMatrix2, ICMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     CMatrixArgument b(CMatrix2);
     ComplexMatrix result;
     if (Status s = corvane::Times(matrix_, b.get(), &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT CMatrixObject::Minus(ICMatrix** CMatrixToSubtract, ICMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     CMatrixArgument b(CMatrixToSubtract);
     ComplexMatrix result;
     if (Status s = corvane::Minus(matrix_, b.get(), &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT CMatrixObject::MinusEquals(ICMatrix** CMatrixToSubtract) {
@@ -254,11 +255,11 @@ HRESULT CMatrixObject::MinusEquals(ICMatrix** CMatrixToSubtract) {
 }
 
 HRESULT CMatrixObject::Plus(ICMatrix** CMatrixToAdd, ICMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     CMatrixArgument b(CMatrixToAdd);
     ComplexMatrix result;
     if (Status s = corvane::Plus(matrix_, b.get(), &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT CMatrixObject::PlusEquals(ICMatrix** CMatrixToAdd) {
@@ -267,11 +268,11 @@ HRESULT CMatrixObject::PlusEquals(ICMatrix** CMatrixToAdd) {
 }
 
 HRESULT CMatrixObject::Normalize(double* NormValue, ICMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     double norm = 0.0;
     ComplexMatrix result;
     if (Status s = corvane::Normalize(matrix_, &norm, &result); !s) return Result(s);
-    if (HRESULT hr = Create(std::move(result), pVal); FAILED(hr)) return hr;
+    if (HRESULT hr = Create(std::move(result), pVal); FAILED(hr)) return Unreported(hr);
     if (NormValue != nullptr) *NormValue = norm;
     return S_OK;
 }
@@ -284,26 +285,26 @@ HRESULT CMatrixObject::NormalizeMe(double* NormValue) {
 }
 
 HRESULT CMatrixObject::Transpose(ICMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     ComplexMatrix result;
     if (Status s = corvane::Transpose(matrix_, &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT CMatrixObject::Solve(ICMatrix** RightHandTerms, ICMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     CMatrixArgument rhs(RightHandTerms);
     ComplexMatrix result;
     if (Status s = corvane::Solve(matrix_, rhs.get(), &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT CMatrixObject::SolveGauss(ICMatrix** RightHandTerms, ICMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     CMatrixArgument rhs(RightHandTerms);
     ComplexMatrix result;
     if (Status s = corvane::SolveGauss(matrix_, rhs.get(), &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT CMatrixObject::QR(ICMatrix** Q, ICMatrix** R) {
@@ -330,7 +331,7 @@ HRESULT CMatrixObject::SortRows(LONG ColIndex, ::SortOrderEnum SortOrder, VARIAN
     // The index array is made first, so that a sorted matrix always gets it.
     SAFEARRAY* array = nullptr;
     if (matrix_.sized())
-        if (HRESULT hr = NewIndexArray(matrix_.Rows(), &array); FAILED(hr)) return hr;
+        if (HRESULT hr = NewIndexArray(matrix_.Rows(), &array); FAILED(hr)) return Unreported(hr);
     Buffer<std::int32_t> entries;
     if (Status s = corvane::SortRows(matrix_, ColIndex, static_cast<std::int32_t>(SortOrder), &entries); !s) {
         if (array != nullptr) SafeArrayDestroy(array);
@@ -344,7 +345,7 @@ HRESULT CMatrixObject::SortCols(LONG RowIndex, ::SortOrderEnum SortOrder, VARIAN
     // The index array is made first, so that a sorted matrix always gets it.
     SAFEARRAY* array = nullptr;
     if (matrix_.sized())
-        if (HRESULT hr = NewIndexArray(matrix_.Cols(), &array); FAILED(hr)) return hr;
+        if (HRESULT hr = NewIndexArray(matrix_.Cols(), &array); FAILED(hr)) return Unreported(hr);
     Buffer<std::int32_t> entries;
     if (Status s = corvane::SortCols(matrix_, RowIndex, static_cast<std::int32_t>(SortOrder), &entries); !s) {
         if (array != nullptr) SafeArrayDestroy(array);
@@ -355,12 +356,12 @@ HRESULT CMatrixObject::SortCols(LONG RowIndex, ::SortOrderEnum SortOrder, VARIAN
 }
 
 HRESULT CMatrixObject::TimesScalar(::Complex* Scalar, ICMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
-    if (Scalar == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
+    if (Scalar == nullptr) return Unreported(E_POINTER);
     const corvane::Complex scalar{Scalar->Real, Scalar->Imag};
     ComplexMatrix result;
     if (Status s = corvane::TimesScalar(matrix_, scalar, &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT CMatrixObject::EigenC(ICMatrix** Eigenvalues, ICMatrix** Eigenvectors) {
@@ -369,6 +370,7 @@ HRESULT CMatrixObject::EigenC(ICMatrix** Eigenvalues, ICMatrix** Eigenvectors) {
 }
 
 HRESULT CMatrixObject::get_Version(BSTR *pVal) {
-    return VersionString(pVal);
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
+    return Unreported(VersionString(pVal));
 }
 }  // namespace corvane::server

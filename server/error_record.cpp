@@ -44,10 +44,17 @@ HRESULT ReportMessage(REFCLSID reporter, std::int32_t message) {
                          static_cast<DWORD>(message), kHelpFile, reporter, 0, ModuleHandle());
 }
 
+void ClearErrorRecord() { SetErrorInfo(0, nullptr); }
+
+HRESULT Unreported(HRESULT hr) {
+    if (FAILED(hr) && HRESULT_FACILITY(hr) != FACILITY_ITF) ClearErrorRecord();
+    return hr;
+}
+
 HRESULT ToResult(REFCLSID reporter, Status status) {
     if (status.ok()) return S_OK;
     if (status.message() > 0) return ReportMessage(reporter, status.message());
-    return static_cast<HRESULT>(status.code());
+    return Unreported(static_cast<HRESULT>(status.code()));
 }
 
 }  // namespace corvane::server

@@ -21,8 +21,17 @@ HRESULT ReportFailure(REFCLSID reporter, const wchar_t* description, DWORD helpC
 // the class identifier as GUID.
 HRESULT ReportMessage(REFCLSID reporter, std::int32_t message);
 
+// Withdraws the calling thread's error record: a failure that publishes none
+// of its own must not leave an earlier call's record to be read as its own.
+void ClearErrorRecord();
+
+// hr unchanged; a failure withdraws the thread's record first, unless it is
+// a code of the interface facility (0x8004xxxx), which comes with the record
+// of the object that returned it.
+HRESULT Unreported(HRESULT hr);
+
 // A core outcome as a result code: success as S_OK, a catalogue message through
-// the shortcut (record + 0x80040000 + n), a platform code returned bare.
+// the shortcut (record + 0x80040000 + n), a platform code through Unreported.
 HRESULT ToResult(REFCLSID reporter, Status status);
 
 }  // namespace corvane::server

@@ -3,6 +3,7 @@
 #include "complex/global_functions.h"
 #include "server/cmatrix_object.h"
 #include "server/dispatch.h"
+#include "server/error_record.h"
 #include "server/matrix_object.h"
 
 namespace corvane::server {
@@ -13,7 +14,7 @@ static_assert(sizeof(::Complex) == sizeof(corvane::Complex));
 corvane::Complex* AsCore(::Complex* c) { return reinterpret_cast<corvane::Complex*>(c); }
 
 // The complex functions never fail but for a null pointer (E_POINTER).
-HRESULT ToResult(Status s) { return s.ok() ? S_OK : static_cast<HRESULT>(s.code()); }
+HRESULT Finish(Status s) { return s.ok() ? S_OK : Unreported(static_cast<HRESULT>(s.code())); }
 
 // A factory: a new object, then its own Size(Rows, Cols). Size's result is
 // not passed on: an invalid size (or too little memory for the elements)
@@ -21,7 +22,8 @@ HRESULT ToResult(Status s) { return s.ok() ? S_OK : static_cast<HRESULT>(s.code(
 template <class Object, class Data, class Interface>
 HRESULT Factory(LONG rows, LONG cols, Interface** out) {
     const HRESULT hr = Object::Create(Data(), out);
-    if (SUCCEEDED(hr)) (void)(*out)->Size(rows, cols);
+    if (FAILED(hr)) return Unreported(hr);
+    (void)(*out)->Size(rows, cols);
     return hr;
 }
 
@@ -48,20 +50,20 @@ HRESULT GlobalObject::Invoke(DISPID member, REFIID, LCID lcid, WORD flags, DISPP
 HRESULT GlobalObject::GetClassInfo(ITypeInfo** out) { return GetTypeInfoOf(CLSID_Global, LOCALE_USER_DEFAULT, out); }
 
 HRESULT GlobalObject::CAdd(::Complex* a, ::Complex* b, ::Complex* pVal) {
-    return ToResult(corvane::CAdd(AsCore(a), AsCore(b), AsCore(pVal)));
+    return Finish(corvane::CAdd(AsCore(a), AsCore(b), AsCore(pVal)));
 }
 HRESULT GlobalObject::CSub(::Complex* a, ::Complex* b, ::Complex* pVal) {
-    return ToResult(corvane::CSub(AsCore(a), AsCore(b), AsCore(pVal)));
+    return Finish(corvane::CSub(AsCore(a), AsCore(b), AsCore(pVal)));
 }
 HRESULT GlobalObject::CMul(::Complex* a, ::Complex* b, ::Complex* pVal) {
-    return ToResult(corvane::CMul(AsCore(a), AsCore(b), AsCore(pVal)));
+    return Finish(corvane::CMul(AsCore(a), AsCore(b), AsCore(pVal)));
 }
 HRESULT GlobalObject::CDiv(::Complex* a, ::Complex* b, ::Complex* pVal) {
-    return ToResult(corvane::CDiv(AsCore(a), AsCore(b), AsCore(pVal)));
+    return Finish(corvane::CDiv(AsCore(a), AsCore(b), AsCore(pVal)));
 }
-HRESULT GlobalObject::CAbs(::Complex* cNumber, double* pVal) { return ToResult(corvane::CAbs(AsCore(cNumber), pVal)); }
+HRESULT GlobalObject::CAbs(::Complex* cNumber, double* pVal) { return Finish(corvane::CAbs(AsCore(cNumber), pVal)); }
 HRESULT GlobalObject::CSqr(::Complex* cNumber, ::Complex* pVal) {
-    return ToResult(corvane::CSqr(AsCore(cNumber), AsCore(pVal)));
+    return Finish(corvane::CSqr(AsCore(cNumber), AsCore(pVal)));
 }
 HRESULT GlobalObject::CreateMatrix(LONG Rows, LONG Cols, IMatrix** pVal) {
     return Factory<MatrixObject, corvane::Matrix>(Rows, Cols, pVal);

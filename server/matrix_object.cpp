@@ -2,6 +2,7 @@
 
 #include "server/dispatch.h"
 #include "server/error_record.h"
+#include "server/member_result.h"
 #include "core/arithmetic.h"
 #include "linalg/solve.h"
 #include "eigen/real_eigen.h"
@@ -60,7 +61,7 @@ HRESULT MatrixObject::GetClassInfo(ITypeInfo** out) { return GetTypeInfoOf(CLSID
 HRESULT MatrixObject::InterfaceSupportsErrorInfo(REFIID iid) { return IsEqualIID(iid, IID_IMatrix) ? S_OK : S_FALSE; }
 
 HRESULT MatrixObject::get_Item(LONG Row, LONG Col, double *pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     return Result(matrix_.Item(Row, Col, pVal));
 }
 
@@ -69,7 +70,7 @@ HRESULT MatrixObject::put_Item(LONG Row, LONG Col, double newVal) {
 }
 
 HRESULT MatrixObject::get_Rows(LONG *pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     *pVal = matrix_.Rows();
     return S_OK;
 }
@@ -79,7 +80,7 @@ HRESULT MatrixObject::put_Rows(LONG newVal) {
 }
 
 HRESULT MatrixObject::get_Cols(LONG *pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     *pVal = matrix_.Cols();
     return S_OK;
 }
@@ -93,20 +94,20 @@ HRESULT MatrixObject::Size(LONG Rows, LONG Cols) {
 }
 
 HRESULT MatrixObject::get_MaxSize(LONG *pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     *pVal = kMaxSize;
     return S_OK;
 }
 
 HRESULT MatrixObject::Clone(IMatrix **pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     corvane::Matrix copy;
     if (Status s = matrix_.Clone(&copy); !s) return Result(s);
-    return Create(std::move(copy), pVal);
+    return Unreported(Create(std::move(copy), pVal));
 }
 
 HRESULT MatrixObject::get_IsSquare(VARIANT_BOOL *pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     bool square = false;
     if (Status s = matrix_.IsSquare(&square); !s) return Result(s);
     *pVal = square ? VARIANT_TRUE : VARIANT_FALSE;
@@ -114,7 +115,7 @@ HRESULT MatrixObject::get_IsSquare(VARIANT_BOOL *pVal) {
 }
 
 HRESULT MatrixObject::Determinant(double* pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     return Result(corvane::Determinant(matrix_, pVal));
 }
 
@@ -127,7 +128,7 @@ HRESULT MatrixObject::SwapCols(LONG Col1, LONG Col2) {
 }
 
 HRESULT MatrixObject::get_AsArray(SAFEARRAY** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     SafeArraySink sink;
     if (Status s = AsArray(matrix_, &sink); !s) return Result(s);
     *pVal = sink.Release();
@@ -136,7 +137,7 @@ HRESULT MatrixObject::get_AsArray(SAFEARRAY** pVal) {
 
 HRESULT MatrixObject::put_AsArray(SAFEARRAY** newVal) {
     SafeArraySource source(newVal != nullptr ? *newVal : nullptr);
-    if (FAILED(source.LockResult())) return source.LockResult();
+    if (FAILED(source.LockResult())) return Unreported(source.LockResult());
     return Result(PutAsArray(matrix_, &source));
 }
 
@@ -145,17 +146,17 @@ HRESULT MatrixObject::Clear() {
 }
 
 HRESULT MatrixObject::ColVector(LONG ColIndex, IMatrix **pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     corvane::Matrix column;
     if (Status s = matrix_.ColVector(ColIndex, &column); !s) return Result(s);
-    return Create(std::move(column), pVal);
+    return Unreported(Create(std::move(column), pVal));
 }
 
 HRESULT MatrixObject::RowVector(LONG RowIndex, IMatrix **pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     corvane::Matrix row;
     if (Status s = matrix_.RowVector(RowIndex, &row); !s) return Result(s);
-    return Create(std::move(row), pVal);
+    return Unreported(Create(std::move(row), pVal));
 }
 
 HRESULT MatrixObject::FillRandom(double LowLimit, double HighLimit, short NumDecimalPlaces) {
@@ -163,23 +164,23 @@ HRESULT MatrixObject::FillRandom(double LowLimit, double HighLimit, short NumDec
 }
 
 HRESULT MatrixObject::GetString(short NumDecimalPlaces, BSTR EndOfLineChars, BSTR* pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     Buffer<char> endOfLine, text;
     if (Status s = NarrowText(EndOfLineChars, &endOfLine); !s) return Result(s);
     const std::string_view eol(endOfLine.data(), static_cast<std::size_t>(endOfLine.size()));
     if (Status s = corvane::GetString(matrix_, NumDecimalPlaces, eol, &text); !s) return Result(s);
-    return WideString(text.data(), text.size(), pVal);
+    return Unreported(WideString(text.data(), text.size(), pVal));
 }
 
 HRESULT MatrixObject::Inverse(IMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     corvane::Matrix result;
     if (Status s = corvane::Inverse(matrix_, &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT MatrixObject::IsEqualTo(IMatrix** Matrix2, double MaxDifference, VARIANT_BOOL* pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     MatrixArgument b(Matrix2);
     bool equal = false;
     if (Status s = corvane::IsEqualTo(matrix_, b.get(), MaxDifference, &equal); !s) return Result(s);
@@ -188,7 +189,7 @@ HRESULT MatrixObject::IsEqualTo(IMatrix** Matrix2, double MaxDifference, VARIANT
 }
 
 HRESULT MatrixObject::IsSymmetric(double MaxDifference, VARIANT_BOOL* pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     bool symmetric = false;
     if (Status s = corvane::IsSymmetric(matrix_, MaxDifference, &symmetric); !s) return Result(s);
     *pVal = symmetric ? VARIANT_TRUE : VARIANT_FALSE;
@@ -199,7 +200,7 @@ HRESULT MatrixObject::LU(IMatrix** L, IMatrix** U, VARIANT* PermIndex, LONG* Per
     // The index array is made first, so that no output is written unless all are.
     SAFEARRAY* array = nullptr;
     if (matrix_.sized() && PermIndex != nullptr)
-        if (HRESULT hr = NewIndexArray(matrix_.Rows(), &array); FAILED(hr)) return hr;
+        if (HRESULT hr = NewIndexArray(matrix_.Rows(), &array); FAILED(hr)) return Unreported(hr);
     MatrixArgument lower(L), upper(U);
     Buffer<std::int32_t> entries;
     std::int32_t sign = 1;
@@ -213,19 +214,19 @@ HRESULT MatrixObject::LU(IMatrix** L, IMatrix** U, VARIANT* PermIndex, LONG* Per
 }
 
 HRESULT MatrixObject::Times(IMatrix** Matrix2, IMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     MatrixArgument b(Matrix2);
     corvane::Matrix result;
     if (Status s = corvane::Times(matrix_, b.get(), &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT MatrixObject::Minus(IMatrix** MatrixToSubtract, IMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     MatrixArgument b(MatrixToSubtract);
     corvane::Matrix result;
     if (Status s = corvane::Minus(matrix_, b.get(), &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT MatrixObject::MinusEquals(IMatrix** MatrixToSubtract) {
@@ -234,11 +235,11 @@ HRESULT MatrixObject::MinusEquals(IMatrix** MatrixToSubtract) {
 }
 
 HRESULT MatrixObject::Plus(IMatrix** MatrixToAdd, IMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     MatrixArgument b(MatrixToAdd);
     corvane::Matrix result;
     if (Status s = corvane::Plus(matrix_, b.get(), &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT MatrixObject::PlusEquals(IMatrix** MatrixToAdd) {
@@ -247,11 +248,11 @@ HRESULT MatrixObject::PlusEquals(IMatrix** MatrixToAdd) {
 }
 
 HRESULT MatrixObject::Normalize(double* NormValue, IMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     double norm = 0.0;
     corvane::Matrix result;
     if (Status s = corvane::Normalize(matrix_, &norm, &result); !s) return Result(s);
-    if (HRESULT hr = Create(std::move(result), pVal); FAILED(hr)) return hr;
+    if (HRESULT hr = Create(std::move(result), pVal); FAILED(hr)) return Unreported(hr);
     if (NormValue != nullptr) *NormValue = norm;
     return S_OK;
 }
@@ -264,26 +265,26 @@ HRESULT MatrixObject::NormalizeMe(double* NormValue) {
 }
 
 HRESULT MatrixObject::Transpose(IMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     corvane::Matrix result;
     if (Status s = corvane::Transpose(matrix_, &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT MatrixObject::Solve(IMatrix** RightHandTerms, IMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     MatrixArgument rhs(RightHandTerms);
     corvane::Matrix result;
     if (Status s = corvane::Solve(matrix_, rhs.get(), &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT MatrixObject::SolveGauss(IMatrix** RightHandTerms, IMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     MatrixArgument rhs(RightHandTerms);
     corvane::Matrix result;
     if (Status s = corvane::SolveGauss(matrix_, rhs.get(), &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT MatrixObject::QR(IMatrix** Q, IMatrix** R) {
@@ -310,7 +311,7 @@ HRESULT MatrixObject::SortRows(LONG ColIndex, ::SortOrderEnum SortOrder, VARIANT
     // The index array is made first, so that a sorted matrix always gets it.
     SAFEARRAY* array = nullptr;
     if (matrix_.sized())
-        if (HRESULT hr = NewIndexArray(matrix_.Rows(), &array); FAILED(hr)) return hr;
+        if (HRESULT hr = NewIndexArray(matrix_.Rows(), &array); FAILED(hr)) return Unreported(hr);
     Buffer<std::int32_t> entries;
     if (Status s = corvane::SortRows(matrix_, ColIndex, static_cast<std::int32_t>(SortOrder), &entries); !s) {
         if (array != nullptr) SafeArrayDestroy(array);
@@ -324,7 +325,7 @@ HRESULT MatrixObject::SortCols(LONG RowIndex, ::SortOrderEnum SortOrder, VARIANT
     // The index array is made first, so that a sorted matrix always gets it.
     SAFEARRAY* array = nullptr;
     if (matrix_.sized())
-        if (HRESULT hr = NewIndexArray(matrix_.Cols(), &array); FAILED(hr)) return hr;
+        if (HRESULT hr = NewIndexArray(matrix_.Cols(), &array); FAILED(hr)) return Unreported(hr);
     Buffer<std::int32_t> entries;
     if (Status s = corvane::SortCols(matrix_, RowIndex, static_cast<std::int32_t>(SortOrder), &entries); !s) {
         if (array != nullptr) SafeArrayDestroy(array);
@@ -340,11 +341,11 @@ HRESULT MatrixObject::SVD(IMatrix** U, IMatrix** S, IMatrix** V) {
 }
 
 HRESULT MatrixObject::TimesScalar(double Scalar, IMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     const double scalar = Scalar;
     corvane::Matrix result;
     if (Status s = corvane::TimesScalar(matrix_, scalar, &result); !s) return Result(s);
-    return Create(std::move(result), pVal);
+    return Unreported(Create(std::move(result), pVal));
 }
 
 HRESULT MatrixObject::Eigen(IMatrix** RealValues, IMatrix** ImagValues, IMatrix** RealVectors, IMatrix** ImagVectors) {
@@ -358,13 +359,14 @@ HRESULT MatrixObject::EigenC(ICMatrix** Eigenvalues, ICMatrix** Eigenvectors) {
 }
 
 HRESULT MatrixObject::ToCMatrix(ICMatrix** pVal) {
-    if (pVal == nullptr) return E_POINTER;
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
     corvane::CMatrix result;
     if (Status s = corvane::ToCMatrix(matrix_, &result); !s) return Result(s);
-    return CMatrixObject::Create(std::move(result), pVal);
+    return Unreported(CMatrixObject::Create(std::move(result), pVal));
 }
 
 HRESULT MatrixObject::get_Version(BSTR *pVal) {
-    return VersionString(pVal);
+    if (HRESULT hr = ClearResult(pVal); FAILED(hr)) return hr;
+    return Unreported(VersionString(pVal));
 }
 }  // namespace corvane::server

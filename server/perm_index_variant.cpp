@@ -37,6 +37,10 @@ Status VariantPermIndex::ReadEntries(std::int32_t* entries, std::int32_t count) 
     void* data = nullptr;
     const HRESULT hr = SafeArrayAccessData(Array(), &data);
     if (FAILED(hr)) return PlatformStatus(hr);
+    if (data == nullptr && count > 0) {  // a descriptor whose elements were never allocated
+        SafeArrayUnaccessData(Array());
+        return PlatformStatus(E_POINTER);
+    }
     std::memcpy(entries, data, static_cast<std::size_t>(count) * sizeof(std::int32_t));
     SafeArrayUnaccessData(Array());
     return Status::Ok();

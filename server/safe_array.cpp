@@ -27,12 +27,16 @@ Status SafeArraySource::Bounds(std::int32_t dim, std::int32_t* lower, std::int32
     return Status::Ok();
 }
 
+// Doubles only when the elements are 8 bytes: a descriptor that claims VT_R8
+// over other elements would be read out of bounds.
 bool SafeArraySource::HoldsDoubles() const {
     VARTYPE type = VT_EMPTY;
-    return array_ != nullptr && SUCCEEDED(SafeArrayGetVartype(array_, &type)) && type == VT_R8;
+    return array_ != nullptr && SUCCEEDED(SafeArrayGetVartype(array_, &type)) && type == VT_R8 &&
+           SafeArrayGetElemsize(array_) == sizeof(double);
 }
 
 Status SafeArraySource::Read(std::int32_t first, std::int32_t second, double* value) const {
+    if (array_->pvData == nullptr) return PlatformStatus(E_POINTER);  // elements never allocated
     LONG index[2] = {first, second};
     const HRESULT hr = SafeArrayGetElement(array_, index, value);
     return SUCCEEDED(hr) ? Status::Ok() : PlatformStatus(hr);
