@@ -1,0 +1,211 @@
+// Hostile late-bound and early-bound callers: each row is one way a caller
+// once got past the dispatcher or a member, and what it must get instead.
+#include <vector>
+
+#include "client_support.h"
+
+namespace corvane::server::test {
+namespace {
+
+VARIANT Num(double v) {
+    VARIANT a;
+    V_VT(&a) = VT_R8;
+    V_R8(&a) = v;
+    return a;
+}
+// An object (VT_UNKNOWN) or a reference (VT_BYREF | type): both a pointer.
+VARIANT Pointer(VARTYPE type, void* p) {
+    VARIANT a;
+    V_VT(&a) = type;
+    V_BYREF(&a) = p;
+    return a;
+}
+VARIANT Object(IUnknown* p) { return Pointer(VT_UNKNOWN, p); }
+VARIANT Ref(VARTYPE type, void* p) { return Pointer(VT_BYREF | type, p); }
+VARIANT Record(IRecordInfo* info, void* data) {
+    VARIANT a = Pointer(VT_RECORD, data);
+    V_RECORDINFO(&a) = info;
+    return a;
+}
+
+DISPID Id(IDispatch* d, const wchar_t* name) {
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    EXPECT_EQ(S_OK, d->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+    return id;
+}
+
+// A late-bound call with args in parameter order; the last names.size() of
+// them are named, in the same order.
+HRESULT Call(IDispatch* d, DISPID id, WORD flags, std::vector<VARIANT> args, VARIANT* result = nullptr,
+             std::vector<DISPID> names = {}) {
+    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    std::vector<DISPID> named(names.rbegin(), names.rend());
+    DISPPARAMS params{reversed.data(), named.data(), static_cast<UINT>(args.size()), static_cast<UINT>(names.size())};
+    return d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, nullptr);
+}
+HRESULT Call(IDispatch* d, const wchar_t* name, std::vector<VARIANT> args, VARIANT* result = nullptr) {
+    return Call(d, Id(d, name), DISPATCH_METHOD, std::move(args), result);
+}
+
+LONG RowsOf(IMatrix* m) {
+    LONG n = -1;
+    EXPECT_EQ(S_OK, m->get_Rows(&n));
+    return n;
+}
+
+Ptr<IRecordInfo> ComplexRecord() {
+    const GUID complex = {0x11cee6d5, 0xe60d, 0x4fe8, {0xbd, 0xd5, 0x5d, 0x98, 0x7b, 0x59, 0xf0, 0x61}};
+    Ptr<IRecordInfo> record;
+    EXPECT_EQ(S_OK, GetRecordInfoFromGuids(LIBID_CorvaneMatrix30, 1, 0, 1033, complex, record.out()));
+    return record;
+}
+
+// A record of another type, 8 bytes: one double.
+Ptr<IRecordInfo> ForeignRecord() {
+    const GUID guid = {0x3c1f0a4e, 0x7d2b, 0x4e8a, {0x9b, 0x51, 0x0c, 0x6e, 0x2d, 0x44, 0x81, 0x17}};
+    VARDESC field{};
+    field.elemdescVar.tdesc.vt = VT_R8;
+    field.varkind = VAR_PERINSTANCE;
+    Ptr<ICreateTypeLib2> lib;
+    Ptr<ICreateTypeInfo> type;
+    Ptr<ITypeInfo> info;
+    Ptr<IRecordInfo> record;
+    EXPECT_TRUE(SUCCEEDED(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, L"foreign.tlb", lib.out())) &&
+                SUCCEEDED(lib->CreateTypeInfo(const_cast<LPOLESTR>(L"Single"), TKIND_RECORD, type.out())) &&
+                SUCCEEDED(type->SetGuid(guid)) && SUCCEEDED(type->AddVarDesc(0, &field)) &&
+                SUCCEEDED(type->SetVarName(0, const_cast<LPOLESTR>(L"Value"))) && SUCCEEDED(type->LayOut()) &&
+                SUCCEEDED(type->QueryInterface(IID_ITypeInfo, reinterpret_cast<void**>(info.out()))) &&
+                SUCCEEDED(GetRecordInfoFromTypeInfo(info.get(), record.out())));
+    return record;
+}
+
+struct Row {
+    const char* fault;
+    void (*check)();
+};
+
+const Row kRows[] = {
+    {"objects by reference are asked for the parameter's interface", [] {
+         Ptr<IMatrix> m = NewMatrix();
+         Ptr<ICMatrix> c = NewCMatrix();
+         Ptr<IGlobal> g = Create<IGlobal>(CLSID_Global, IID_IGlobal);
+         ICMatrix* cp = c.get();
+         IGlobal* gp = g.get();
+         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"Times", {ObjectRef(&cp)}));
+         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"LU", {ObjectRef(&gp)}));
+         Ptr<IMatrix> q = NewMatrix();
+         IMatrix* qp = q.get();
+         ASSERT_EQ(S_OK, c->Size(2, 2));
+         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(c.get(), L"QR", {ObjectRef(&qp), ObjectRef(&qp)}));
+         EXPECT_EQ(0, RowsOf(q.get()));  // not written as a CMatrix
+         ICMatrix* none = nullptr;       // a missing output stays allowed
+         EXPECT_EQ(S_OK, Call(c.get(), L"QR", {ObjectRef(&none)}));
+     }},
+    {"records of another type are refused", [] {
+         Ptr<IGlobal> g = Create<IGlobal>(CLSID_Global, IID_IGlobal);
+         Ptr<IRecordInfo> foreign = ForeignRecord(), complex = ComplexRecord();
+         ASSERT_TRUE(foreign && complex);
+         double single = 3;
+         ::Complex z{3, 4};
+         VARIANT result{};
+         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(g.get(), L"CAbs", {Record(foreign.get(), &single)}, &result));
+         ASSERT_EQ(S_OK, Call(g.get(), L"CAbs", {Record(complex.get(), &z)}, &result));
+         EXPECT_EQ(5.0, V_R8(&result));
+     }},
+    {"a failure without a record of its own leaves no earlier record", [] {
+         Ptr<IMatrix> m = NewMatrix();
+         const auto stale = [&m] {  // a failure that publishes its record
+             double v;
+             EXPECT_EQ(HRESULT(0x80040529), m->get_Item(0, 0, &v));
+         };
+         stale();
+         EXPECT_EQ(E_POINTER, m->Clone(nullptr));
+         EXPECT_FALSE(TakeErrorRecord().present);
+         stale();
+         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"Size", {Object(m.get()), Num(2)}));
+         EXPECT_FALSE(TakeErrorRecord().present);
+         ASSERT_EQ(S_OK, m->Size(1, 1));
+         EXPECT_FALSE(TakeErrorRecord().present);  // success leaves none
+     }},
+    {"named arguments are mapped by name", [] {
+         Ptr<IGlobal> g = Create<IGlobal>(CLSID_Global, IID_IGlobal);
+         Ptr<IRecordInfo> complex = ComplexRecord();
+         ASSERT_TRUE(complex);
+         ::Complex one{1, 0}, five{5, 0};
+         VARIANT result{};
+         const DISPID sub = Id(g.get(), L"CSub"), a = 0, b = 1;
+         ASSERT_EQ(S_OK, Call(g.get(), sub, DISPATCH_METHOD, {Record(complex.get(), &one), Record(complex.get(), &five)},
+                              &result, {b, a}));
+         ASSERT_EQ(VT_RECORD, V_VT(&result));
+         EXPECT_EQ(4.0, static_cast<::Complex*>(V_RECORD(&result))->Real);
+         VariantClear(&result);
+         EXPECT_EQ(DISP_E_PARAMNOTFOUND, Call(g.get(), sub, DISPATCH_METHOD,
+                                              {Record(complex.get(), &one), Record(complex.get(), &five)}, &result, {a, 7}));
+     }},
+    {"a put by reference is no get", [] {
+         Ptr<ICMatrix> c = NewCMatrix();
+         Ptr<IMatrix> m = NewMatrix();
+         for (IDispatch* object : {static_cast<IDispatch*>(c.get()), static_cast<IDispatch*>(m.get())})
+             EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+                       Call(object, 0, DISPATCH_PROPERTYPUTREF, {Num(0), Num(0), Object(m.get())}, nullptr,
+                            {DISPID_PROPERTYPUT}));
+     }},
+    {"null references are refused, not followed", [] {
+         Ptr<IMatrix> m = NewMatrix();
+         ASSERT_EQ(S_OK, m->Size(2, 1));
+         IMatrix* none = nullptr;
+         VARIANT nullRef = Ref(VT_DISPATCH, nullptr), toNull = Ref(VT_DISPATCH, &none);
+         EXPECT_EQ(E_POINTER, Call(m.get(), L"Size", {Ref(VT_VARIANT, nullptr), Num(1)}));
+         EXPECT_EQ(E_POINTER, Call(m.get(), L"Times", {Ref(VT_VARIANT, &nullRef)}));
+         EXPECT_EQ(E_POINTER, Call(m.get(), L"Times", {Ref(VT_VARIANT, &toNull)}));  // the member refuses it
+         SAFEARRAY* index = nullptr;  // two elements, no data block
+         ASSERT_EQ(S_OK, SafeArrayAllocDescriptorEx(VT_I4, 1, &index));
+         index->rgsabound[0] = {2, 0};
+         VARIANT perm = Pointer(VT_ARRAY | VT_I4, index);
+         EXPECT_EQ(E_POINTER, Call(m.get(), L"ReorderRows", {Ref(VT_VARIANT, &perm)}));
+         EXPECT_EQ(E_POINTER, m->ReorderRows(&perm));
+         SafeArrayDestroyDescriptor(index);
+         EXPECT_EQ(2, RowsOf(m.get()));
+     }},
+    {"a failed call leaves null results, not the caller's garbage", [] {
+         Ptr<IMatrix> m = NewMatrix(), other = NewMatrix();
+         IMatrix* otherp = other.get();
+         IMatrix* product = reinterpret_cast<IMatrix*>(0x1234);
+         SAFEARRAY* array = reinterpret_cast<SAFEARRAY*>(0x1234);
+         ICMatrix* complex = reinterpret_cast<ICMatrix*>(0x1234);
+         EXPECT_EQ(HRESULT(0x80040529), m->Times(&otherp, &product));  // not yet sized
+         EXPECT_EQ(HRESULT(0x80040529), m->get_AsArray(&array));
+         EXPECT_EQ(HRESULT(0x80040529), m->ToCMatrix(&complex));
+         EXPECT_TRUE(product == nullptr && array == nullptr && complex == nullptr);
+         VARIANT result;
+         V_VT(&result) = VT_I4;
+         EXPECT_NE(S_OK, Call(m.get(), L"Inverse", {}, &result));
+         EXPECT_EQ(VT_EMPTY, V_VT(&result));
+     }},
+    {"surplus arguments fail before anything changes", [] {
+         Ptr<IMatrix> m = NewMatrix();
+         EXPECT_EQ(DISP_E_BADPARAMCOUNT, Call(m.get(), L"Size", {Num(3), Num(3), Num(99)}));
+         EXPECT_EQ(0, RowsOf(m.get()));
+         ASSERT_EQ(S_OK, m->Size(1, 1));
+         EXPECT_EQ(DISP_E_BADPARAMCOUNT, Call(m.get(), L"Clear", {Num(5)}));
+         SAFEARRAYBOUND bounds[2] = {{3, 0}, {2, 0}};
+         SAFEARRAY* a = SafeArrayCreate(VT_R8, 2, bounds);
+         ASSERT_NE(nullptr, a);
+         EXPECT_EQ(DISP_E_BADPARAMCOUNT, Call(m.get(), Id(m.get(), L"AsArray"), DISPATCH_PROPERTYPUT,
+                                              {Object(m.get()), Ref(VT_ARRAY | VT_R8, &a)}, nullptr, {DISPID_PROPERTYPUT}));
+         EXPECT_EQ(1, RowsOf(m.get()));
+         SafeArrayDestroy(a);
+     }},
+};
+
+TEST(HostileCalls, EachFaultStaysMended) {
+    for (const Row& row : kRows) {
+        SCOPED_TRACE(row.fault);
+        row.check();
+        TakeErrorRecord();
+    }
+}
+
+}  // namespace
+}  // namespace corvane::server::test
