@@ -1,13 +1,29 @@
 #include "server/member_call.h"
 
+#include <cmath>
+
 namespace corvane::server {
 namespace {
 
 bool IsMissing(const VARIANT& v) { return V_VT(&v) == VT_ERROR && V_ERROR(&v) == DISP_E_PARAMNOTFOUND; }
 
-bool IsObject(const VARIANT& v) {
+// Objects and records are never converted to numbers or text: no calls of a
+// foreign object's default property, no reading of a record's fields.
+bool Convertible(const VARIANT& v) {
     const VARTYPE type = V_VT(&v) & ~VT_BYREF;
-    return type == VT_DISPATCH || type == VT_UNKNOWN;
+    return type != VT_DISPATCH && type != VT_UNKNOWN && type != VT_RECORD;
+}
+
+// A floating-point NaN, which the platform's conversion may turn into the
+// largest integer (a size of 2147483647) instead of refusing it.
+bool NotANumber(const VARIANT& v) {
+    const bool ref = (V_VT(&v) & VT_BYREF) != 0;
+    switch (V_VT(&v) & ~VT_BYREF) {
+    case VT_R8:
+    case VT_DATE: return std::isnan(ref ? *V_R8REF(&v) : V_R8(&v));
+    case VT_R4: return std::isnan(ref ? *V_R4REF(&v) : V_R4(&v));
+    default: return false;
+    }
 }
 
 bool IsNullReference(const VARIANT& v) { return (V_VT(&v) & VT_BYREF) && V_BYREF(&v) == nullptr; }
@@ -94,7 +110,9 @@ HRESULT MemberCall::BindOne(const ParamDescription& param, const VARIANT* arg, S
     case ParamKind::Double:
     case ParamKind::String: {
         const VARIANT* from = value != nullptr ? value : &param.fallback;
-        if (IsObject(*from)) return DISP_E_TYPEMISMATCH;  // no default-property calls into foreign objects
+        if (!Convertible(*from)) return DISP_E_TYPEMISMATCH;
+        if ((param.kind == ParamKind::Long || param.kind == ParamKind::Short) && NotANumber(*from))
+            return DISP_E_OVERFLOW;
         const HRESULT hr = VariantChangeType(&slot.owned, const_cast<VARIANT*>(from), 0, ScalarType(param.kind));
         if (FAILED(hr)) return hr;
         slot.value = slot.owned;  // a string stays owned by `owned`
