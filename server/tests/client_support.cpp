@@ -12,21 +12,26 @@ public:
     void TearDown() override { CoUninitialize(); }
 };
 const auto* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+
+template <class F>
+void Bind(HMODULE module, F*& f, const char* name) {
+    f = reinterpret_cast<F*>(GetProcAddress(module, name));
+}
 }  // namespace
 
 const Entries& Dll() {
     static const Entries entries = [] {
         Entries e{};
         const char* path = std::getenv("CORVANE_SERVER_DLL");
-        HMODULE module = path != nullptr ? LoadLibraryA(path) : nullptr;
-        if (module == nullptr) {
+        e.module = path != nullptr ? LoadLibraryA(path) : nullptr;
+        if (e.module == nullptr) {
             ADD_FAILURE() << "cannot load CORVANE_SERVER_DLL";
             return e;
         }
-        e.canUnloadNow = reinterpret_cast<decltype(e.canUnloadNow)>(GetProcAddress(module, "DllCanUnloadNow"));
-        e.getClassObject = reinterpret_cast<decltype(e.getClassObject)>(GetProcAddress(module, "DllGetClassObject"));
-        e.registerServer = reinterpret_cast<decltype(e.registerServer)>(GetProcAddress(module, "DllRegisterServer"));
-        e.unregisterServer = reinterpret_cast<decltype(e.unregisterServer)>(GetProcAddress(module, "DllUnregisterServer"));
+        Bind(e.module, e.canUnloadNow, "DllCanUnloadNow");
+        Bind(e.module, e.getClassObject, "DllGetClassObject");
+        Bind(e.module, e.registerServer, "DllRegisterServer");
+        Bind(e.module, e.unregisterServer, "DllUnregisterServer");
         return e;
     }();
     return entries;
@@ -45,10 +50,8 @@ ErrorRecord TakeErrorRecord() {
     r.present = true;
     BSTR s = nullptr;
     if (SUCCEEDED(info->GetDescription(&s))) r.description = Take(s);
-    s = nullptr;
-    if (SUCCEEDED(info->GetSource(&s))) r.source = Take(s);
-    s = nullptr;
-    if (SUCCEEDED(info->GetHelpFile(&s))) r.helpFile = Take(s);
+    if (SUCCEEDED(info->GetSource(&(s = nullptr)))) r.source = Take(s);
+    if (SUCCEEDED(info->GetHelpFile(&(s = nullptr)))) r.helpFile = Take(s);
     info->GetGUID(&r.guid);
     info->GetHelpContext(&r.helpContext);
     info->Release();
@@ -64,6 +67,12 @@ void ExpectFailure(HRESULT hr, int message, const wchar_t* text, REFCLSID clsid,
     EXPECT_EQ(std::wstring(L"CorvaneMatrix.chm"), r.helpFile);
     EXPECT_EQ(static_cast<DWORD>(message), r.helpContext);
     EXPECT_TRUE(IsEqualGUID(clsid, r.guid));
+}
+
+Ptr<ITypeLib> Library() {
+    Ptr<ITypeLib> lib;
+    EXPECT_EQ(S_OK, LoadRegTypeLib(LIBID_CorvaneMatrix30, 1, 0, 1033, lib.out()));
+    return lib;
 }
 
 }  // namespace corvane::server::test

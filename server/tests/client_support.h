@@ -13,9 +13,10 @@
 
 namespace corvane::server::test {
 
-// The five entry points of the DLL named by CORVANE_SERVER_DLL (a Windows
-// path), loaded once.
+// The entry points of the DLL named by CORVANE_SERVER_DLL (a Windows path),
+// loaded once.
 struct Entries {
+    HMODULE module;
     HRESULT(STDAPICALLTYPE* canUnloadNow)();
     HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**);
     HRESULT(STDAPICALLTYPE* registerServer)();
@@ -49,6 +50,7 @@ public:
         reset();
         return &p_;
     }
+    void** outVoid() { return reinterpret_cast<void**>(out()); }
     T* get() const { return p_; }
     T* operator->() const { return p_; }
     explicit operator bool() const { return p_ != nullptr; }
@@ -61,7 +63,7 @@ private:
 template <class T>
 Ptr<T> Create(REFCLSID clsid, REFIID iid) {
     Ptr<T> p;
-    EXPECT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(p.out())));
+    EXPECT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, p.outVoid()));
     return p;
 }
 inline Ptr<IMatrix> NewMatrix() { return Create<IMatrix>(CLSID_Matrix, IID_IMatrix); }
@@ -76,7 +78,7 @@ VARIANT ObjectRef(T** variable) {
     return v;
 }
 
-// The thread's current error record.
+// The thread's current error record (taken: the thread has none afterwards).
 struct ErrorRecord {
     bool present = false;
     std::wstring description, source, helpFile;
@@ -85,10 +87,13 @@ struct ErrorRecord {
 };
 ErrorRecord TakeErrorRecord();
 
-// Expects result code 0x80040000 + message and the record the routine
+// Expects result code 0x80040000 + message and the record the server
 // publishes for it from class clsid.
 void ExpectFailure(HRESULT hr, int message, const wchar_t* text, REFCLSID clsid, const wchar_t* progId);
 
 std::wstring Take(BSTR s);
+
+// The registered type library.
+Ptr<ITypeLib> Library();
 
 }  // namespace corvane::server::test
