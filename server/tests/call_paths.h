@@ -1,7 +1,7 @@
-// One member call made through each path a host uses: the interface slot, or
+// One member call through each path a host uses: the interface slot, or
 // IDispatch::Invoke with the arguments as JScript (by value), VBScript
 // (variants by reference, omitted ones as explicit markers), VBA (typed
-// references) or a caller naming them pass them. The call is seen as one line
+// references) or a caller naming them give them. The call is seen as one line
 // of text: the result (or "!" and the failure code), the outputs given, and
 // "t=" with the target when the call changed it.
 #pragma once
@@ -13,29 +13,19 @@
 
 namespace corvane::server::test {
 
-struct Arg {
-    enum Kind { kOmit, kNum, kText, kObj, kNothing, kCx, kIndex, kArray, kOut } kind;
-    double re = 0, im = 0;
-    const wchar_t* text = nullptr;
-    char obj = 0;  // a fixture's letter
-    std::vector<LONG> index = {};
+// A call of members.txt: "A 24 LU @U _ out out => expected".
+struct Row {
+    char target = 0;   // a fixture's letter (call_paths.cpp)
+    int slot = 0;      // 1-based, after IDispatch's seven
+    std::wstring member;
+    std::vector<std::string> args;  // 2, 7.5, "text", (re,im), @A object, Nothing, {1,0} index, <A> array, _ omitted, out
+    std::string expect;
 };
-inline Arg N(double v) { return {Arg::kNum, v}; }
-inline Arg X(double re, double im) { return {Arg::kCx, re, im}; }
-inline Arg T(const wchar_t* s) { return {Arg::kText, 0, 0, s}; }
-inline Arg O(char c) { return {Arg::kObj, 0, 0, nullptr, c}; }  // '*' is the target itself
-inline Arg Values(char c) { return {Arg::kArray, 0, 0, nullptr, c}; }  // a fixture's elements as an array
-inline Arg P(std::vector<LONG> v) { return {Arg::kIndex, 0, 0, nullptr, 0, std::move(v)}; }
-inline const Arg kOmitted{Arg::kOmit}, kNothing{Arg::kNothing}, kOutput{Arg::kOut};
+Row ParseRow(const std::string& line);
 
 enum class Path { kSlot, kValue, kVariantRef, kTypedRef, kNamed };
 inline const char* const kPathNames[] = {"slot", "by value", "variant refs", "typed refs", "named"};
 
-// Calls slot `slot` (1-based, after IDispatch's seven) named `member` on the
-// target fixture with args, through path.
-std::string Call(Path path, char target, int slot, const wchar_t* member, const std::vector<Arg>& args);
-
-// A matrix object as text: [4 1;2 3], c[2 1i;-1i 2], [] when unsized.
-std::string Render(IUnknown* object);
+std::string Call(Path path, const Row& row);
 
 }  // namespace corvane::server::test

@@ -1,7 +1,5 @@
-// The module and its objects: class objects, the lock count, aggregation, the
-// interfaces each object answers, and the resources (messages, version).
-#include <string>
-
+// The module and its objects: class objects, the lock count, aggregation
+// refusal, the interfaces each object answers, dispatch failures, messages.
 #include "client_support.h"
 
 namespace corvane::server::test {
@@ -11,8 +9,7 @@ struct Class {
     const CLSID* clsid;
     const IID* iid;
     bool errorInfo;  // offers ISupportErrorInfo
-};
-const Class kClasses[] = {{&CLSID_Global, &IID_IGlobal, false}, {&CLSID_Matrix, &IID_IMatrix, true}, {&CLSID_CMatrix, &IID_ICMatrix, true}};
+} const kClasses[] = {{&CLSID_Global, &IID_IGlobal, false}, {&CLSID_Matrix, &IID_IMatrix, true}, {&CLSID_CMatrix, &IID_ICMatrix, true}};
 
 Ptr<IClassFactory> ClassObject(REFCLSID clsid) {
     Ptr<IClassFactory> f;
@@ -20,31 +17,18 @@ Ptr<IClassFactory> ClassObject(REFCLSID clsid) {
     return f;
 }
 
-TEST(Module, ClassObjects) {
-    for (const Class& c : kClasses) {
-        Ptr<IClassFactory> first = ClassObject(*c.clsid), second = ClassObject(*c.clsid);
-        EXPECT_EQ(first.get(), second.get());  // cached
-        Ptr<IUnknown> object;
-        EXPECT_EQ(S_OK, first->CreateInstance(nullptr, *c.iid, object.outVoid()));
-        EXPECT_EQ(E_POINTER, first->CreateInstance(nullptr, *c.iid, nullptr));
-        void* out = &out;
-        EXPECT_EQ(E_NOINTERFACE, Dll().getClassObject(*c.clsid, IID_IMatrix, &out));
-        EXPECT_EQ(nullptr, out);
-    }
-    void* out = &out;
-    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, Dll().getClassObject(IID_IMatrix, IID_IClassFactory, &out));
-    EXPECT_EQ(nullptr, out);
-    EXPECT_EQ(E_POINTER, Dll().getClassObject(CLSID_Matrix, IID_IClassFactory, nullptr));
-}
-
-TEST(Module, CanUnloadOnlyWhenNothingIsHeld) {
+TEST(Module, ClassObjectsAndTheLockCount) {
     ASSERT_EQ(S_OK, Dll().canUnloadNow());
+    void* out = &out;
     for (const Class& c : kClasses) {
         Ptr<IClassFactory> f = ClassObject(*c.clsid);
+        EXPECT_EQ(f.get(), ClassObject(*c.clsid).get());  // cached
         EXPECT_EQ(S_FALSE, Dll().canUnloadNow()) << "class object held";
-        Ptr<IUnknown> object;
-        ASSERT_EQ(S_OK, f->CreateInstance(nullptr, IID_IUnknown, object.outVoid()));
-        f.reset();
+        Ptr<IUnknown> object, outer = Create<IUnknown>(CLSID_Matrix, IID_IUnknown);
+        EXPECT_EQ(CLASS_E_NOAGGREGATION, f->CreateInstance(outer.get(), *c.iid, &out));
+        EXPECT_EQ(E_POINTER, f->CreateInstance(nullptr, *c.iid, nullptr));
+        ASSERT_EQ(S_OK, f->CreateInstance(nullptr, *c.iid, object.outVoid()));
+        f.reset(), outer.reset();
         EXPECT_EQ(S_FALSE, Dll().canUnloadNow()) << "object held";
         object.reset();
         EXPECT_EQ(S_OK, Dll().canUnloadNow());
@@ -52,44 +36,11 @@ TEST(Module, CanUnloadOnlyWhenNothingIsHeld) {
         EXPECT_EQ(S_FALSE, Dll().canUnloadNow()) << "locked";
         EXPECT_EQ(S_OK, ClassObject(*c.clsid)->LockServer(FALSE));
         EXPECT_EQ(S_OK, Dll().canUnloadNow());
+        EXPECT_EQ(E_NOINTERFACE, Dll().getClassObject(*c.clsid, IID_IMatrix, &out));
     }
-}
-
-// An outer object: its own unknown, all else from the inner object; counts
-// the references the inner object's interfaces delegate to it.
-struct Outer final : IUnknown {
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!IsEqualIID(iid, IID_IUnknown)) return inner->QueryInterface(iid, out);
-        *out = this;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    ULONG refs = 1;
-    IUnknown* inner = nullptr;
-};
-
-TEST(Module, AggregationOnlyThroughIUnknown) {
-    for (const Class& c : kClasses) {
-        Ptr<IClassFactory> f = ClassObject(*c.clsid);
-        Outer outer;
-        void* out = &out;
-        EXPECT_EQ(CLASS_E_NOAGGREGATION, f->CreateInstance(&outer, *c.iid, &out));
-        EXPECT_EQ(nullptr, out);
-        ASSERT_EQ(S_OK, f->CreateInstance(&outer, IID_IUnknown, reinterpret_cast<void**>(&outer.inner)));
-        IUnknown* own = nullptr;
-        ASSERT_EQ(S_OK, outer.inner->QueryInterface(*c.iid, reinterpret_cast<void**>(&own)));
-        EXPECT_EQ(2u, outer.refs);  // counted on the outer object
-        IUnknown* controlling = nullptr;
-        ASSERT_EQ(S_OK, own->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&controlling)));
-        EXPECT_EQ(static_cast<IUnknown*>(&outer), controlling);
-        controlling->Release();
-        own->Release();
-        EXPECT_EQ(1u, outer.refs);
-        EXPECT_EQ(0u, outer.inner->Release());
-    }
-    EXPECT_EQ(S_OK, Dll().canUnloadNow());
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, Dll().getClassObject(IID_IMatrix, IID_IClassFactory, &out));
+    EXPECT_EQ(nullptr, out);
+    EXPECT_EQ(E_POINTER, Dll().getClassObject(CLSID_Matrix, IID_IClassFactory, nullptr));
 }
 
 TEST(Objects, InterfacesTypeInformationAndErrorSupport) {
@@ -97,67 +48,74 @@ TEST(Objects, InterfacesTypeInformationAndErrorSupport) {
                                 &IID_IMatrix,  &IID_ICMatrix,  &IID_IGlobal};
     for (const Class& c : kClasses) {
         Ptr<IDispatch> object = Create<IDispatch>(*c.clsid, IID_IDispatch);
-        for (const IID* iid : asked) {
-            Ptr<IUnknown> p;
-            const bool offered = iid == &IID_IUnknown || iid == &IID_IDispatch || iid == &IID_IProvideClassInfo ||
-                                 iid == c.iid || (iid == &IID_ISupportErrorInfo && c.errorInfo);
-            EXPECT_EQ(offered ? S_OK : E_NOINTERFACE, object->QueryInterface(*iid, p.outVoid()));
+        Ptr<IUnknown> p;
+        for (size_t k = 0; k < std::size(asked); ++k) {
+            const bool offered = asked[k] == c.iid || k < 3 || (asked[k] == &IID_ISupportErrorInfo && c.errorInfo);
+            EXPECT_EQ(offered ? S_OK : E_NOINTERFACE, object->QueryInterface(*asked[k], p.outVoid())) << k;
         }
-        Ptr<IUnknown> dual;
-        ASSERT_EQ(S_OK, object->QueryInterface(*c.iid, dual.outVoid()));
-        EXPECT_EQ(static_cast<IUnknown*>(object.get()), dual.get());  // IDispatch is the dual interface
+        ASSERT_EQ(S_OK, object->QueryInterface(*c.iid, p.outVoid()));
+        EXPECT_EQ(static_cast<IUnknown*>(object.get()), p.get());  // IDispatch is the dual interface
         Ptr<ISupportErrorInfo> support;
         if (SUCCEEDED(object->QueryInterface(IID_ISupportErrorInfo, support.outVoid())))
             for (const IID* iid : asked) EXPECT_EQ(iid == c.iid ? S_OK : S_FALSE, support->InterfaceSupportsErrorInfo(*iid));
-
         UINT count = 0;
         EXPECT_EQ(S_OK, object->GetTypeInfoCount(&count));
         EXPECT_EQ(1u, count);
-        Ptr<ITypeInfo> info, classInfo;
-        ASSERT_EQ(S_OK, object->GetTypeInfo(7, 1033, info.out()));  // any index
-        EXPECT_EQ(E_POINTER, object->GetTypeInfo(0, 1033, nullptr));
+        Ptr<ITypeInfo> info[2];
         Ptr<IProvideClassInfo> provider;
+        ASSERT_EQ(S_OK, object->GetTypeInfo(7, 1033, info[0].out()));  // any index
         ASSERT_EQ(S_OK, object->QueryInterface(IID_IProvideClassInfo, provider.outVoid()));
-        ASSERT_EQ(S_OK, provider->GetClassInfo(classInfo.out()));
+        ASSERT_EQ(S_OK, provider->GetClassInfo(info[1].out()));
         EXPECT_EQ(E_POINTER, provider->GetClassInfo(nullptr));
-        TYPEATTR* attr = nullptr;
-        ASSERT_EQ(S_OK, info->GetTypeAttr(&attr));
-        EXPECT_TRUE(IsEqualGUID(*c.iid, attr->guid));
-        info->ReleaseTypeAttr(attr);
-        ASSERT_EQ(S_OK, classInfo->GetTypeAttr(&attr));
-        EXPECT_TRUE(IsEqualGUID(*c.clsid, attr->guid));
-        classInfo->ReleaseTypeAttr(attr);
-        LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"NoSuchMember")};
-        DISPID id = 0;
-        EXPECT_EQ(DISP_E_UNKNOWNNAME, object->GetIDsOfNames(IID_NULL, unknown, 1, 1033, &id));
+        EXPECT_EQ(E_POINTER, object->GetTypeInfo(0, 1033, nullptr));
+        for (int k = 0; k < 2; ++k) {
+            TYPEATTR* attr = nullptr;
+            ASSERT_EQ(S_OK, info[k]->GetTypeAttr(&attr));
+            EXPECT_TRUE(IsEqualGUID(k == 0 ? *c.iid : *c.clsid, attr->guid));
+            info[k]->ReleaseTypeAttr(attr);
+        }
     }
 }
 
-TEST(Resources, MessagesAndVersion) {
+// Failures of the invocation service before a member is reached, and of the
+// object and record arguments the server converts itself.
+TEST(Objects, DispatchFailures) {
+    Ptr<IDispatch> m = Create<IDispatch>(CLSID_Matrix, IID_IDispatch), c = Create<IDispatch>(CLSID_CMatrix, IID_IDispatch),
+                   g = Create<IDispatch>(CLSID_Global, IID_IDispatch);
+    VARIANT text{}, number{}, object{}, result{};
+    V_VT(&text) = VT_BSTR, V_BSTR(&text) = SysAllocString(L"two");
+    V_VT(&number) = VT_I4, V_I4(&number) = 2;
+    V_VT(&object) = VT_DISPATCH, V_DISPATCH(&object) = c.get();
+    const struct {
+        IDispatch* object;
+        const wchar_t* member;
+        std::vector<VARIANT> args;  // last first
+        HRESULT hr;
+    } kCases[] = {{m.get(), L"NoSuchMember", {}, DISP_E_UNKNOWNNAME}, {m.get(), L"Size", {number}, DISP_E_BADPARAMCOUNT},
+                  {m.get(), L"Size", {number, text}, DISP_E_TYPEMISMATCH}, {m.get(), L"Times", {number}, DISP_E_TYPEMISMATCH},
+                  {m.get(), L"Plus", {object}, DISP_E_TYPEMISMATCH}, {c.get(), L"TimesScalar", {number}, DISP_E_TYPEMISMATCH},
+                  {g.get(), L"CAbs", {}, DISP_E_BADPARAMCOUNT}};
+    for (auto k : kCases) {
+        LPOLESTR name = const_cast<LPOLESTR>(k.member);
+        DISPID id = 999;
+        DISPPARAMS params{k.args.data(), nullptr, static_cast<UINT>(k.args.size()), 0};
+        HRESULT hr = k.object->GetIDsOfNames(IID_NULL, &name, 1, 1033, &id);
+        if (SUCCEEDED(hr)) hr = k.object->Invoke(id, IID_NULL, 1033, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
+        EXPECT_EQ(k.hr, hr) << id;
+    }
+    DISPPARAMS none{};
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, m->Invoke(999, IID_NULL, 1033, DISPATCH_METHOD, &none, &result, nullptr, nullptr));
+    VariantClear(&text);
+}
+
+TEST(Resources, MessageTexts) {
     char text[1024];
-#define CORVANE_MESSAGE(number, expected)                                     \
+#define CORVANE_MESSAGE(number, expected)                                           \
     EXPECT_LT(0, LoadStringA(Dll().module, number, text, sizeof text)) << number; \
     EXPECT_STREQ(expected, text);
 #include "core/messages.def"
 #undef CORVANE_MESSAGE
     EXPECT_EQ(0, LoadStringA(Dll().module, 1322, text, sizeof text));
-
-    GetModuleFileNameA(Dll().module, text, sizeof text);
-    DWORD handle = 0;
-    std::string block(GetFileVersionInfoSizeA(text, &handle), '\0');
-    ASSERT_TRUE(GetFileVersionInfoA(text, 0, static_cast<DWORD>(block.size()), block.data()));
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ((std::vector<DWORD>{0x10000, 1, 0x10000, 1, VFT_DLL, VOS__WINDOWS32}),
-              (std::vector<DWORD>{fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
-                                  fixed->dwProductVersionLS, fixed->dwFileType, fixed->dwFileOS}));
-    for (const char* name : {"InternalName", "OriginalFilename"}) {
-        char* value = nullptr;
-        const std::string key = std::string("\\StringFileInfo\\040904B0\\") + name;
-        ASSERT_TRUE(VerQueryValueA(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &length)) << name;
-        EXPECT_STREQ("CorvaneMatrix30.dll", value);
-    }
 }
 
 }  // namespace

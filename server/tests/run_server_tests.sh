@@ -74,7 +74,7 @@ for row in "${classes[@]}"; do
 done
 
 # The C++ client, then the scripts: each prints "<name>: <n> passed, 0 failed" last.
-CORVANE_SERVER_DLL=$(winpath "$dll") CORVANE_TYPELIB_DUMP=$(winpath "$src/typelib.txt") \
+CORVANE_SERVER_DLL=$(winpath "$dll") CORVANE_TYPELIB_DUMP=$(winpath "$src/typelib.txt") CORVANE_MEMBERS=$(winpath "$src/members.txt") \
     run "$(winpath "$client")" --gtest_brief=1 || fail "C++ client"
 for script in "$src"/*.vbs "$src"/*.js; do
     name=$(basename "$script")
