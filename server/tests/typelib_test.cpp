@@ -2,7 +2,6 @@
 // members with slot, dispatch id, parameters and defaults) against the
 // committed typelib.txt named by CORVANE_TYPELIB_DUMP; CORVANE_TYPELIB_WRITE
 // rewrites that file instead.
-#include <cstdio>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -48,12 +47,10 @@ std::string Type(ITypeInfo* info, const TYPEDESC& t) {
 }
 
 std::string Value(const VARIANT& v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", V_R8(&v));
-    return V_VT(&v) == VT_R8 ? text : V_VT(&v) == VT_BSTR ? "\"" + Narrow(SysAllocString(V_BSTR(&v))) + "\""
-         : V_VT(&v) == VT_DISPATCH ? (V_DISPATCH(&v) ? "object" : "Nothing")
-         : V_VT(&v) == VT_I2 ? std::to_string(V_I2(&v)) + " (short)" : V_VT(&v) == VT_I4 || V_VT(&v) == VT_INT ? std::to_string(V_I4(&v))
-         : "vt" + std::to_string(V_VT(&v));
+    VARIANT text{};
+    if (V_VT(&v) == VT_DISPATCH) return V_DISPATCH(&v) != nullptr ? "an object" : "Nothing";
+    if (FAILED(VariantChangeType(&text, const_cast<VARIANT*>(&v), 0, VT_BSTR))) return "vt" + std::to_string(V_VT(&v));
+    return "\"" + Narrow(V_BSTR(&text)) + "\"";
 }
 
 void Members(ITypeInfo* info, const TYPEATTR& attr, std::ostream& out) {
