@@ -152,6 +152,27 @@ IRecordInfo* ComplexInfo() {
     return info;
 }
 
+// Live blocks of task memory (safe arrays, strings); registered once, never revoked.
+struct BlockCounter final : IMallocSpy {
+    LONG live = 0;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override { return *out = this, S_OK; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T cb) override { return cb; }
+    void* STDMETHODCALLTYPE PostAlloc(void* p) override { return live += p != nullptr, p; }
+    void* STDMETHODCALLTYPE PreFree(void* p, BOOL spied) override { return live -= p != nullptr && spied, p; }
+    void STDMETHODCALLTYPE PostFree(BOOL) override {}
+    SIZE_T STDMETHODCALLTYPE PreRealloc(void* p, SIZE_T cb, void** out, BOOL) override { return *out = p, cb; }
+    void* STDMETHODCALLTYPE PostRealloc(void* p, BOOL) override { return p; }
+    void* STDMETHODCALLTYPE PreGetSize(void* p, BOOL) override { return p; }
+    SIZE_T STDMETHODCALLTYPE PostGetSize(SIZE_T cb, BOOL) override { return cb; }
+    void* STDMETHODCALLTYPE PreDidAlloc(void* p, BOOL) override { return p; }
+    int STDMETHODCALLTYPE PostDidAlloc(void*, BOOL, int actual) override { return actual; }
+    void STDMETHODCALLTYPE PreHeapMinimize() override {}
+    void STDMETHODCALLTYPE PostHeapMinimize() override {}
+} g_blocks;
+const HRESULT kSpy = CoRegisterMallocSpy(&g_blocks);
+
 }  // namespace
 
 Row ParseRow(const std::string& line) {
@@ -167,6 +188,7 @@ Row ParseRow(const std::string& line) {
 }
 
 std::string Call(Path path, const Row& row) {
+    const LONG blocks = (ComplexInfo(), g_blocks.live);
     std::map<char, IDispatch*> objects;
     auto object = [&](char c) -> IDispatch* {
         IDispatch*& o = objects[c == '*' ? row.target : c];
@@ -315,6 +337,7 @@ std::string Call(Path path, const Row& row) {
     for (UINT k = 0; k < named; ++k) SysFreeString(names[k]);
     slots->ReleaseFuncDesc(desc);
     if (const std::string now = Render(self); now != before) out += (out.empty() ? "t=" : " t=") + now;
+    if (g_blocks.live != blocks && kSpy == S_OK) out += " (" + std::to_string(g_blocks.live - blocks) + " blocks kept)";
     for (auto& [letter, o] : objects) {
         const ULONG refs = o->AddRef() - 1;
         if (o->Release(), refs != 1) out += " (" + std::string(1, letter) + " holds " + std::to_string(refs) + " refs)";

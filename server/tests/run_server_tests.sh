@@ -3,7 +3,8 @@
 # In a fresh Wine prefix: registers the DLL with regsvr32 and reads the
 # registry back (registry.txt), runs the C++ client and the VBScript and
 # JScript tests (each must print its closing tally line), then unregisters and
-# checks what is removed and what stays.
+# checks what is removed and what stays. OANOCACHE: strings are freed at once,
+# so that the client can count the blocks a call keeps.
 set -uo pipefail
 bits=$1 dll=$2 client=$3 src=$4 prefix=$5
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
@@ -37,7 +38,7 @@ while IFS='|' read -r key name data after; do
     if [ "$name" = - ]; then expect_key "$key"; else expect_value "$key" "$name" "$data"; fi
 done < <(entries)
 
-CORVANE_SERVER_DLL=$(winpath "$dll") CORVANE_TYPELIB_DUMP=$(winpath "$src/typelib.txt") CORVANE_MEMBERS=$(winpath "$src/members.txt") \
+OANOCACHE=1 CORVANE_SERVER_DLL=$(winpath "$dll") CORVANE_TYPELIB_DUMP=$(winpath "$src/typelib.txt") CORVANE_MEMBERS=$(winpath "$src/members.txt") \
     run "$(winpath "$client")" --gtest_brief=1 || fail "C++ client"
 for script in "$src"/*.vbs "$src"/*.js; do
     name=$(basename "$script")
