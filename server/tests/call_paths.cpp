@@ -11,7 +11,7 @@
 namespace corvane::server::test {
 namespace {
 
-bool Complex(char c) { return std::strchr("CDEVQ", c) != nullptr; }
+bool IsComplex(char c) { return std::strchr("CDEVQ", c) != nullptr; }
 
 // Fixtures by letter: A = [4 1;2 3], S = [4 2;2 3], B = [1;2], Z = [1 2;0 0], C = [2 1i;-1i 2], D = [1;1i],
 // E = [4 2i;2i 3], G the Global object; V and Q unsized complex, any other letter unsized real.
@@ -20,16 +20,16 @@ IDispatch* Fixture(char c) {
         {'A', 2, 2, {4, 1, 2, 3}}, {'S', 2, 2, {4, 2, 2, 3}}, {'B', 2, 1, {1, 2}}, {'Z', 2, 2, {1, 2, 0, 0}},
         {'C', 2, 2, {2, 0, 0, 2}, {0, 1, -1, 0}}, {'D', 2, 1, {1, 0}, {0, 1}}, {'E', 2, 2, {4, 0, 0, 3}, {0, 2, 2, 0}}};
     IDispatch* object = nullptr;
-    CoCreateInstance(c == 'G' ? CLSID_Global : Complex(c) ? CLSID_CMatrix : CLSID_Matrix, nullptr, CLSCTX_INPROC_SERVER,
+    CoCreateInstance(c == 'G' ? CLSID_Global : IsComplex(c) ? CLSID_CMatrix : CLSID_Matrix, nullptr, CLSCTX_INPROC_SERVER,
                      IID_IDispatch, reinterpret_cast<void**>(&object));
     auto* m = static_cast<IMatrix*>(object);
     auto* z = static_cast<ICMatrix*>(object);
     for (const auto& d : kData) {
         if (d.name != c) continue;
-        Complex(c) ? z->Size(d.rows, d.cols) : m->Size(d.rows, d.cols);
+        IsComplex(c) ? z->Size(d.rows, d.cols) : m->Size(d.rows, d.cols);
         for (LONG k = 0; k < d.rows * d.cols; ++k) {
             ::Complex v{d.re[k], d.im[k]};
-            Complex(c) ? z->put_Item(k / d.cols, k % d.cols, &v) : m->put_Item(k / d.cols, k % d.cols, v.Real);
+            IsComplex(c) ? z->put_Item(k / d.cols, k % d.cols, &v) : m->put_Item(k / d.cols, k % d.cols, v.Real);
         }
     }
     return object;
@@ -117,7 +117,7 @@ std::string Failure(HRESULT hr, char target, const std::wstring& description, co
     std::snprintf(code, sizeof code, "!%08lX", static_cast<unsigned long>(hr));
     wchar_t text[256] = L"";
     LoadStringW(Dll().module, hr & 0xFFFF, text, 256);
-    const bool complex = Complex(target);
+    const bool complex = IsComplex(target);
     if ((hr & 0xFFFF0000) != 0x80040000 || (description == text && file == L"CorvaneMatrix.chm" && context == (hr & 0xFFFFu) &&
         source == (complex ? L"CorVaneMatrix30.CMatrix.1" : L"CorvaneMatrix30.Matrix.1") &&
         (IsEqualGUID(guid, GUID_NULL) || IsEqualGUID(guid, complex ? CLSID_CMatrix : CLSID_Matrix))))
