@@ -228,14 +228,12 @@ std::string Call(Path path, const Row& row) {
         } else if (a[0] == '(' || (a == "out" && typed && param.kind == Param::kRecord)) {
             std::sscanf(a.c_str(), "(%lf,%lf)", &records[p].Real, &records[p].Imag);
             V_VT(&h) = VT_RECORD, V_RECORD(&h) = &records[p], V_RECORDINFO(&h) = ComplexInfo();
-        } else if (a[0] == '{') {  // {1,0}s: an array of shorts claiming to hold longs
-            const VARTYPE vt = a.back() == 's' ? VT_I2 : VT_I4;
-            V_VT(&h) = VT_ARRAY | VT_I4, V_ARRAY(&h) = SafeArrayCreateVector(vt, 0, static_cast<ULONG>(std::count(a.begin(), a.end(), ',') + 1));
+        } else if (a[0] == '{') {
+            V_VT(&h) = VT_ARRAY | VT_I4, V_ARRAY(&h) = SafeArrayCreateVector(VT_I4, 0, static_cast<ULONG>(std::count(a.begin(), a.end(), ',') + 1));
             LONG i = 0;
             for (char* s = const_cast<char*>(a.c_str()); *s != '}'; ++i) {
-                LONG entry = std::strtol(s + 1, &s, 10);
-                SHORT shortEntry = static_cast<SHORT>(entry);
-                SafeArrayPutElement(V_ARRAY(&h), &i, vt == VT_I2 ? static_cast<void*>(&shortEntry) : &entry);
+                const LONG entry = std::strtol(s + 1, &s, 10);
+                SafeArrayPutElement(V_ARRAY(&h), &i, const_cast<LONG*>(&entry));
             }
         } else if (a[0] == '<') {  // the elements as the fixture's own AsArray gives them
             Ptr<IMatrix> m;

@@ -18,7 +18,7 @@ struct Row {
     char target = 0;   // a fixture's letter (call_paths.cpp)
     int slot = 0;      // 1-based, after IDispatch's seven
     std::wstring member;
-    std::vector<std::string> args;  // as members.txt writes them
+    std::vector<std::string> args;  // 2, 7.5, "text", (re,im), @A object, Nothing, {1,0} index, <A> array, _ omitted, out
     std::string expect;
 };
 Row ParseRow(const std::string& line);
