@@ -6,8 +6,7 @@ namespace corvane::server::test {
 
 namespace {
 // COM for the whole test program, on its one thread.
-class ComEnvironment : public ::testing::Environment {
-public:
+struct ComEnvironment : ::testing::Environment {
     void SetUp() override { ASSERT_EQ(S_OK, CoInitialize(nullptr)); }
     void TearDown() override { CoUninitialize(); }
 };
@@ -16,18 +15,14 @@ const auto* const kCom = ::testing::AddGlobalTestEnvironment(new ComEnvironment)
 
 const Entries& Dll() {
     static const Entries entries = [] {
-        Entries e{};
         const char* path = std::getenv("CORVANE_SERVER_DLL");
-        HMODULE module = path != nullptr ? LoadLibraryA(path) : nullptr;
-        if (module == nullptr) {
-            ADD_FAILURE() << "cannot load CORVANE_SERVER_DLL";
-            return e;
-        }
-        e.canUnloadNow = reinterpret_cast<decltype(e.canUnloadNow)>(GetProcAddress(module, "DllCanUnloadNow"));
-        e.getClassObject = reinterpret_cast<decltype(e.getClassObject)>(GetProcAddress(module, "DllGetClassObject"));
-        e.registerServer = reinterpret_cast<decltype(e.registerServer)>(GetProcAddress(module, "DllRegisterServer"));
-        e.unregisterServer = reinterpret_cast<decltype(e.unregisterServer)>(GetProcAddress(module, "DllUnregisterServer"));
-        return e;
+        HMODULE m = path != nullptr ? LoadLibraryA(path) : nullptr;
+        if (m == nullptr) ADD_FAILURE() << "cannot load CORVANE_SERVER_DLL";
+        auto entry = [m](const char* name) { return m != nullptr ? GetProcAddress(m, name) : nullptr; };
+        return Entries{m, reinterpret_cast<decltype(Entries::canUnloadNow)>(entry("DllCanUnloadNow")),
+                       reinterpret_cast<decltype(Entries::getClassObject)>(entry("DllGetClassObject")),
+                       reinterpret_cast<decltype(Entries::registerServer)>(entry("DllRegisterServer")),
+                       reinterpret_cast<decltype(Entries::unregisterServer)>(entry("DllUnregisterServer"))};
     }();
     return entries;
 }
@@ -40,18 +35,12 @@ std::wstring Take(BSTR s) {
 
 ErrorRecord TakeErrorRecord() {
     ErrorRecord r;
-    IErrorInfo* info = nullptr;
-    if (GetErrorInfo(0, &info) != S_OK || info == nullptr) return r;
-    r.present = true;
-    BSTR s = nullptr;
-    if (SUCCEEDED(info->GetDescription(&s))) r.description = Take(s);
-    s = nullptr;
-    if (SUCCEEDED(info->GetSource(&s))) r.source = Take(s);
-    s = nullptr;
-    if (SUCCEEDED(info->GetHelpFile(&s))) r.helpFile = Take(s);
-    info->GetGUID(&r.guid);
-    info->GetHelpContext(&r.helpContext);
-    info->Release();
+    Ptr<IErrorInfo> info;
+    if (GetErrorInfo(0, info.out()) != S_OK || !info) return r;
+    BSTR s[3] = {};
+    info->GetDescription(&s[0]), info->GetSource(&s[1]), info->GetHelpFile(&s[2]);
+    info->GetGUID(&r.guid), info->GetHelpContext(&r.helpContext);
+    r = {true, Take(s[0]), Take(s[1]), Take(s[2]), r.guid, r.helpContext};
     return r;
 }
 
@@ -59,11 +48,17 @@ void ExpectFailure(HRESULT hr, int message, const wchar_t* text, REFCLSID clsid,
     EXPECT_EQ(static_cast<HRESULT>(0x80040000u + static_cast<unsigned>(message)), hr);
     const ErrorRecord r = TakeErrorRecord();
     ASSERT_TRUE(r.present);
-    EXPECT_EQ(std::wstring(text), r.description);
-    EXPECT_EQ(std::wstring(progId), r.source);
-    EXPECT_EQ(std::wstring(L"CorvaneMatrix.chm"), r.helpFile);
+    EXPECT_EQ(text, r.description);
+    EXPECT_EQ(progId, r.source);
+    EXPECT_EQ(L"CorvaneMatrix.chm", r.helpFile);
     EXPECT_EQ(static_cast<DWORD>(message), r.helpContext);
     EXPECT_TRUE(IsEqualGUID(clsid, r.guid));
+}
+
+Ptr<ITypeLib> Library() {
+    Ptr<ITypeLib> lib;
+    EXPECT_EQ(S_OK, LoadRegTypeLib(LIBID_CorvaneMatrix30, 1, 0, 1033, lib.out()));
+    return lib;
 }
 
 }  // namespace corvane::server::test

@@ -1,5 +1,5 @@
-// Helpers of the server's C++ client tests: COM start-up, the DLL's own entry
-// points, error records and small owning wrappers.
+// Helpers of the server's C++ client tests: the DLL's own entry points, small
+// owning wrappers, error records.
 #pragma once
 
 #include <windows.h>
@@ -13,9 +13,9 @@
 
 namespace corvane::server::test {
 
-// The five entry points of the DLL named by CORVANE_SERVER_DLL (a Windows
-// path), loaded once.
+// The DLL named by CORVANE_SERVER_DLL (a Windows path), loaded once.
 struct Entries {
+    HMODULE module;
     HRESULT(STDAPICALLTYPE* canUnloadNow)();
     HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**);
     HRESULT(STDAPICALLTYPE* registerServer)();
@@ -30,25 +30,11 @@ public:
     Ptr() = default;
     explicit Ptr(T* p) : p_(p) {}
     ~Ptr() { reset(); }
-    Ptr(const Ptr&) = delete;
-    Ptr& operator=(const Ptr&) = delete;
     Ptr(Ptr&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
-    Ptr& operator=(Ptr&& other) noexcept {
-        if (this != &other) {
-            reset();
-            p_ = other.p_;
-            other.p_ = nullptr;
-        }
-        return *this;
-    }
-    void reset() {
-        if (p_ != nullptr) p_->Release();
-        p_ = nullptr;
-    }
-    T** out() {
-        reset();
-        return &p_;
-    }
+    Ptr& operator=(Ptr&& other) noexcept { return std::swap(p_, other.p_), *this; }
+    void reset() { if (p_ != nullptr) p_->Release(); p_ = nullptr; }
+    T** out() { return reset(), &p_; }
+    void** outVoid() { return reinterpret_cast<void**>(out()); }
     T* get() const { return p_; }
     T* operator->() const { return p_; }
     explicit operator bool() const { return p_ != nullptr; }
@@ -61,7 +47,7 @@ private:
 template <class T>
 Ptr<T> Create(REFCLSID clsid, REFIID iid) {
     Ptr<T> p;
-    EXPECT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(p.out())));
+    EXPECT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, p.outVoid()));
     return p;
 }
 inline Ptr<IMatrix> NewMatrix() { return Create<IMatrix>(CLSID_Matrix, IID_IMatrix); }
@@ -76,7 +62,7 @@ VARIANT ObjectRef(T** variable) {
     return v;
 }
 
-// The thread's current error record.
+// The thread's current error record, taken (none is left).
 struct ErrorRecord {
     bool present = false;
     std::wstring description, source, helpFile;
@@ -85,10 +71,11 @@ struct ErrorRecord {
 };
 ErrorRecord TakeErrorRecord();
 
-// Expects result code 0x80040000 + message and the record the routine
-// publishes for it from class clsid.
+// Expects 0x80040000 + message and the record class clsid publishes for it.
 void ExpectFailure(HRESULT hr, int message, const wchar_t* text, REFCLSID clsid, const wchar_t* progId);
 
-std::wstring Take(BSTR s);
+std::wstring Take(BSTR s);  // frees s
+
+Ptr<ITypeLib> Library();  // the registered type library
 
 }  // namespace corvane::server::test

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # run_server_tests.sh 32|64 dll client.exe source-dir prefix-dir
-# In a fresh Wine prefix: registers the DLL with regsvr32 and checks the
-# registry, runs the C++ client and the VBScript and JScript tests through the
-# script host (each must print its closing tally line), then unregisters and
-# checks what is removed and what stays.
+# In a fresh Wine prefix: registers the DLL with regsvr32 and reads the
+# registry back (registry.txt), runs the C++ client and the VBScript and
+# JScript tests (each must print its closing tally line), then unregisters and
+# checks what is removed and what stays. OANOCACHE: strings are freed at once,
+# so that the client can count the blocks a call keeps.
 set -uo pipefail
 bits=$1 dll=$2 client=$3 src=$4 prefix=$5
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/../../scripts/wine-env.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
 export WINEPREFIX=$prefix
 case "$bits" in
   32) loader=$WINE32; sysdir='C:\windows\syswow64' ;;
@@ -17,76 +17,40 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 winpath() { echo "Z:${1//\//\\}"; }
 run() { "$loader" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+query() { run "$sysdir\\reg.exe" query "$@"; }
+expect_value() {  # key value-name (empty: the default value) data (a pattern)
+    local out option=(/ve)
+    [ -n "$2" ] && option=(/v "$2")
+    out=$(query "HKCR\\$1" "${option[@]}" 2>/dev/null) || { fail "missing $1 [$2]"; return; }
+    out=$(awk -F'    ' 'NF >= 4 { print $4; exit }' <<<"$out")
+    [[ "$out" == $3 ]] || fail "$1 [$2] is '$out', not '$3'"
+}
+expect_absent() { query "HKCR\\$1" >/dev/null 2>&1 && fail "$1 still present"; }
+expect_key() { query "HKCR\\$1" >/dev/null 2>&1 || fail "$1 missing"; }
+entries() { grep -v '^#' "$src/registry.txt" | sed "s/%BITS%/$bits/"; }
 
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
 rm -rf "$prefix"
 wine_prefix_ready >/dev/null || { echo "cannot create the Wine prefix $prefix"; exit 1; }
 
 run "$sysdir\\regsvr32.exe" /s "$(winpath "$dll")" || fail "regsvr32 returned $?"
+while IFS='|' read -r key name data after; do
+    if [ "$name" = - ]; then expect_key "$key"; else expect_value "$key" "$name" "$data"; fi
+done < <(entries)
 
-query() { run "$sysdir\\reg.exe" query "$@"; }
-expect_value() {  # key value-name expected-data
-    local out
-    out=$(query "HKCR\\$1" /v "$2" 2>/dev/null) || { fail "missing $1 [$2]"; return; }
-    grep -qF -- "$3" <<<"$out" || fail "$1 [$2] is not '$3': $out"
-}
-expect_default() {
-    local out
-    out=$(query "HKCR\\$1" /ve 2>/dev/null) || { fail "missing $1"; return; }
-    grep -qF -- "$2" <<<"$out" || fail "$1 default is not '$2': $out"
-}
-expect_absent() { query "HKCR\\$1" >/dev/null 2>&1 && fail "$1 still present"; }
-expect_key() { query "HKCR\\$1" >/dev/null 2>&1 || fail "$1 missing"; }
-
-appid='{40F3D442-75C3-4923-A675-2FD15A4969A9}'
-classes=("Global {842BAD45-38F6-4DC3-92D1-C442CBB98E43} CorVaneMatrix.Global Global"
-         "Matrix {9F8F3BC5-021B-4922-817C-E945C2A15847} CorvaneMatrix30.Matrix Matrix"
-         "CMatrix {6D3AC9AB-561C-47C4-BBA9-EA1AEE111830} CorVaneMatrix30.CMatrix CMatrix")
-expect_default "AppID\\$appid" "CorvaneMatrix30"
-expect_value "AppID\\CorvaneMatrix30.DLL" AppID "$appid"
-for row in "${classes[@]}"; do
-    read -r name clsid vi friendly <<<"$row"
-    expect_default "$vi.1" "$friendly Object"
-    expect_default "$vi.1\\CLSID" "$clsid"
-    expect_default "$vi" "$friendly Object"
-    expect_default "$vi\\CLSID" "$clsid"
-    expect_default "$vi\\CurVer" "$vi.1"
-    expect_default "CLSID\\$clsid" "$friendly Object"
-    expect_value "CLSID\\$clsid" AppID "$appid"
-    expect_default "CLSID\\$clsid\\ProgID" "$vi.1"
-    expect_default "CLSID\\$clsid\\VersionIndependentProgID" "$vi"
-    expect_key "CLSID\\$clsid\\Programmable"
-    expect_default "CLSID\\$clsid\\InprocServer32" "CorvaneMatrix30.dll"
-    expect_value "CLSID\\$clsid\\InprocServer32" ThreadingModel "apartment"
-    expect_default "CLSID\\$clsid\\TypeLib" "$appid"
-done
-expect_default "TypeLib\\$appid\\1.0" "Corvane Tessaral 3.0"
-
-# The C++ client.
-CORVANE_SERVER_DLL=$(winpath "$dll") run "$(winpath "$client")" --gtest_brief=1 || fail "C++ client"
-
-# Scripts: each prints "<name>: <n> passed, 0 failed" as its last line.
+OANOCACHE=1 CORVANE_SERVER_DLL=$(winpath "$dll") CORVANE_TYPELIB_DUMP=$(winpath "$src/typelib.txt") CORVANE_MEMBERS=$(winpath "$src/members.txt") \
+    run "$(winpath "$client")" --gtest_brief=1 || fail "C++ client"
 for script in "$src"/*.vbs "$src"/*.js; do
     name=$(basename "$script")
     out=$(run "$sysdir\\cscript.exe" //nologo "$(winpath "$script")")
     echo "$out"
-    tally=$(tail -n 1 <<<"$out")
-    [[ "$tally" =~ ^${name}:\ [0-9]+\ passed,\ 0\ failed$ ]] || fail "$name did not finish cleanly (last line: '$tally')"
+    [[ "$(tail -n 1 <<<"$out")" =~ ^${name}:\ [0-9]+\ passed,\ 0\ failed$ ]] || fail "$name did not finish cleanly"
 done
 
-# Unregistration: class, ProgID, AppID and type-library keys go; CLSID and AppID stay.
 run "$sysdir\\regsvr32.exe" /s /u "$(winpath "$dll")" || fail "regsvr32 /u returned $?"
-for row in "${classes[@]}"; do
-    read -r name clsid vi friendly <<<"$row"
-    expect_absent "$vi.1"
-    expect_absent "$vi"
-    expect_absent "CLSID\\$clsid"
-done
-expect_absent "AppID\\$appid"
-expect_absent "AppID\\CorvaneMatrix30.DLL"
-expect_absent "TypeLib\\$appid"
-expect_key "CLSID"
-expect_key "AppID"
+while IFS='|' read -r key name data after; do
+    if [ "$after" = gone ]; then expect_absent "$key"; elif [ "$after" = kept ]; then expect_key "$key"; fi
+done < <(entries)
 
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
 if [ "$failures" -ne 0 ]; then
