@@ -74,6 +74,14 @@ for script in "$src"/*.vbs "$src"/*.js; do
     [[ "$tally" =~ ^${name}:\ [0-9]+\ passed,\ 0\ failed$ ]] || fail "$name did not finish cleanly (last line: '$tally')"
 done
 
+# Examples: each script with a text in examples/expected must print exactly that text.
+examples=$here/../../examples
+for expected in "$examples"/expected/*.txt; do
+    script=$examples/$(basename "$expected" .txt)
+    out=$(run "$sysdir\\cscript.exe" //nologo "$(winpath "$script")")
+    diff <(printf '%s\n' "$out") "$expected" || fail "$(basename "$script") printed other text"
+done
+
 # Unregistration: class, ProgID, AppID and type-library keys go; CLSID and AppID stay.
 run "$sysdir\\regsvr32.exe" /s /u "$(winpath "$dll")" || fail "regsvr32 /u returned $?"
 for row in "${classes[@]}"; do
