@@ -14,14 +14,14 @@ Sub Check(stepName)
     End If
 End Sub
 
-' A matrix as text, six decimals, one row a line.
+' A matrix as text, rounded to six decimals (halves up, as JScript's Math.round), one row a line.
 Sub Show(title, m)
     Dim i, j, line
     WScript.Echo title & " (" & m.Rows & " x " & m.Cols & "):"
     For i = 0 To m.Rows - 1
         line = " "
         For j = 0 To m.Cols - 1
-            line = line & " " & CStr(Round(m.Item(i, j), 6))
+            line = line & " " & CStr(Int(m.Item(i, j) * 1000000 + 0.5) / 1000000)
         Next
         WScript.Echo line
     Next
