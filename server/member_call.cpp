@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "server/script_array.h"
+
 namespace corvane::server {
 namespace {
 
@@ -156,13 +158,24 @@ HRESULT MemberCall::BindOne(const ParamDescription& param, const VARIANT* arg, S
         return pointTo(V_RECORD(value));
     }
     case ParamKind::Array:
-        // Anything but an array reaches the member as no array, which it reports.
-        if (value != nullptr && (V_VT(value) & VT_ARRAY)) {
+        // A script array reaches the member as a copy of the declared element
+        // type; anything else but an array reaches it as no array, which it
+        // reports, and so does a script array it cannot take.
+        if (const HRESULT hr = CopyScriptArray(value, param.element, &slot.owned); FAILED(hr)) return hr;
+        if (V_VT(&slot.owned) != VT_EMPTY) {
+            slot.array = V_ARRAY(&slot.owned);
+        } else if (value != nullptr && (V_VT(value) & VT_ARRAY)) {
             if (V_VT(value) & VT_BYREF) return pointTo(V_ARRAYREF(value));
             slot.array = V_ARRAY(value);
         }
         return pointTo(&slot.array);
     case ParamKind::Variant:
+        if (!param.out) {
+            // The one variant input is a permutation index: a script array is
+            // copied into an array of 32-bit integers, as for an array parameter.
+            if (const HRESULT hr = CopyScriptArray(value, VT_I4, &slot.owned); FAILED(hr)) return hr;
+            if (V_VT(&slot.owned) != VT_EMPTY) return pointTo(&slot.owned);
+        }
         if (arg != nullptr && V_VT(arg) == (VT_BYREF | VT_VARIANT)) return pointTo(V_VARIANTREF(arg));
         if (param.out) return pointTo(&slot.owned);  // lands in a variant of ours, freed after the call
         if (value != nullptr) slot.view = *value;    // only read

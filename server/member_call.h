@@ -34,7 +34,7 @@ private:
     struct Slot {
         VARTYPE type = VT_EMPTY;  // how DispCallFunc passes `value`
         VARIANT value{};          // a number, a string or a pointer (never cleared)
-        VARIANT owned{};          // a converted value or a variant of ours (cleared)
+        VARIANT owned{};          // a converted value, a script array copied, or a variant of ours (cleared)
         VARIANT view{};           // the caller's variant, read only (never cleared)
         IUnknown* object = nullptr;
         SAFEARRAY* array = nullptr;    // an array given by value, passed by reference

@@ -119,7 +119,10 @@ HRESULT MemberDescription::Describe(ITypeInfo* slots, const FUNCDESC& desc) {
         case VT_I4: out.kind = ParamKind::LongOut; break;
         case VT_R8: out.kind = ParamKind::DoubleOut; break;
         case VT_VARIANT: out.kind = ParamKind::Variant; break;
-        case VT_SAFEARRAY: out.kind = ParamKind::Array; break;
+        case VT_SAFEARRAY:
+            out.kind = ParamKind::Array;
+            if (target->lptdesc != nullptr) out.element = target->lptdesc->vt;
+            break;
         case VT_PTR:
             if (target->lptdesc->vt != VT_USERDEFINED ||
                 !UserType(slots, target->lptdesc->hreftype, &kind, &out.type, &size) || !IsInterface(kind))

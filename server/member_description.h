@@ -35,6 +35,7 @@ struct ParamDescription {
     VARIANT fallback{};  // the default of an omitted parameter; VT_EMPTY when none
     GUID type{};         // Object: the interface; Record: the record type
     ULONG size = 0;      // Record: its bytes
+    VARTYPE element = VT_EMPTY;  // Array: its element type
 };
 
 class MemberDescription {

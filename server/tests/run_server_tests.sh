@@ -47,6 +47,14 @@ for script in "$src"/*.vbs "$src"/*.js; do
     [[ "$(tail -n 1 <<<"$out")" =~ ^${name}:\ [0-9]+\ passed,\ 0\ failed$ ]] || fail "$name did not finish cleanly"
 done
 
+# Examples: each script with a text in examples/expected must print exactly that text.
+examples=$here/../../examples
+for expected in "$examples"/expected/*.txt; do
+    script=$examples/$(basename "$expected" .txt)
+    out=$(run "$sysdir\\cscript.exe" //nologo "$(winpath "$script")")
+    diff <(printf '%s\n' "$out") "$expected" || fail "$(basename "$script") printed other text"
+done
+
 run "$sysdir\\regsvr32.exe" /s /u "$(winpath "$dll")" || fail "regsvr32 /u returned $?"
 while IFS='|' read -r key name data after; do
     if [ "$after" = gone ]; then expect_absent "$key"; elif [ "$after" = kept ]; then expect_key "$key"; fi
