@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <complex>
 #include <cstring>
 #include <limits>
@@ -15,10 +16,27 @@
 #include <string>
 #include <vector>
 
+#include "complex/global_functions.h"
 #include "core/allocation.h"
+#include "core/arithmetic.h"
 #include "core/array_conversion.h"
-#include "core/cmatrix.h"
-#include "core/perm_index.h"
+#include "core/comparisons.h"
+#include "core/normalize.h"
+#include "core/sorting.h"
+#include "eigen/cmatrix_eigen.h"
+#include "eigen/real_eigen.h"
+#include "linalg/cholesky.h"
+#include "linalg/complex_cholesky.h"
+#include "linalg/complex_inverse.h"
+#include "linalg/complex_lu.h"
+#include "linalg/complex_qr.h"
+#include "linalg/inverse.h"
+#include "linalg/lu.h"
+#include "linalg/qr.h"
+#include "linalg/solve.h"
+#include "linalg/svd.h"
+#include "util/random_fill.h"
+#include "util/text_output.h"
 
 #ifndef CORVANE_TEST_PRINTS_COMPLEX
 #define CORVANE_TEST_PRINTS_COMPLEX
@@ -88,8 +106,14 @@ Dense<T> ToDense(const MatrixReader<T>& m) {
     Each(d.rows, d.cols, [&](I i, I j) { EXPECT_TRUE(m.Item(i, j, &d(i, j)).ok()); });
     return d;
 }
+// A matrix of either element type from real values.
 template <class T>
-BasicMatrix<T> Make(std::initializer_list<std::initializer_list<T>> rows) { return ToMatrix(Dense<T>(rows)); }
+BasicMatrix<T> Make(std::initializer_list<std::initializer_list<double>> rows) {
+    Dense<double> d(rows);
+    Dense<T> t(d.rows, d.cols);
+    for (std::size_t k = 0; k < d.data.size(); ++k) t.data[k] = Narrow<T>(d.data[k]);
+    return ToMatrix(t);
+}
 template <class T>
 BasicMatrix<T> Copy(const BasicMatrix<T>& m) {
     BasicMatrix<T> c;
