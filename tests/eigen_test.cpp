@@ -64,7 +64,7 @@ TEST(Eigen, RealMatricesGiveEigenpairsByTheirRules) {
         for (I n : kSizes) {
             SCOPED_TRACE(testing::Message() << int(kind) << " n=" << n);
             const Matrix a = RandomMatrix<double>(rng, n, n, kind), before = Copy(a);
-            Matrix rv, iv, rvec, ivec, rAlone, iAlone;
+            Matrix rv, iv, rvec = Make<double>({{9, 9, 9}}), ivec = Copy(rvec), rAlone, iAlone;  // stale outputs
             CMatrix values, vectors;
             ASSERT_TRUE(Eigen(a, &rv, &iv, &rvec, &ivec).ok());
             ASSERT_TRUE(Eigen(a, &rAlone, &iAlone, nullptr, nullptr).ok());
