@@ -49,8 +49,6 @@ T NextElement();
 // A rows × cols matrix of Next() values (scaled by `scale`).
 template <class T>
 BasicMatrix<T> Random(std::int32_t rows, std::int32_t cols, double scale = 1.0);
-inline BasicMatrix<double> RandomMatrix(std::int32_t r, std::int32_t c, double s = 1.0) { return Random<double>(r, c, s); }
-inline BasicMatrix<Complex> RandomCMatrix(std::int32_t r, std::int32_t c, double s = 1.0) { return Random<Complex>(r, c, s); }
 
 // The inputs every decomposition sees: 1 × 1, small, above the product's
 // blocking sizes, rectangular both ways, symmetric, positive definite, exactly

@@ -85,12 +85,12 @@ CORVANE_DIGEST_CASE(complex_functions) {
 // Products above the blocking sizes: depth 70 > 64, 600 real (300 complex)
 // columns > one block of columns.
 CORVANE_DIGEST_CASE(times_blocked) {
-    const Matrix a = digest::RandomMatrix(13, 70, 1e3), b = digest::RandomMatrix(70, 600);
+    const Matrix a = digest::Random<double>(13, 70, 1e3), b = digest::Random<double>(70, 600);
     Matrix r;
     out.Status("real", Times(a, &b, &r));
     out.Matrix("real", r);
     out.Status("mismatch", Times(a, &a, &r));
-    const CMatrix c = digest::RandomCMatrix(6, 67, 1e-3), d = digest::RandomCMatrix(67, 300, 1e5);
+    const CMatrix c = digest::Random<Complex>(6, 67, 1e-3), d = digest::Random<Complex>(67, 300, 1e5);
     CMatrix cr;
     out.Status("complex", Times(c, &d, &cr));
     out.Matrix("complex", cr);

@@ -47,7 +47,7 @@ CORVANE_DIGEST_CASE(eigen_complex) {
 // A budget of 4 iterations in all leaves a random 6 × 6 matrix unfinished.
 CORVANE_DIGEST_CASE(eigen_budget) {
     const std::int32_t n = 6;
-    const CMatrix a = digest::RandomCMatrix(n, n);
+    const CMatrix a = digest::Random<Complex>(n, n);
     RowStore<double> ar, ai, zr, zi, h, z;
     Buffer<double> wr, wi, fv, ortr, orti;
     Buffer<std::int32_t> iv;

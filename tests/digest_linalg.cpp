@@ -73,8 +73,8 @@ CORVANE_DIGEST_CASE(linalg_svd) {
         }
     };
     for (const auto& [name, a] : digest::Battery<double>()) run(name, a);
-    run("scaled_up", digest::RandomMatrix(5, 4, 1e100));  // scalings whose squares stay finite
-    run("scaled_down", digest::RandomMatrix(4, 5, 1e-100));
+    run("scaled_up", digest::Random<double>(5, 4, 1e100));  // scalings whose squares stay finite
+    run("scaled_down", digest::Random<double>(4, 5, 1e-100));
 }
 
 }  // namespace corvane

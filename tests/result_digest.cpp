@@ -65,11 +65,8 @@ void Out::Matrix(const std::string& name, const BasicMatrix<T>& m) {
     std::uint64_t h = kFnvStart;
     for (std::int32_t i = 0; i < (m.sized() ? m.Rows() : 0); ++i)
         for (std::int32_t j = 0; j < m.Cols(); ++j) {
-            if constexpr (std::is_same_v<T, double>) {
-                h = Fnv(h, BitsOf(m.at(i, j)));
-            } else {
-                h = Fnv(Fnv(h, BitsOf(m.at(i, j).Real)), BitsOf(m.at(i, j).Imag));
-            }
+            if constexpr (std::is_same_v<T, double>) h = Fnv(h, BitsOf(m.at(i, j)));
+            else h = Fnv(Fnv(h, BitsOf(m.at(i, j).Real)), BitsOf(m.at(i, j).Imag));
         }
     Line(name, std::to_string(m.Rows()) + "x" + std::to_string(m.Cols()) + " " + Hex(h));
 }
