@@ -146,6 +146,13 @@ const std::vector<std::pair<std::string, BasicMatrix<T>>>& Battery() {
     add("rotation", 2, 2, 0.0, [&](auto i, auto j, auto&) { return value(j - i); });
     // A companion matrix: complex pairs and one real root.
     add("companion", 9, 9, 0.0, [&](auto i, auto j, auto&) { return j == 8 ? NextElement<T>() : value(j == i - 1 ? 1.0 : 0.0); });
+    // Pivot candidates of equal magnitude (the first must win), and a complex
+    // column (1, i, 0) whose sum of squares vanishes with a nonzero lead.
+    add("ties", 6, 6, 0.0, [&](auto, auto, auto&) {
+        const double sign = Next() < 0 ? -1.0 : 1.0;
+        return value(sign * (1 + std::floor(3 * std::fabs(Next()))) / 7);
+    });
+    add("isotropic", 3, 2, 1.0, [&](auto i, auto j, auto& a) { return j == 0 ? value(i == 0, i == 1) : a.at(i, j); });
     add("graded", 8, 8, 1.0, [&](auto i, auto j, auto& a) { return a.at(i, j) * std::ldexp(1.0, 60 * (i % 4) - 90); });
     add("nan", 4, 4, 1.0, [&](auto i, auto j, auto& a) { return i == 1 && j == 2 ? value(std::nan("")) : a.at(i, j); });
     add("inf", 4, 4, 1.0, [&](auto i, auto j, auto& a) { return i == 3 && j == 0 ? value(HUGE_VAL) : a.at(i, j); });
