@@ -1,7 +1,8 @@
 // Small hand-worked cases of every decomposition, solve and eigen method,
 // as rows of one table: the input, the operation and every output it gives
-// (an empty expected output is not examined). A few rows explain an operation-order decision: the value an alternative order would
-// give is stated beside, and must differ.
+// (an empty expected output is not examined). A few rows explain an
+// operation-order decision: the value an alternative order would give is
+// stated beside, and must differ.
 #include "eigen/cmatrix_eigen.h"
 #include "eigen/real_eigen.h"
 #include "linalg/cholesky.h"
