@@ -153,6 +153,8 @@ const std::vector<std::pair<std::string, BasicMatrix<T>>>& Battery() {
         return value(sign * (1 + std::floor(3 * std::fabs(Next()))) / 7);
     });
     add("isotropic", 3, 2, 1.0, [&](auto i, auto j, auto& a) { return j == 0 ? value(i == 0, i == 1) : a.at(i, j); });
+    // A cyclic shift: eigenvalues of equal modulus, slow without exceptional shifts.
+    add("cyclic", 8, 8, 0.0, [&](auto i, auto j, auto&) { return value(j == (i + 1) % 8); });
     add("graded", 8, 8, 1.0, [&](auto i, auto j, auto& a) { return a.at(i, j) * std::ldexp(1.0, 60 * (i % 4) - 90); });
     add("nan", 4, 4, 1.0, [&](auto i, auto j, auto& a) { return i == 1 && j == 2 ? value(std::nan("")) : a.at(i, j); });
     add("inf", 4, 4, 1.0, [&](auto i, auto j, auto& a) { return i == 3 && j == 0 ? value(HUGE_VAL) : a.at(i, j); });
