@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <numeric>
 #include <complex>
 #include <cstring>
 #include <limits>
