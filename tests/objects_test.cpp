@@ -63,28 +63,28 @@ TYPED_TEST(Object, ArithmeticMatchesTheReference) {
     std::vector<std::pair<I, I>> shapes = {{3, 130}};  // beyond the product's blocks in depth and width
     Each(4, 4, [&](I i, I j) { shapes.emplace_back(i + 1, j + 1); });
     for (const auto& [m, n] : shapes) {
-            const BasicMatrix<T> a = RandomMatrix<T>(rng, m, n), b = RandomMatrix<T>(rng, m, n);
-            const BasicMatrix<T> c = RandomMatrix<T>(rng, n, n > 4 ? 520 : 3);
-            const Dense<T> da = ToDense(a), db = ToDense(b);
-            const T s = RandomDense<T>(rng, 1, 1).data[0];
-            Dense<T> sum(m, n), difference(m, n), scaled(m, n);
-            Each(m, n, [&](I i, I j) {
-                sum(i, j) = Narrow<T>(Wide(db(i, j)) + Wide(da(i, j)));
-                difference(i, j) = Narrow<T>(Wide(da(i, j)) - Wide(db(i, j)));
-                scaled(i, j) = Narrow<T>(Wide(da(i, j)) * Wide(s));
-            });
-            BasicMatrix<T> r, inPlace = Copy(a);
-            ASSERT_TRUE(Plus(a, &b, &r).ok() && PlusEquals(inPlace, &b).ok());
-            EXPECT_TRUE(SameBits(ToDense(r), sum) && SameBits(ToDense(inPlace), sum));
-            ASSERT_TRUE(Minus(a, &b, &r).ok() && MinusEquals(inPlace = Copy(a), &b).ok());
-            EXPECT_TRUE(SameBits(ToDense(r), difference) && SameBits(ToDense(inPlace), difference));
-            ASSERT_TRUE(TimesScalar(a, s, &r).ok());
-            EXPECT_TRUE(SameBits(ToDense(r), scaled));
-            ASSERT_TRUE(Times(a, &c, &r).ok());
-            EXPECT_TRUE(SameBits(ToDense(r), Multiply(da, ToDense(c))));
-            ASSERT_TRUE(Transpose(a, &r).ok());
-            EXPECT_TRUE(SameBits(ToDense(r), Transpose(da)));
-        }
+        const BasicMatrix<T> a = RandomMatrix<T>(rng, m, n), b = RandomMatrix<T>(rng, m, n);
+        const BasicMatrix<T> c = RandomMatrix<T>(rng, n, n > 4 ? 520 : 3);
+        const Dense<T> da = ToDense(a), db = ToDense(b);
+        const T s = RandomDense<T>(rng, 1, 1).data[0];
+        Dense<T> sum(m, n), difference(m, n), scaled(m, n);
+        Each(m, n, [&](I i, I j) {
+            sum(i, j) = Narrow<T>(Wide(db(i, j)) + Wide(da(i, j)));
+            difference(i, j) = Narrow<T>(Wide(da(i, j)) - Wide(db(i, j)));
+            scaled(i, j) = Narrow<T>(Wide(da(i, j)) * Wide(s));
+        });
+        BasicMatrix<T> r, inPlace = Copy(a);
+        ASSERT_TRUE(Plus(a, &b, &r).ok() && PlusEquals(inPlace, &b).ok());
+        EXPECT_TRUE(SameBits(ToDense(r), sum) && SameBits(ToDense(inPlace), sum));
+        ASSERT_TRUE(Minus(a, &b, &r).ok() && MinusEquals(inPlace = Copy(a), &b).ok());
+        EXPECT_TRUE(SameBits(ToDense(r), difference) && SameBits(ToDense(inPlace), difference));
+        ASSERT_TRUE(TimesScalar(a, s, &r).ok());
+        EXPECT_TRUE(SameBits(ToDense(r), scaled));
+        ASSERT_TRUE(Times(a, &c, &r).ok());
+        EXPECT_TRUE(SameBits(ToDense(r), Multiply(da, ToDense(c))));
+        ASSERT_TRUE(Transpose(a, &r).ok());
+        EXPECT_TRUE(SameBits(ToDense(r), Transpose(da)));
+    }
 }
 
 TYPED_TEST(Object, ArithmeticWithItself) {
@@ -98,6 +98,20 @@ TYPED_TEST(Object, ArithmeticWithItself) {
     EXPECT_TRUE(std::isnan(Wide(ToDense(a)(0, 1)).real()));
     ASSERT_TRUE(a.PutItem(0, 1, T{}).ok());
     EXPECT_TRUE(SameBits(a, Make<T>({{0, 0}, {0, 0}})));
+}
+
+// Scaled by the reciprocal of the first element of largest magnitude, sign included.
+TYPED_TEST(Object, NormalizeByTheFirstLargestElement) {
+    using T = TypeParam;
+    BasicMatrix<T> a = Make<T>({{1, -3}, {3, 2}}), r;
+    Dense<T> scaled = ToDense(a);
+    for (T& x : scaled.data) x = Narrow<T>(Wide(x) * (1 / -3.0));
+    double n = 0;
+    ASSERT_TRUE(Normalize(a, &n, &r).ok() && n == -3 && NormalizeMe(a, &n).ok() && n == -3);
+    EXPECT_TRUE(SameBits(ToDense(r), scaled) && SameBits(ToDense(a), scaled));
+    a = Make<T>({{0, -0.0}});
+    ASSERT_TRUE(Normalize(a, &n, &r).ok() && n == 0 && NormalizeMe(a, &n).ok() && n == 0);
+    EXPECT_TRUE(SameBits(r, Make<T>({{0, 0}})) && SameBits(a, Make<T>({{0, -0.0}})));
 }
 
 TYPED_TEST(Object, ToleranceComparisons) {
@@ -194,6 +208,12 @@ TEST(ComplexObject, ComplexRulesDiffer) {
     for (const auto& [m, symmetric] : symmetry) {
         ASSERT_TRUE(IsSymmetric(ToMatrix(m), 1e-9, &result).ok());
         EXPECT_EQ(result, symmetric);
+    }
+    // The scale is the first largest real part unless an imaginary part is strictly larger.
+    double n = 0;
+    for (const auto& [m, scale] : {std::pair{D{{{1, -4}}, {{3, 4}}}, -4.0}, {D{{{2, 2}}}, 2.0}, {D{{{kNaN, 1}}, {{-1, 0}}}, -1.0}}) {
+        ASSERT_TRUE(Normalize(ToMatrix(m), &n, &r).ok());
+        EXPECT_EQ(n, scale);
     }
     // Sorted by modulus 5, 1, 2; ToCMatrix gives zero imaginary parts.
     CMatrix keys = ToMatrix(D{{{3, 4}}, {{0, 1}}, {{-2, 0}}});
