@@ -116,29 +116,23 @@ TYPED_TEST(Object, NormalizeByTheFirstLargestElement) {
 
 TYPED_TEST(Object, ToleranceComparisons) {
     using T = TypeParam;
-    const struct {
-        BasicMatrix<T> a, b;
-        double tolerance;
-        bool equal;
-    } cases[] = {
+    const std::tuple<BasicMatrix<T>, BasicMatrix<T>, double, bool> cases[] = {  // a, b, tolerance, equal
         {Make<T>({{1}}), Make<T>({{1.5}}), 0.5, true},  {Make<T>({{1}}), Make<T>({{1.6}}), 0.5, false},
         {Make<T>({{1, 1}}), Make<T>({{1, kNaN}}), 0.0, true},  {Make<T>({{1, 2}}), Make<T>({{1, 2}}), -1.0, false},
         {Make<T>({{1, 2}, {3, 4}}), Make<T>({{1, 2, 0}, {3, 4, 0}}), 1e9, false}, {Make<T>({{1, 9}}), Make<T>({{1, 2}}), 1.0, false},
     };
-    for (const auto& c : cases) {
-        bool equal = !c.equal;
-        ASSERT_TRUE(IsEqualTo(c.a, &c.b, c.tolerance, &equal).ok());
-        EXPECT_EQ(equal, c.equal) << ToDense(c.a).data[0] << " " << c.tolerance;
+    for (const auto& [a, b, tolerance, expected] : cases) {
+        bool equal = !expected;
+        ASSERT_TRUE(IsEqualTo(a, &b, tolerance, &equal).ok());
+        EXPECT_EQ(equal, expected) << ToDense(b).data.back() << " " << tolerance;
     }
-    const struct {
-        BasicMatrix<T> a;
-        bool symmetric;
-    } symmetry[] = {{Make<T>({{1, 2}, {2 + 1e-10, 1}}), true}, {Make<T>({{1, 2, 3}, {2, 1, 3}}), false}, {Make<T>({{kNaN}}), true},
-                    {Make<T>({{1, 2, 3}, {2, 1, 4}, {3, 4.1, 1}}), false}, {Make<T>({{0, 5, 3}, {5, 0, 4}, {3, 4, 7}}), true}};
-    for (const auto& c : symmetry) {
-        bool symmetric = !c.symmetric;
-        ASSERT_TRUE(IsSymmetric(c.a, 1e-9, &symmetric).ok());
-        EXPECT_EQ(symmetric, c.symmetric);
+    const std::pair<BasicMatrix<T>, bool> symmetry[] = {
+        {Make<T>({{1, 2}, {2 + 1e-10, 1}}), true}, {Make<T>({{1, 2, 3}, {2, 1, 3}}), false}, {Make<T>({{kNaN}}), true},
+        {Make<T>({{1, 2, 3}, {2, 1, 4}, {3, 4.1, 1}}), false}, {Make<T>({{0, 5, 3}, {5, 0, 4}, {3, 4, 7}}), true}};
+    for (const auto& [a, expected] : symmetry) {
+        bool symmetric = !expected;
+        ASSERT_TRUE(IsSymmetric(a, 1e-9, &symmetric).ok());
+        EXPECT_EQ(symmetric, expected);
     }
 }
 
