@@ -11,7 +11,7 @@ namespace {
 template <class T> struct World {
     BasicMatrix<T> none, rowsOnly, colsOnly, wide = Make<T>({{1, 2, 3}, {4, 5, 6}}), tall = Make<T>({{1, 2}, {3, 4}, {5, 6}}),
         spd = Make<T>({{4, 2}, {2, 3}}), singular = Make<T>({{1, 2}, {0, 0}}), asym = Make<T>({{4, 1}, {2, 3}}),
-        notPd = Make<T>({{1, 2}, {2, 1}}), rhs = Make<T>({{1}, {2}}), result = Make<T>({{9}});
+        notPd = Make<T>({{1, 1}, {1, 1}}), rhs = Make<T>({{1}, {2}}), result = Make<T>({{9}});
     CMatrix cresult;
     Recorder<T> out[4];
     Recorder<Complex> cout[2];
