@@ -60,6 +60,7 @@ constexpr const PermIndexArgument* kNoIndex = nullptr;
 
 template <class T> std::vector<Row<T>> FailureRows() {
     std::vector<Row<T>> rows = {
+        // Sizing, elements, whole-matrix operations; a count given alone leaves the object unsized.
         ROW(Status::OutOfMemory(), w.wide.Size(kMaxSize, kMaxSize)),
         ROW(Status::OutOfMemory(), w.none.Size(1, kMaxSize)), ROW(kInvalidRows, w.spd.Size(0, 0)),
         ROW(kInvalidCols, w.spd.Size(1, 0)), ROW(kInvalidRows, w.spd.Size(-5, 2)), ROW(kInvalidRows, w.none.PutRows(0)),
