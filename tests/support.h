@@ -1,17 +1,17 @@
 // The one support header of the native tests: dense matrices of either
 // element type with reference arithmetic in std::complex (independent of the
-// product's own Complex operators), seeded random matrices of several kinds,
-// bit equality, a recording output, host-array and permutation-index doubles,
-// and an allocation-failure guard.
+// product's Complex operators), seeded random kinds, bit equality, a recording
+// output, host-array and permutation-index doubles, an allocation guard.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <complex>
 #include <cstring>
+#include <functional>
 #include <limits>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -48,38 +48,30 @@ inline std::ostream& operator<<(std::ostream& os, const Complex& c) { return os 
 namespace corvane::support {
 
 using I = std::int32_t;
+using Cx = std::complex<double>;
 inline constexpr double kEps = std::numeric_limits<double>::epsilon();
 inline constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 inline constexpr double kInf = std::numeric_limits<double>::infinity();
 
-using Cx = std::complex<double>;
 inline Cx Wide(double x) { return {x, 0.0}; }
 inline Cx Wide(Complex x) { return {x.Real, x.Imag}; }
-template <class T>
-T Narrow(Cx x) {
+template <class T> T Narrow(Cx x) {
     if constexpr (std::is_same_v<T, double>) return x.real();
     else return Complex{x.real(), x.imag()};
 }
-
-inline std::uint64_t Bits(double x) {
-    std::uint64_t b;
-    std::memcpy(&b, &x, sizeof b);
-    return b;
-}
+inline std::uint64_t Bits(double x) { std::uint64_t b; std::memcpy(&b, &x, sizeof b); return b; }
 // Same bits, so -0.0 and NaN payloads count.
 inline bool SameBits(double a, double b) { return Bits(a) == Bits(b); }
 inline bool SameBits(Complex a, Complex b) { return SameBits(a.Real, b.Real) && SameBits(a.Imag, b.Imag); }
 
 // Calls f(i, j) for every (i, j) of a rows × cols shape, row by row.
-template <class F>
-void Each(I rows, I cols, F f) {
+template <class F> void Each(I rows, I cols, F f) {
     for (I i = 0; i < rows; ++i)
         for (I j = 0; j < cols; ++j) f(i, j);
 }
 
 // A dense rows × cols matrix, row by row; indexes are checked.
-template <class T>
-struct Dense {
+template <class T> struct Dense {
     I rows = 0, cols = 0;
     std::vector<T> data;
     Dense() = default;
@@ -91,8 +83,7 @@ struct Dense {
     const T& operator()(I i, I j) const { return data.at(static_cast<std::size_t>(i) * cols + j); }
 };
 
-template <class T>
-BasicMatrix<T> ToMatrix(const Dense<T>& d) {
+template <class T> BasicMatrix<T> ToMatrix(const Dense<T>& d) {
     BasicMatrix<T> m;
     EXPECT_TRUE(m.Size(d.rows, d.cols).ok());
     Each(d.rows, d.cols, [&](I i, I j) { m.at(i, j) = d(i, j); });
@@ -100,30 +91,22 @@ BasicMatrix<T> ToMatrix(const Dense<T>& d) {
 }
 // Every element through the public Item get; an unsized matrix gives no
 // elements (a count given alone is kept).
-template <class T>
-Dense<T> ToDense(const MatrixReader<T>& m) {
+template <class T> Dense<T> ToDense(const MatrixReader<T>& m) {
     Dense<T> d(m.Rows(), m.Cols());
     Each(d.rows, d.cols, [&](I i, I j) { EXPECT_TRUE(m.Item(i, j, &d(i, j)).ok()); });
     return d;
 }
 // A matrix of either element type from real values.
-template <class T>
-BasicMatrix<T> Make(std::initializer_list<std::initializer_list<double>> rows) {
-    Dense<double> d(rows);
+template <class T> BasicMatrix<T> Make(std::initializer_list<std::initializer_list<double>> rows) {
+    const Dense<double> d(rows);
     Dense<T> t(d.rows, d.cols);
-    for (std::size_t k = 0; k < d.data.size(); ++k) t.data[k] = Narrow<T>(d.data[k]);
+    std::transform(d.data.begin(), d.data.end(), t.data.begin(), [](double x) { return Narrow<T>(x); });
     return ToMatrix(t);
 }
-template <class T>
-BasicMatrix<T> Copy(const BasicMatrix<T>& m) {
-    BasicMatrix<T> c;
-    EXPECT_TRUE(m.Clone(&c).ok());
-    return c;
-}
+template <class T> BasicMatrix<T> Copy(const BasicMatrix<T>& m) { BasicMatrix<T> c; EXPECT_TRUE(m.Clone(&c).ok()); return c; }
 
 // Same shape and the same bits in every element.
-template <class T>
-::testing::AssertionResult SameBits(const Dense<T>& a, const Dense<T>& b) {
+template <class T> ::testing::AssertionResult SameBits(const Dense<T>& a, const Dense<T>& b) {
     if (a.rows != b.rows || a.cols != b.cols)
         return ::testing::AssertionFailure() << a.rows << "x" << a.cols << " vs " << b.rows << "x" << b.cols;
     for (std::size_t k = 0; k < a.data.size(); ++k)
@@ -131,17 +114,16 @@ template <class T>
             return ::testing::AssertionFailure() << "element " << k << ": " << a.data[k] << " vs " << b.data[k];
     return ::testing::AssertionSuccess();
 }
-template <class T>
-::testing::AssertionResult SameBits(const BasicMatrix<T>& a, const BasicMatrix<T>& b) { return SameBits(ToDense(a), ToDense(b)); }
+template <class T> ::testing::AssertionResult SameBits(const BasicMatrix<T>& a, const BasicMatrix<T>& b) {
+    return SameBits(ToDense(a), ToDense(b));
+}
 
-template <class T>
-Dense<T> Identity(I n) {
+template <class T> Dense<T> Identity(I n) {
     Dense<T> d(n, n);
     for (I i = 0; i < n; ++i) d(i, i) = Narrow<T>(1.0);
     return d;
 }
-template <class T>
-Dense<T> Multiply(const Dense<T>& a, const Dense<T>& b) {
+template <class T> Dense<T> Multiply(const Dense<T>& a, const Dense<T>& b) {
     Dense<T> c(a.rows, b.cols);
     Each(a.rows, b.cols, [&](I i, I j) {
         Cx s = 0.0;
@@ -151,48 +133,40 @@ Dense<T> Multiply(const Dense<T>& a, const Dense<T>& b) {
     return c;
 }
 // The plain transpose, or the conjugate one.
-template <class T>
-Dense<T> Transpose(const Dense<T>& a, bool conjugate = false) {
+template <class T> Dense<T> Transpose(const Dense<T>& a, bool conjugate = false) {
     Dense<T> t(a.cols, a.rows);
     Each(a.rows, a.cols, [&](I i, I j) { t(j, i) = Narrow<T>(conjugate ? std::conj(Wide(a(i, j))) : Wide(a(i, j))); });
     return t;
 }
 // Frobenius norm of a − b (infinite when the shapes differ), and of a.
-template <class T>
-double Distance(const Dense<T>& a, const Dense<T>& b) {
+template <class T> double Distance(const Dense<T>& a, const Dense<T>& b) {
     if (a.rows != b.rows || a.cols != b.cols) return kInf;
     double s = 0.0;
     for (std::size_t k = 0; k < a.data.size(); ++k) s += std::norm(Wide(a.data[k]) - Wide(b.data[k]));
     return std::sqrt(s);
 }
-template <class T>
-double Norm(const Dense<T>& a) { return Distance(a, Dense<T>(a.rows, a.cols)); }
+template <class T> double Norm(const Dense<T>& a) { return Distance(a, Dense<T>(a.rows, a.cols)); }
 // ‖A·X − B‖ / (‖A‖·‖X‖ + ‖B‖): a few eps for a backward-stable solve, and for
 // a factorisation B = F·G given as Residual(F, G, B).
-template <class T>
-double Residual(const Dense<T>& a, const Dense<T>& x, const Dense<T>& b) {
+template <class T> double Residual(const Dense<T>& a, const Dense<T>& x, const Dense<T>& b) {
     const double scale = Norm(a) * Norm(x) + Norm(b);
     return Distance(Multiply(a, x), b) / (scale > 0.0 ? scale : 1.0);
 }
 // ‖QᵀQ − I‖ (QᴴQ when conjugate) over the columns of q.
-template <class T>
-double OrthogonalityError(const Dense<T>& q, bool conjugate = false) {
+template <class T> double OrthogonalityError(const Dense<T>& q, bool conjugate = false) {
     return Distance(Multiply(Transpose(q, conjugate), q), Identity<T>(q.cols));
 }
 
-// Seeded random matrices, parts uniform in [-1, 1) before the kind's change.
-// Symmetric: the upper triangle mirrors the lower (plain, not Hermitian). Spd:
-// B·Bᵀ + n·I mirrored exactly (complex: symmetric, not Hermitian).
-// RankDeficient: m × r times r × n, r = max(1, min(m, n) / 2). Defective: one
-// Jordan block, ones on the diagonal, random above. WellConditioned: plus n on
-// the diagonal. Huge, Tiny: scaled by 2^±500. Graded: row i by 2^(40·(i mod 7) − 120).
-// Symmetric, Spd and Defective are n × n.
+// Seeded random matrices, parts uniform in [-1, 1), then: WellConditioned
+// plus n on the diagonal; Symmetric and Spd (B·Bᵀ + n·I) mirrored exactly,
+// plain not Hermitian; RankDeficient of rank max(1, min(m, n) / 2); Defective
+// one Jordan block (ones on the diagonal, zero below); Huge and Tiny scaled by
+// 2^±500; Graded row i by 2^(40·(i mod 7) − 120). Symmetric, Spd, Defective are n × n.
 enum class Kind { Random, WellConditioned, Symmetric, Spd, RankDeficient, Defective, Zero, Huge, Tiny, Graded };
 inline constexpr Kind kAllKinds[] = {Kind::Random, Kind::WellConditioned, Kind::Symmetric, Kind::Spd, Kind::RankDeficient,
                                      Kind::Defective, Kind::Zero, Kind::Huge, Kind::Tiny, Kind::Graded};
 
-template <class T>
-Dense<T> RandomDense(std::mt19937_64& rng, I m, I n, Kind kind = Kind::Random) {
+template <class T> Dense<T> RandomDense(std::mt19937_64& rng, I m, I n, Kind kind = Kind::Random) {
     if (kind == Kind::Symmetric || kind == Kind::Spd || kind == Kind::Defective) m = n;
     std::uniform_real_distribution<double> u(-1.0, 1.0);
     Dense<T> a(m, n);
@@ -220,22 +194,17 @@ Dense<T> RandomDense(std::mt19937_64& rng, I m, I n, Kind kind = Kind::Random) {
     }
     return a;
 }
-template <class T>
-BasicMatrix<T> RandomMatrix(std::mt19937_64& rng, I m, I n, Kind kind = Kind::Random) { return ToMatrix(RandomDense<T>(rng, m, n, kind)); }
+template <class T> BasicMatrix<T> RandomMatrix(std::mt19937_64& rng, I m, I n, Kind kind = Kind::Random) {
+    return ToMatrix(RandomDense<T>(rng, m, n, kind));
+}
 
-// A caller-supplied output that records how it is written ("L.Size 3 3",
-// "L.Put 0 0", "L.Clear") in a log several outputs may share, and keeps what
-// it was given in m.
-template <class T>
-struct Recorder final : MatrixWriter<T> {
-    explicit Recorder(std::string name = "out", std::vector<std::string>* shared = nullptr)
-        : name_(std::move(name)), log(shared != nullptr ? shared : &own) {}
-    Status Size(I r, I c) override { return Note(".Size " + std::to_string(r) + " " + std::to_string(c)), m.Size(r, c); }
-    Status PutItem(I r, I c, const T& v) override { return Note(".Put " + std::to_string(r) + " " + std::to_string(c)), m.PutItem(r, c, v); }
-    Status Clear() override { return Note(".Clear"), m.Clear(); }
-    void Note(const std::string& what) { log->push_back(name_ + what); }
-    std::string name_;
-    std::vector<std::string> own, *log;
+// A caller-supplied output that logs its calls in order (S for Size, P for
+// PutItem, C for Clear) and keeps what it was given in m.
+template <class T> struct Recorder final : MatrixWriter<T> {
+    Status Size(I r, I c) override { return log += 'S', m.Size(r, c); }
+    Status PutItem(I r, I c, const T& v) override { return log += 'P', m.PutItem(r, c, v); }
+    Status Clear() override { return log += 'C', m.Clear(); }
+    std::string log;
     BasicMatrix<T> m;
 };
 
@@ -246,15 +215,12 @@ struct FakeArray final : ArraySource {
     I dims = 2, lower[2] = {0, 0};
     bool doubles = true;
     I Dimensions() const override { return dims; }
-    Status Bounds(I d, I* lo, I* hi) const override {
-        *lo = lower[d - 1];
-        *hi = lower[d - 1] + (d == 1 ? data.rows : data.cols) - 1;
-        return Status::Ok();
-    }
     bool HoldsDoubles() const override { return doubles; }
+    Status Bounds(I d, I* lo, I* hi) const override {
+        return *lo = lower[d - 1], *hi = lower[d - 1] + (d == 1 ? data.rows : data.cols) - 1, Status::Ok();
+    }
     Status Read(I first, I second, double* v) const override {
-        *v = data(first - lower[0], dims == 1 ? 0 : second - lower[1]);
-        return Status::Ok();
+        return *v = data(first - lower[0], dims == 1 ? 0 : second - lower[1]), Status::Ok();
     }
 };
 // The new array a get fills; `failAfter` writes succeed, then one fails.
