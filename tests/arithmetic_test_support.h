@@ -17,11 +17,14 @@
 #include "core/matrix.h"
 #include "matrix_test_support.h"
 
+#ifndef CORVANE_TEST_PRINTS_COMPLEX
+#define CORVANE_TEST_PRINTS_COMPLEX
 namespace corvane {
 inline std::ostream& operator<<(std::ostream& os, const Complex& c) {
     return os << "(" << c.Real << ", " << c.Imag << ")";
 }
 }  // namespace corvane
+#endif
 
 namespace corvane::test {
 

@@ -1,6 +1,8 @@
+// Array conversion, storage operations and conversion to complex.
 #include <cstdint>
 
 #include "core/array_conversion.h"
+#include "core/cmatrix.h"
 #include "digest.h"
 
 namespace corvane {
@@ -31,19 +33,39 @@ struct MemoryArray final : ArraySource, ArraySink {
 }  // namespace
 
 CORVANE_DIGEST_CASE(array_conversion) {
-    const BasicMatrix<double> a = digest::RandomMatrix(4, 7, 1e5);
+    const BasicMatrix<double> a = digest::Random<double>(4, 7, 1e5);
     MemoryArray array;
     out.Status("get", AsArray(a, &array));
     BasicMatrix<double> b;
     out.Status("put", PutAsArray(b, &array));
     out.Matrix("round_trip", b);
-    BasicMatrix<Complex> c = digest::RandomCMatrix(6, 3);
+    BasicMatrix<Complex> c = digest::Random<Complex>(6, 3);
     out.Status("put_real", PutAsArrayR(c, &array));
     out.Matrix("complex_real_put", c);
     MemoryArray imag;
-    out.Status("get_imag", AsArrayI(digest::RandomCMatrix(2, 9), &imag));
+    out.Status("get_imag", AsArrayI(digest::Random<Complex>(2, 9), &imag));
     out.Status("put_imag", PutAsArrayI(c, &imag));
     out.Matrix("complex_imag_put", c);
+}
+
+CORVANE_DIGEST_CASE(matrix_storage) {
+    BasicMatrix<double> a = digest::Random<double>(7, 5, 1e3);
+    (void)a.Size(9, 3);
+    out.Matrix("resized", a);
+    (void)a.SwapRows(0, 8);
+    (void)a.SwapCols(0, 2);
+    out.Matrix("swapped", a);
+    BasicMatrix<double> v;
+    (void)a.ColVector(1, &v);
+    out.Matrix("colvector", v);
+    (void)a.RowVector(4, &v);
+    out.Matrix("rowvector", v);
+    out.Status("bad_index", a.Item(9, 0, nullptr));
+    BasicMatrix<Complex> c = digest::Random<Complex>(3, 4);
+    (void)c.Size(4, 2);
+    out.Matrix("complex_resized", c);
+    (void)ToCMatrix(a, &c);
+    out.Matrix("to_cmatrix", c);
 }
 
 }  // namespace corvane

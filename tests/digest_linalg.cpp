@@ -1,9 +1,13 @@
-// Exact bits of the real decompositions and solvers.
-#include <utility>
-
-#include "core/buffer.h"
+// Exact bits of the real and complex decompositions and solvers over the
+// whole battery of inputs (a failure prints its status and no output).
+#include "core/cmatrix.h"
+#include "core/matrix.h"
 #include "digest.h"
 #include "linalg/cholesky.h"
+#include "linalg/complex_cholesky.h"
+#include "linalg/complex_inverse.h"
+#include "linalg/complex_lu.h"
+#include "linalg/complex_qr.h"
 #include "linalg/inverse.h"
 #include "linalg/lu.h"
 #include "linalg/qr.h"
@@ -11,86 +15,66 @@
 #include "linalg/svd.h"
 
 namespace corvane {
+namespace {
 
-CORVANE_DIGEST_CASE(linalg_lu) {
-    for (std::int32_t n : {1, 4, 13, 40}) {
-        const BasicMatrix<double> a = digest::RandomMatrix(n, n, 1e2);
-        BasicMatrix<double> L, U;
+template <class T>
+void Decompositions(digest::Out& out) {
+    for (const auto& [name, a] : digest::Battery<T>()) {
+        const std::string n = name + ".";
+        BasicMatrix<T> L, U, Q, R, x;
         Buffer<std::int32_t> index;
         std::int32_t sign = 0;
-        out.Status("lu", LU(a, &L, &U, &index, &sign));
-        out.Matrix("L", L);
-        out.Matrix("U", U);
-        std::uint64_t folded = 0;
-        for (std::int32_t v : index) folded = folded * 31u + static_cast<std::uint64_t>(v);
-        out.Int("index", static_cast<std::int64_t>(folded % 1000000007u));
-        out.Int("sign", sign);
-        double det = 0.0;
-        out.Status("det", Determinant(a, &det));
-        out.Bits("det", det);
+        out.Status(n + "lu", LU(a, &L, &U, &index, &sign));
+        out.Matrix(n + "lu.L", L);
+        out.Matrix(n + "lu.U", U);
+        out.Index(n + "lu.index", index);
+        out.Int(n + "lu.sign", sign);
+        T det{};
+        out.Status(n + "det", Determinant(a, &det));
+        out.Bits(n + "det", det);
+        out.Status(n + "inverse", Inverse(a, &x));
+        out.Matrix(n + "inverse", x);
+        const BasicMatrix<T> b = digest::Random<T>(a.Rows(), 1), rhs = digest::Random<T>(a.Rows(), 3, 1e3);
+        x = BasicMatrix<T>();
+        out.Status(n + "solve_gauss", SolveGauss(a, &b, &x));
+        out.Matrix(n + "solve_gauss", x);
+        x = BasicMatrix<T>();
+        out.Status(n + "solve", Solve(a, &rhs, &x));
+        out.Matrix(n + "solve", x);
+        out.Status(n + "qr", QR(a, &Q, &R));
+        out.Matrix(n + "qr.Q", Q);
+        out.Matrix(n + "qr.R", R);
+        L = BasicMatrix<T>();
+        out.Status(n + "cholesky", Cholesky(a, &L));
+        out.Matrix(n + "cholesky", L);
     }
 }
 
-CORVANE_DIGEST_CASE(linalg_inverse_solve) {
-    for (std::int32_t n : {1, 5, 17, 40}) {
-        const BasicMatrix<double> a = digest::RandomMatrix(n, n, 1e-3);
-        BasicMatrix<double> x;
-        out.Status("inverse", Inverse(a, &x));
-        out.Matrix("inverse", x);
-        const BasicMatrix<double> b = digest::RandomMatrix(n, 1);
-        out.Status("solve", SolveGauss(a, &b, &x));
-        out.Matrix("solution", x);
-        const BasicMatrix<double> rhs = digest::RandomMatrix(n, 3);
-        out.Status("solve_inverse", Solve(a, &rhs, &x));
-        out.Matrix("solution_inverse", x);
-    }
-}
+}  // namespace
 
-CORVANE_DIGEST_CASE(linalg_cholesky) {
-    for (std::int32_t n : {1, 6, 30}) {
-        const BasicMatrix<double> b = digest::RandomMatrix(n, n);
-        BasicMatrix<double> a;
-        (void)a.Size(n, n);
-        for (std::int32_t i = 0; i < n; ++i)
-            for (std::int32_t j = 0; j <= i; ++j) {
-                double s = i == j ? static_cast<double>(n) : 0.0;
-                for (std::int32_t k = 0; k < n; ++k) s += b.at(i, k) * b.at(j, k);
-                a.at(i, j) = a.at(j, i) = s;
-            }
-        BasicMatrix<double> L;
-        out.Status("cholesky", Cholesky(a, &L));
-        out.Matrix("L", L);
-    }
-}
+CORVANE_DIGEST_CASE(linalg_real) { Decompositions<double>(out); }
+CORVANE_DIGEST_CASE(linalg_complex) { Decompositions<Complex>(out); }
 
-CORVANE_DIGEST_CASE(linalg_qr) {
-    for (auto [m, n] : {std::pair{1, 1}, {5, 3}, {20, 20}, {45, 30}}) {
-        const BasicMatrix<double> a = digest::RandomMatrix(m, n, 1e4);
-        BasicMatrix<double> Q, R;
-        out.Status("qr", QR(a, &Q, &R));
-        out.Matrix("Q", Q);
-        out.Matrix("R", R);
-    }
-}
-
+// Each output alone as well as all three: the values never depend on which
+// outputs are wanted, nor U on V.
 CORVANE_DIGEST_CASE(linalg_svd) {
-    for (auto [m, n] : {std::pair{1, 1}, {2, 2}, {7, 4}, {4, 7}, {25, 25}, {40, 31}}) {
-        const BasicMatrix<double> a = digest::RandomMatrix(m, n, 1e2);
-        BasicMatrix<double> U, S, V, alone;
-        out.Status("svd", SVD(a, &U, &S, &V));
-        out.Matrix("U", U);
-        out.Matrix("S", S);
-        out.Matrix("V", V);
-        out.Status("values", SVD(a, nullptr, &alone, nullptr));
-        out.Matrix("values", alone);
-    }
-    BasicMatrix<double> deficient = digest::RandomMatrix(6, 6);
-    for (std::int32_t j = 0; j < 6; ++j) deficient.at(3, j) = deficient.at(1, j) * 0.5;
-    BasicMatrix<double> U, S, V;
-    out.Status("deficient", SVD(deficient, &U, &S, &V));
-    out.Matrix("U", U);
-    out.Matrix("S", S);
-    out.Matrix("V", V);
+    auto run = [&out](const std::string& name, const Matrix& a) {
+        Matrix U, S, V, alone;
+        out.Status(name + ".svd", SVD(a, &U, &S, &V));
+        out.Matrix(name + ".svd.U", U);
+        out.Matrix(name + ".svd.S", S);
+        out.Matrix(name + ".svd.V", V);
+        Matrix* outputs[3] = {nullptr, nullptr, nullptr};
+        for (int k = 0; k < 3; ++k) {
+            outputs[k] = &alone;
+            out.Status(name + ".svd_only" + "USV"[k], SVD(a, outputs[0], outputs[1], outputs[2]));
+            out.Matrix(name + ".svd_only" + "USV"[k], alone);
+            outputs[k] = nullptr;
+        }
+    };
+    for (const auto& [name, a] : digest::Battery<double>()) run(name, a);
+    run("scaled_up", digest::Random<double>(5, 4, 1e100));  // scalings whose squares stay finite
+    run("scaled_down", digest::Random<double>(4, 5, 1e-100));
 }
 
 }  // namespace corvane

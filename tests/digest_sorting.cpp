@@ -16,7 +16,7 @@ std::int64_t IndexHash(const Buffer<std::int32_t>& p) {
 }  // namespace
 
 CORVANE_DIGEST_CASE(sorting) {
-    BasicMatrix<double> a = digest::RandomMatrix(40, 6, 10.0);
+    BasicMatrix<double> a = digest::Random<double>(40, 6, 10.0);
     for (std::int32_t i = 0; i < 40; i += 7) a.at(i, 2) = std::numeric_limits<double>::quiet_NaN();
     for (std::int32_t i = 1; i < 40; i += 5) a.at(i, 3) = a.at(0, 3);  // ties
     Buffer<std::int32_t> perm;
@@ -33,7 +33,7 @@ CORVANE_DIGEST_CASE(sorting) {
     out.Status("reorder_cols", ReorderCols(a, perm));
     out.Matrix("reorder_cols", a);
 
-    BasicMatrix<Complex> c = digest::RandomCMatrix(30, 4, 3.0);
+    BasicMatrix<Complex> c = digest::Random<Complex>(30, 4, 3.0);
     out.Status("complex_rows", SortRows(c, 1, 0, &perm));
     out.Matrix("complex_rows", c);
     out.Int("complex_rows_index", IndexHash(perm));

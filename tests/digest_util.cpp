@@ -62,11 +62,11 @@ CORVANE_DIGEST_CASE(random_fill) {
 }
 
 CORVANE_DIGEST_CASE(text_output) {
-    const BasicMatrix<double> a = digest::RandomMatrix(5, 4, 1e3);
+    const BasicMatrix<double> a = digest::Random<double>(5, 4, 1e3);
     const std::int16_t realPlaces[] = {0, 3, 17, 40, -1, -3};
     for (std::int16_t places : realPlaces) PrintText(out, "real", a, places);
     PrintText(out, "real_eol", a, 2, ";");
-    const BasicMatrix<Complex> c = digest::RandomCMatrix(3, 3, 50.0);
+    const BasicMatrix<Complex> c = digest::Random<Complex>(3, 3, 50.0);
     const std::int16_t complexPlaces[] = {0, 3, 25, -2};
     for (std::int16_t places : complexPlaces) PrintText(out, "complex", c, places);
     BasicMatrix<double> extreme;
