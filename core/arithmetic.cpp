@@ -1,6 +1,6 @@
 #include "core/arithmetic.h"
 
-#include "core/product_kernels.h"
+#include "core/product_choice.h"
 #include "core/row_store.h"
 
 namespace corvane {
@@ -99,7 +99,7 @@ Status Times(const BasicMatrix<T>& a, const std::type_identity_t<MatrixReader<T>
         for (std::int32_t j = 0; j < q; ++j) copy[k][j] = ReadItem(b, k, j);
     BasicMatrix<T> product;
     if (Status s = product.Size(a.Rows(), q); !s) return s;
-    MatrixProductBlocked(a.rows(), copy.data(), product.rows(), a.Rows(), p, q);
+    if (!MatrixProduct(a.rows(), copy.data(), product.rows(), a.Rows(), p, q)) return Status::OutOfMemory();
     *result = std::move(product);
     return Status::Ok();
 }
