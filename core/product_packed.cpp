@@ -66,7 +66,6 @@ bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const*
     // A tile cut short by the edge of c is worked in a local copy.
     double edge[kMaxTile];
     double* edgeRows[kMaxTile];
-    double* tileRows[kMaxTile];
     for (std::int64_t r = 0; r < mr; ++r) edgeRows[r] = edge + r * nr;
 
     for (std::int64_t jc = 0; jc < q; jc += colsMax) {
@@ -86,8 +85,7 @@ bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const*
                         double* const* cRows = c + ic + ir;
                         const std::int64_t col = jc + jr;
                         if (rows == mr && cols == nr) {
-                            for (std::int64_t r = 0; r < mr; ++r) tileRows[r] = cRows[r];
-                            kernel.tile(depth, ap, bp, tileRows, col);
+                            kernel.tile(depth, ap, bp, cRows, col);
                             continue;
                         }
                         for (std::int64_t r = 0; r < mr; ++r)
