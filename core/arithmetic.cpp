@@ -1,6 +1,6 @@
 #include "core/arithmetic.h"
 
-#include "core/product_kernels.h"
+#include "core/product_choice.h"
 #include "core/row_store.h"
 
 namespace corvane {
@@ -93,13 +93,21 @@ Status Times(const BasicMatrix<T>& a, const std::type_identity_t<MatrixReader<T>
     // A reader without columns would make a result without columns, which
     // cannot be sized.
     if (q < 1) return kInvalidCols;
+    // A core matrix is read in place (the product is built apart from it);
+    // any other reader is copied first, row by row.
     RowStore<T> copy;
-    if (!copy.Allocate(p, q)) return Status::OutOfMemory();
-    for (std::int32_t k = 0; k < p; ++k)
-        for (std::int32_t j = 0; j < q; ++j) copy[k][j] = ReadItem(b, k, j);
+    const T* const* bRows = nullptr;
+    if (const auto* core = dynamic_cast<const BasicMatrix<T>*>(b)) {
+        bRows = core->rows();
+    } else {
+        if (!copy.Allocate(p, q)) return Status::OutOfMemory();
+        for (std::int32_t k = 0; k < p; ++k)
+            for (std::int32_t j = 0; j < q; ++j) copy[k][j] = ReadItem(b, k, j);
+        bRows = copy.data();
+    }
     BasicMatrix<T> product;
     if (Status s = product.Size(a.Rows(), q); !s) return s;
-    MatrixProductBlocked(a.rows(), copy.data(), product.rows(), a.Rows(), p, q);
+    if (!MatrixProduct(a.rows(), bRows, product.rows(), a.Rows(), p, q)) return Status::OutOfMemory();
     *result = std::move(product);
     return Status::Ok();
 }

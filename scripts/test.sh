@@ -26,11 +26,12 @@ done
 
 # The same results, bit for bit, on every build.
 echo "=== result digest across builds"
-run_digest() {
-    case "$1" in
-        win32) "$root/scripts/wine-run.sh" 32 "build/win32/tests/result_digest.exe" ;;
-        win64) "$root/scripts/wine-run.sh" 64 "build/win64/tests/result_digest.exe" ;;
-        *) "build/$1/tests/result_digest" ;;
+run_digest() {  # build [options of result_digest]
+    local build=$1; shift
+    case "$build" in
+        win32) "$root/scripts/wine-run.sh" 32 "build/win32/tests/result_digest.exe" "$@" ;;
+        win64) "$root/scripts/wine-run.sh" 64 "build/win64/tests/result_digest.exe" "$@" ;;
+        *) "build/$build/tests/result_digest" "$@" ;;
     esac
 }
 if reference=$(run_digest native) && [ -n "$reference" ]; then
@@ -42,6 +43,14 @@ if reference=$(run_digest native) && [ -n "$reference" ]; then
             diff <(echo "$reference") <(echo "$other") || true
             failed+=("digest-$p")
         fi
+    done
+    # And on every instruction set each build finds on this processor.
+    for p in "${presets[@]}"; do
+        for set in $(run_digest "$p" --instruction-sets || echo none); do
+            if ! other=$(run_digest "$p" --instruction-set "$set") || [ "$other" != "$reference" ]; then
+                echo "=== digest: $p with $set differs from native"; failed+=("digest-$p-$set")
+            fi
+        done
     done
 else
     echo "=== digest: native did not run"; failed+=("digest-native")

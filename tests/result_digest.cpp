@@ -166,7 +166,14 @@ template const std::vector<std::pair<std::string, BasicMatrix<Complex>>>& Batter
 
 }  // namespace corvane::digest
 
-int main() {
+namespace corvane::digest {
+bool ApplyOptions(int argc, char** argv, bool* stop);  // digest_product.cpp
+}
+
+int main(int argc, char** argv) {
+    bool stop = false;
+    if (!corvane::digest::ApplyOptions(argc, argv, &stop)) return 2;
+    if (stop) return 0;
     auto& cases = corvane::digest::Cases();
     std::sort(cases.begin(), cases.end());
     for (const auto& [name, fn] : cases) {

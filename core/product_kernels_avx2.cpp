@@ -1,0 +1,53 @@
+// The packed product's register tile with 256-bit registers. Only this file's
+// own functions are compiled for AVX2, so the library runs on any x86
+// processor; the tile is called only when the processor has the set.
+#include "core/product_packed.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#include "core/product_tile.h"
+
+namespace corvane {
+namespace {
+
+struct Avx2 {
+    using Reg = __m256d;
+    static constexpr int kWidth = 4;
+    static Reg Load(const double* p) { return _mm256_loadu_pd(p); }
+    static void Store(double* p, Reg x) { _mm256_storeu_pd(p, x); }
+    static Reg Broadcast(const double* p) { return _mm256_broadcast_sd(p); }
+    static Reg Mul(Reg x, Reg y) { return _mm256_mul_pd(x, y); }
+    static Reg Add(Reg x, Reg y) { return _mm256_add_pd(x, y); }
+};
+
+// 16 registers in 64-bit code: 4 × 2 accumulators, 2 of b, a broadcast and
+// products. 32-bit code has 8 registers: 4 × 1.
+#ifdef __x86_64__
+constexpr int kRows = 4, kVecs = 2;
+#else
+constexpr int kRows = 4, kVecs = 1;
+#endif
+
+void Tile(std::int64_t depth, const double* ap, const double* bp, double* const* c, std::int64_t col) {
+    product_detail::ProductTile<Avx2, kRows, kVecs>(depth, ap, bp, c, col);
+}
+
+}  // namespace
+}  // namespace corvane
+#pragma GCC pop_options
+
+namespace corvane {
+const PackedProductKernel* Avx2ProductKernel() noexcept {
+    static constexpr PackedProductKernel kernel{kRows, kVecs * 4, &Tile};
+    return &kernel;
+}
+}  // namespace corvane
+
+#else
+namespace corvane {
+const PackedProductKernel* Avx2ProductKernel() noexcept { return nullptr; }
+}  // namespace corvane
+#endif

@@ -1,0 +1,105 @@
+#include "core/product_packed.h"
+
+#include "core/buffer.h"
+
+namespace corvane {
+namespace {
+
+// Depth of a block: its panel of b (kDepth × tile cols) stays in the first
+// level cache while the row panels of a pass by. Rows of a per block: the
+// packed block of a (kRows × kDepth) stays in the second level. Columns per
+// block: the packed block of b (kDepth × kCols) in the last level.
+constexpr std::int64_t kDepth = 256;
+constexpr std::int64_t kRowBlock = 192;
+constexpr std::int64_t kColBlock = 2880;
+constexpr int kMaxTile = 256;  // elements of the largest register tile
+
+std::int64_t Min(std::int64_t x, std::int64_t y) { return x < y ? x : y; }
+std::int64_t RoundUp(std::int64_t x, std::int64_t unit) { return (x + unit - 1) / unit * unit; }
+
+// b(k0 + k, j0 + j) for k < depth, j < width, as panels of `cols` columns:
+// panel t holds element (k, t·cols + l) at t·cols·depth + k·cols + l; the
+// columns past `width` are zero.
+void PackColumns(const double* const* b, std::int64_t k0, std::int64_t depth, std::int64_t j0,
+                 std::int64_t width, std::int64_t cols, double* out) {
+    for (std::int64_t t = 0; t < width; t += cols) {
+        const std::int64_t n = Min(cols, width - t);
+        for (std::int64_t k = 0; k < depth; ++k) {
+            const double* from = b[k0 + k] + j0 + t;
+            std::int64_t l = 0;
+            for (; l < n; ++l) out[l] = from[l];
+            for (; l < cols; ++l) out[l] = 0.0;
+            out += cols;
+        }
+    }
+}
+
+// a(i0 + i, k0 + k) for i < height, k < depth, as panels of `rows` rows:
+// panel t holds element (t·rows + r, k) at t·rows·depth + k·rows + r; the
+// rows past `height` are zero.
+void PackRows(const double* const* a, std::int64_t i0, std::int64_t height, std::int64_t k0, std::int64_t depth,
+              std::int64_t rows, double* out) {
+    for (std::int64_t t = 0; t < height; t += rows) {
+        const std::int64_t n = Min(rows, height - t);
+        for (std::int64_t r = 0; r < rows; ++r) {
+            const double* from = r < n ? a[i0 + t + r] + k0 : nullptr;
+            for (std::int64_t k = 0; k < depth; ++k) out[k * rows + r] = from != nullptr ? from[k] : 0.0;
+        }
+        out += rows * depth;
+    }
+}
+
+}  // namespace
+
+bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const* a, const double* const* b,
+                         double* const* c, std::int32_t m, std::int32_t p, std::int32_t q) noexcept {
+    const std::int64_t mr = kernel.rows, nr = kernel.cols;
+    if (m < 1 || p < 1 || q < 1 || mr < 1 || nr < 1 || mr * nr > kMaxTile) return true;
+    const std::int64_t depthMax = Min(kDepth, p);
+    const std::int64_t rowsMax = Min(RoundUp(kRowBlock, mr), RoundUp(m, mr));
+    const std::int64_t colsMax = Min(RoundUp(kColBlock, nr), RoundUp(q, nr));
+    Buffer<double> work;
+    if (!work.Allocate(depthMax * (rowsMax + colsMax))) return false;
+    double* const packedB = work.data();
+    double* const packedA = packedB + depthMax * colsMax;
+
+    // A tile cut short by the edge of c is worked in a local copy.
+    double edge[kMaxTile];
+    double* edgeRows[kMaxTile];
+    for (std::int64_t r = 0; r < mr; ++r) edgeRows[r] = edge + r * nr;
+
+    for (std::int64_t jc = 0; jc < q; jc += colsMax) {
+        const std::int64_t width = Min(colsMax, q - jc);
+        for (std::int64_t kc = 0; kc < p; kc += depthMax) {  // increasing k: the order of every sum
+            const std::int64_t depth = Min(depthMax, p - kc);
+            PackColumns(b, kc, depth, jc, width, nr, packedB);
+            for (std::int64_t ic = 0; ic < m; ic += rowsMax) {
+                const std::int64_t height = Min(rowsMax, m - ic);
+                PackRows(a, ic, height, kc, depth, mr, packedA);
+                for (std::int64_t jr = 0; jr < width; jr += nr) {
+                    const std::int64_t cols = Min(nr, width - jr);
+                    const double* bp = packedB + jr * depth;
+                    for (std::int64_t ir = 0; ir < height; ir += mr) {
+                        const std::int64_t rows = Min(mr, height - ir);
+                        const double* ap = packedA + ir * depth;
+                        double* const* cRows = c + ic + ir;
+                        const std::int64_t col = jc + jr;
+                        if (rows == mr && cols == nr) {
+                            kernel.tile(depth, ap, bp, cRows, col);
+                            continue;
+                        }
+                        for (std::int64_t r = 0; r < mr; ++r)
+                            for (std::int64_t l = 0; l < nr; ++l)
+                                edge[r * nr + l] = r < rows && l < cols ? cRows[r][col + l] : 0.0;
+                        kernel.tile(depth, ap, bp, edgeRows, 0);
+                        for (std::int64_t r = 0; r < rows; ++r)
+                            for (std::int64_t l = 0; l < cols; ++l) cRows[r][col + l] = edge[r * nr + l];
+                    }
+                }
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace corvane
