@@ -10,7 +10,7 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
 
-native_pkgs=(cmake make g++ googletest libgtest-dev libbenchmark-dev liblapack-dev
+native_pkgs=(cmake make g++ python3 googletest libgtest-dev libbenchmark-dev liblapack-dev
              g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
              wine wine64 libwine-dev)
 i386_pkgs=(wine32:i386)
