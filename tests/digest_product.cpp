@@ -59,7 +59,7 @@ CORVANE_DIGEST_CASE(times_shapes) {
         {"row", 1, 300, 500},     {"column", 500, 300, 1},  {"depth_one", 300, 1, 200}, {"odd", 37, 29, 41},
         {"tile", 8, 256, 24},     {"tile_plus", 9, 257, 25}, {"blocks", 195, 520, 2900},
     };
-    for (const auto& s : shapes) Product(out, s.name, digest::RandomMatrix(s.m, s.p), digest::RandomMatrix(s.p, s.q, 1e3));
+    for (const auto& s : shapes) Product(out, s.name, digest::Random<double>(s.m, s.p), digest::Random<double>(s.p, s.q, 1e3));
 }
 
 CORVANE_DIGEST_CASE(times_special_values) {
@@ -71,7 +71,7 @@ CORVANE_DIGEST_CASE(times_special_values) {
     std::memcpy(&nan, &nanBits, sizeof nan);
     const double inf = std::numeric_limits<double>::infinity();
     const double specials[] = {nan, inf, -inf, -0.0, 0.0, std::numeric_limits<double>::denorm_min(), 1e300, -1e-300};
-    Matrix a = digest::RandomMatrix(45, 70), b = digest::RandomMatrix(70, 530);
+    Matrix a = digest::Random<double>(45, 70), b = digest::Random<double>(70, 530);
     for (int k = 0; k < 24; ++k) {
         const double v = specials[k % 8];
         const auto i = static_cast<std::int32_t>((digest::Next() + 1.0) * 22.5);
@@ -82,9 +82,9 @@ CORVANE_DIGEST_CASE(times_special_values) {
     Product(out, "scattered", a, b);
     // A row of zeros whose every product is −0: each sum stays +0 only by
     // starting from +0.
-    Matrix negative = digest::RandomMatrix(40, 40);
+    Matrix negative = digest::Random<double>(40, 40);
     for (std::int32_t j = 0; j < 40; ++j) negative.at(3, j) = -0.0;
-    Product(out, "negative_zero", negative, digest::RandomMatrix(40, 40, 1.0));
+    Product(out, "negative_zero", negative, digest::Random<double>(40, 40, 1.0));
 }
 
 }  // namespace corvane
