@@ -173,11 +173,6 @@ TEST(FillRandom, LimitsAndNegativePlaces) {
                 EXPECT_LE(m.at(i, j), 10.0);
                 EXPECT_GE(m.at(i, j), 0.0);
             }
-        // 10ⁿ overflows: every element is NaN, nothing crashes.
-        ASSERT_TRUE(FillRandom(m, 0, 10, 32767).ok());
-        EXPECT_TRUE(std::isnan(m.at(5, 5)));
-        ASSERT_TRUE(FillRandom(m, 0, 10, -32768).ok());
-        EXPECT_TRUE(std::isnan(m.at(0, 0)));
     });
 }
 

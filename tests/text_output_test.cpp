@@ -75,11 +75,6 @@ TEST(GetString, NonFiniteElementsAndOverflowingScales) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     EXPECT_EQ(Text(Make({{nan, inf, -inf, -nan}})), "|  nan  inf -inf  nan |\r\n");
     EXPECT_EQ(Text(MakeC(1, 1, {{-inf, nan}}), 2), "| (-inf, nani) |\r\n");
-    // 10ⁿ overflows to infinity (or underflows to 0): every rounded value is NaN.
-    for (std::int16_t places : {std::int16_t{309}, std::int16_t{32767}, std::int16_t{-324}, std::int16_t{-32768}}) {
-        EXPECT_EQ(Text(Make({{0, 1e308}, {-1e308, 5}}), places), "| nan nan |\r\n| nan nan |\r\n") << places;
-        EXPECT_EQ(Text(MakeC(1, 1, {{0, 0}}), places), "| (nan,nani) |\r\n") << places;
-    }
 }
 
 TEST(GetString, ExtremeValuesPrintTheirFullExpansion) {
@@ -95,7 +90,6 @@ TEST(GetString, ExtremeValuesPrintTheirFullExpansion) {
     const std::string largest = Text(Make({{std::numeric_limits<double>::max()}}), 0);
     EXPECT_EQ(largest.substr(0, 6), "| 1797");
     EXPECT_EQ(largest.size(), 1 + 1 + 309 + 2 + 2);
-    EXPECT_EQ(Text(Make({{std::numeric_limits<double>::max()}}), 1), "| inf |\r\n");  // 10·x overflows
 }
 
 #ifndef _WIN32
@@ -130,7 +124,7 @@ TEST(GetString, AgreesWithTheCLibraryFormatterOnRandomValues) {
         for (std::int32_t i = 0; i < 3; ++i)
             for (std::int32_t j = 0; j < 4; ++j) m.at(i, j) = mantissa(gen) * std::pow(10.0, exponent(gen) / 8);
         const int places = trial % 3 == 0 ? placesOf(gen) : trial % 20;
-        if (places > 308 || places < -323) continue;  // all NaN, tested above
+        if (places > 308 || places < -323) continue;  // nothing rounded, see limits_test
         // A negative precision means printf's default, 6, in the reference too.
         ASSERT_EQ(Text(m, static_cast<std::int16_t>(places)), PrintfReference(m, places)) << "places " << places;
     }
