@@ -43,8 +43,7 @@ TEST(Limits, SizesBeyondTheObtainableMemoryFailAtOnce) {
         EXPECT_FALSE(counted.sized());
         EXPECT_EQ(sized.Size(s.rows, s.cols), Status::OutOfMemory());
         ExpectSameBits(sized, before);
-        CMatrix complex;
-        EXPECT_EQ(complex.Size(s.rows, s.cols), Status::OutOfMemory());
+        EXPECT_EQ(CMatrix().Size(s.rows, s.cols), Status::OutOfMemory());
     }
     Matrix sized = Make({{1, 2}, {3, 4}});
     EXPECT_EQ(sized.PutRows(kMaxSize), Status::OutOfMemory());  // resizing, through the row count
