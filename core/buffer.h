@@ -31,6 +31,7 @@ public:
         // A count beyond the address space is refused before it is narrowed
         // to a 32-bit size_t, which would keep only its low bits.
         if (n < 0 || static_cast<std::uint64_t>(n) > PTRDIFF_MAX / sizeof(T)) return false;
+        if (!StorageFits(HeapBytes(1, static_cast<std::uint64_t>(n) * sizeof(T)))) return false;
         data_ = static_cast<T*>(AllocateZeroed(static_cast<std::size_t>(n), sizeof(T)));
         if (data_ == nullptr) return false;
         size_ = n;

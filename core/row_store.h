@@ -31,6 +31,12 @@ public:
         Reset();
         if (rows < 1 || cols < 1 || !RowBytesFit(cols)) return false;
         if (static_cast<std::uint64_t>(rows) > PTRDIFF_MAX / sizeof(T*)) return false;
+        // The pointer array and every row block, checked as a whole before
+        // the first block is taken.
+        const std::uint64_t pointerBytes = HeapBytes(1, static_cast<std::uint64_t>(rows) * sizeof(T*));
+        const std::uint64_t blockBytes =
+            HeapBytes(static_cast<std::uint64_t>(rows), static_cast<std::uint64_t>(cols) * sizeof(T));
+        if (blockBytes > UINT64_MAX - pointerBytes || !StorageFits(pointerBytes + blockBytes)) return false;
         auto** array = static_cast<T**>(AllocateZeroed(static_cast<std::size_t>(rows), sizeof(T*)));
         if (array == nullptr) return false;
         data_ = array;

@@ -61,8 +61,18 @@ else
     echo "=== digest: native did not run"; failed+=("digest-native")
 fi
 
+# A short coverage-guided fuzzing run of the core (clang, libFuzzer, ASan and
+# UBSan, in build/fuzz); any finding fails the run. scripts/fuzz.sh runs longer.
+echo "=== fuzz: 45 s"
+if "$root/scripts/fuzz.sh" 45 >build/fuzz.log 2>&1; then
+    echo "=== fuzz: passed ($(grep -o 'number_of_executed_units: [0-9]*' build/fuzz.log))"
+else
+    tail -n 40 build/fuzz.log
+    echo "=== fuzz: FAILED (input in build/fuzz/findings)"; failed+=("fuzz")
+fi
+
 if [ ${#failed[@]} -ne 0 ]; then
     echo "FAILED: ${failed[*]}"
     exit 1
 fi
-echo "All tests passed on: ${presets[*]} (result digests identical)"
+echo "All tests passed on: ${presets[*]} (result digests identical), and the fuzzer found nothing"

@@ -45,22 +45,25 @@ HRESULT DeleteTree(const wchar_t* path) {
     return removed == ERROR_FILE_NOT_FOUND ? S_OK : FromWin32(removed);
 }
 
-// Deletes a key unless some subkey remains beneath it.
-HRESULT DeleteIfNoSubkeys(const wchar_t* path) {
+// Deletes a key when nothing is left in it, neither a subkey nor a value: a
+// key that holds what another program put there stays.
+HRESULT DeleteIfEmpty(const wchar_t* path) {
     HKEY key = nullptr;
     LONG status = RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key);
     if (status == ERROR_FILE_NOT_FOUND) return S_OK;
     if (status != ERROR_SUCCESS) return FromWin32(status);
-    DWORD subkeys = 0;
-    status = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+    DWORD subkeys = 0, values = 0;
+    status = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr,
                               nullptr, nullptr);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) return FromWin32(status);
-    if (subkeys != 0) return S_OK;
+    if (subkeys != 0 || values != 0) return S_OK;
     status = RegDeleteKeyW(HKEY_CLASSES_ROOT, path);
     return status == ERROR_FILE_NOT_FOUND ? S_OK : FromWin32(status);
 }
 
+// Deletes one value (the default value when name is null); a missing key or
+// value is no failure.
 HRESULT DeleteValue(const wchar_t* path, const wchar_t* name) {
     HKEY key = nullptr;
     LONG status = RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_SET_VALUE, &key);
@@ -76,6 +79,7 @@ void Braced(REFGUID guid, wchar_t (&text)[40]) { StringFromGUID2(guid, text, 40)
 // Concatenates up to four pieces into a fixed buffer.
 struct Path {
     wchar_t text[512];
+    Path() : text{} {}
     Path(const wchar_t* a, const wchar_t* b = L"", const wchar_t* c = L"", const wchar_t* d = L"") {
         text[0] = L'\0';
         for (const wchar_t* piece : {a, b, c, d})
@@ -165,22 +169,21 @@ HRESULT RegisterScript(const wchar_t* appId) {
     return S_OK;
 }
 
-// Named values first, then each key that has no subkey left; a key of one
-// component (AppID) stays.
+// The values written first, then each key left empty, up to but not
+// including the top-level key shared by every component (AppID).
 HRESULT UnregisterScript(const wchar_t* appId) {
     ScriptEntry entries[kMaxScriptEntries];
     const int count = ReadScript(entries, kMaxScriptEntries, appId);
     if (count == 0) return HRESULT_FROM_WIN32(ERROR_RESOURCE_DATA_NOT_FOUND);
     for (int i = 0; i < count; ++i) {
-        if (entries[i].name[0] == L'\0') continue;
-        const HRESULT hr = DeleteValue(entries[i].key, entries[i].name);
+        const HRESULT hr = DeleteValue(entries[i].key, entries[i].name[0] ? entries[i].name : nullptr);
         if (FAILED(hr)) return hr;
     }
     for (int i = count - 1; i >= 0; --i) {
         wchar_t key[256];
         lstrcpyW(key, entries[i].key);
         for (wchar_t* slash = wcsrchr(key, L'\\'); slash != nullptr; slash = wcsrchr(key, L'\\')) {
-            const HRESULT hr = DeleteIfNoSubkeys(key);
+            const HRESULT hr = DeleteIfEmpty(key);
             if (FAILED(hr)) return hr;
             *slash = L'\0';
         }
@@ -188,51 +191,88 @@ HRESULT UnregisterScript(const wchar_t* appId) {
     return S_OK;
 }
 
+// One registry entry of a class: a value under a key (the default value when
+// name is null; a key without a value when value is null). A fresh key is
+// deleted with everything beneath it before it is written.
+struct Entry {
+    Path key;
+    const wchar_t* name;
+    const wchar_t* value;
+    bool fresh;
+};
+
+constexpr int kClassEntries = 13;
+
+// The entries of one class in the order they are written.
+void ClassEntries(const ClassEntry& row, const wchar_t* clsid, const wchar_t* module, const wchar_t* appId,
+                  const wchar_t* libId, Entry (&out)[kClassEntries]) {
+    const Path classKey(L"CLSID\\", clsid);
+    const Entry entries[kClassEntries] = {
+        {Path(row.progId), nullptr, row.friendlyName, false},
+        {Path(row.progId, L"\\CLSID"), nullptr, clsid, false},
+        {Path(row.versionIndependentProgId), nullptr, row.friendlyName, false},
+        {Path(row.versionIndependentProgId, L"\\CLSID"), nullptr, clsid, false},
+        {Path(row.versionIndependentProgId, L"\\CurVer"), nullptr, row.progId, false},
+        {classKey, nullptr, row.friendlyName, true},
+        {classKey, L"AppID", appId, false},
+        {Path(classKey, L"\\ProgID"), nullptr, row.progId, false},
+        {Path(classKey, L"\\VersionIndependentProgID"), nullptr, row.versionIndependentProgId, false},
+        {Path(classKey, L"\\Programmable"), nullptr, nullptr, true},
+        {Path(classKey, L"\\InprocServer32"), nullptr, module, false},
+        {Path(classKey, L"\\InprocServer32"), L"ThreadingModel", L"apartment", false},
+        {Path(classKey, L"\\TypeLib"), nullptr, libId, false},
+    };
+    for (int i = 0; i < kClassEntries; ++i) out[i] = entries[i];
+}
+
 HRESULT RegisterClassEntries(const ClassEntry& row, const wchar_t* module, const wchar_t* appId, const wchar_t* libId) {
     wchar_t clsid[40];
     Braced(*row.clsid, clsid);
-    const Path classKey(L"CLSID\\", clsid);
-    const struct {
-        Path key;
-        const wchar_t* name;
-        const wchar_t* value;
-    } entries[] = {
-        {Path(row.progId), nullptr, row.friendlyName},
-        {Path(row.progId, L"\\CLSID"), nullptr, clsid},
-        {Path(row.versionIndependentProgId), nullptr, row.friendlyName},
-        {Path(row.versionIndependentProgId, L"\\CLSID"), nullptr, clsid},
-        {Path(row.versionIndependentProgId, L"\\CurVer"), nullptr, row.progId},
-    };
-    for (const auto& e : entries) {
-        const HRESULT hr = SetEntry(e.key, e.name, e.value);
+    Entry entries[kClassEntries];
+    ClassEntries(row, clsid, module, appId, libId, entries);
+    for (const Entry& e : entries) {
+        HRESULT hr = e.fresh ? DeleteTree(e.key) : S_OK;
+        if (SUCCEEDED(hr)) hr = SetEntry(e.key, e.name, e.value);
         if (FAILED(hr)) return hr;
     }
-    HRESULT hr = DeleteTree(classKey);
-    if (SUCCEEDED(hr)) hr = SetEntry(classKey, nullptr, row.friendlyName);
-    if (SUCCEEDED(hr)) hr = SetEntry(classKey, L"AppID", appId);
-    if (SUCCEEDED(hr)) hr = SetEntry(Path(classKey, L"\\ProgID"), nullptr, row.progId);
-    if (SUCCEEDED(hr)) hr = SetEntry(Path(classKey, L"\\VersionIndependentProgID"), nullptr, row.versionIndependentProgId);
-    if (SUCCEEDED(hr)) hr = DeleteTree(Path(classKey, L"\\Programmable"));
-    if (SUCCEEDED(hr)) hr = SetEntry(Path(classKey, L"\\Programmable"), nullptr, nullptr);
-    if (SUCCEEDED(hr)) hr = SetEntry(Path(classKey, L"\\InprocServer32"), nullptr, module);
-    if (SUCCEEDED(hr)) hr = SetEntry(Path(classKey, L"\\InprocServer32"), L"ThreadingModel", L"apartment");
-    if (SUCCEEDED(hr)) hr = SetEntry(Path(classKey, L"\\TypeLib"), nullptr, libId);
-    return hr;
+    return S_OK;
 }
 
+// In reverse order: each value written is deleted, then its key if nothing is
+// left in it. Values and subkeys of other programs stay, and their keys with
+// them; what is already gone is no failure, so this can run any number of
+// times.
 HRESULT UnregisterClassEntries(const ClassEntry& row) {
     wchar_t clsid[40];
     Braced(*row.clsid, clsid);
-    const wchar_t* steps[][2] = {
-        {row.progId, L"\\CLSID"}, {row.progId, L""},
-        {row.versionIndependentProgId, L"\\CLSID"}, {row.versionIndependentProgId, L"\\CurVer"},
-        {row.versionIndependentProgId, L""},
-    };
-    for (const auto& step : steps) {
-        const HRESULT hr = step[1][0] ? DeleteTree(Path(step[0], step[1])) : DeleteIfNoSubkeys(step[0]);
+    Entry entries[kClassEntries];
+    ClassEntries(row, clsid, L"", L"", L"", entries);
+    for (int i = kClassEntries - 1; i >= 0; --i) {
+        HRESULT hr = entries[i].value != nullptr ? DeleteValue(entries[i].key, entries[i].name) : S_OK;
+        if (SUCCEEDED(hr)) hr = DeleteIfEmpty(entries[i].key);
         if (FAILED(hr)) return hr;
     }
-    return DeleteTree(Path(L"CLSID\\", clsid));
+    return S_OK;
+}
+
+// Unregisters the type library when it is registered; nothing to do is no
+// failure.
+HRESULT UnregisterTypeLibrary(const wchar_t* module) {
+    ITypeLib* library = nullptr;
+    HRESULT hr = LoadTypeLibEx(module, REGKIND_NONE, &library);
+    if (FAILED(hr)) return hr;
+    TLIBATTR* attr = nullptr;
+    hr = library->GetLibAttr(&attr);
+    if (SUCCEEDED(hr)) {
+        BSTR path = nullptr;
+        if (SUCCEEDED(QueryPathOfRegTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, &path))) {
+            SysFreeString(path);
+            hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, attr->syskind);
+        }
+        library->ReleaseTLibAttr(attr);
+    }
+    library->Release();
+    return hr;
 }
 
 }  // namespace
@@ -267,17 +307,7 @@ extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
     HRESULT hr = ModulePath(module);
     if (FAILED(hr)) return hr;
     for (int i = 0; i < kClassCount && SUCCEEDED(hr); ++i) hr = UnregisterClassEntries(ClassTable()[i]);
-    if (FAILED(hr)) return hr;
-    ITypeLib* library = nullptr;
-    hr = LoadTypeLibEx(module, REGKIND_NONE, &library);
-    if (FAILED(hr)) return hr;
-    TLIBATTR* attr = nullptr;
-    hr = library->GetLibAttr(&attr);
-    if (SUCCEEDED(hr)) {
-        hr = UnRegisterTypeLib(attr->guid, attr->wMajorVerNum, attr->wMinorVerNum, attr->lcid, attr->syskind);
-        library->ReleaseTLibAttr(attr);
-    }
-    library->Release();
+    if (SUCCEEDED(hr)) hr = UnregisterTypeLibrary(module);
     if (FAILED(hr)) return hr;
     wchar_t appId[40];
     Braced(LIBID_CorvaneMatrix30, appId);

@@ -21,8 +21,16 @@ public:
     double recip() const noexcept { return recip_; }
 
     // Round half up (ties towards +∞), ending with a multiplication by the
-    // reciprocal, never a division by the scale.
-    double Round(double x) const noexcept { return std::floor(scale_ * x + 0.5) * recip_; }
+    // reciprocal, never a division by the scale. A finite x whose formula
+    // result is not finite has nothing to round off: 10ⁿ·x overflowed (so x
+    // has no digits beyond n places) and x is kept, or 1/10ⁿ overflowed (every
+    // double is below half of 10⁻ⁿ) and the result is 0. Adding +0.0 keeps
+    // the rule that no result is a negative zero.
+    double Round(double x) const noexcept {
+        const double r = std::floor(scale_ * x + 0.5) * recip_;
+        if (std::isfinite(r) || !std::isfinite(x)) return r;
+        return std::isinf(recip_) ? 0.0 : x + 0.0;
+    }
 
 private:
     double scale_;

@@ -59,6 +59,20 @@ run "$sysdir\\regsvr32.exe" /s /u "$(winpath "$dll")" || fail "regsvr32 /u retur
 while IFS='|' read -r key name data after; do
     if [ "$after" = gone ]; then expect_absent "$key"; elif [ "$after" = kept ]; then expect_key "$key"; fi
 done < <(entries)
+# Unregistering again succeeds with nothing left; values of other programs
+# under our keys survive unregistration, and their keys with them.
+run "$sysdir\\regsvr32.exe" /s /u "$(winpath "$dll")" || fail "second regsvr32 /u returned $?"
+run "$sysdir\\regsvr32.exe" /s "$(winpath "$dll")" || fail "regsvr32 after unregistering returned $?"
+server_key="CLSID\\{9F8F3BC5-021B-4922-817C-E945C2A15847}\\InprocServer32"
+for key in "$server_key" "AppID\\CorvaneMatrix30.DLL" "CorvaneMatrix30.Matrix"; do
+    run "$sysdir\\reg.exe" add "HKCR\\$key" /v Foreign /d kept /f >/dev/null || fail "cannot add a value to $key"
+done
+run "$sysdir\\regsvr32.exe" /s /u "$(winpath "$dll")" || fail "regsvr32 /u beside foreign values returned $?"
+for key in "$server_key" "AppID\\CorvaneMatrix30.DLL" "CorvaneMatrix30.Matrix"; do expect_value "$key" Foreign kept; done
+query "HKCR\\$server_key" /v ThreadingModel >/dev/null 2>&1 && fail "ThreadingModel left beside a foreign value"
+query "HKCR\\AppID\\CorvaneMatrix30.DLL" /v AppID >/dev/null 2>&1 && fail "AppID value left beside a foreign value"
+expect_absent "CorvaneMatrix30.Matrix\\CLSID"
+expect_absent "CorVaneMatrix30.CMatrix"
 
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
 if [ "$failures" -ne 0 ]; then
