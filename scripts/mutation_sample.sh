@@ -36,7 +36,7 @@ limit=${MUTATION_TIMEOUT:-600}
 jobs=${MUTATION_JOBS:-2}
 only=${MUTATION_ONLY:-.}
 win32_targets=${MUTATION_WIN32_TARGETS-CorvaneMatrix30 server_client}
-log="$scratch/log"
+log="$scratch/log-$(date +%Y%m%d-%H%M%S)"
 mkdir -p "$log"
 
 # The fault table: id, file, text to find, replacement, description;
@@ -72,8 +72,31 @@ EOF
 sync_copy() {  # preset
     # Unchanged files keep their time stamps (compared by content), so the
     # build directories stay valid between runs and checkouts.
-    mkdir -p "$scratch/$1" &&
-        rsync -r -l -p --checksum --delete --exclude=/build --exclude=/.git "$checkout/" "$scratch/$1/"
+    python3 - "$checkout" "$scratch/$1" <<'PY'
+import filecmp, os, shutil, sys
+src, dst = sys.argv[1], sys.argv[2]
+skip = {"build", ".git"}
+wanted = set()
+for root, dirs, files in os.walk(src):
+    rel = os.path.relpath(root, src)
+    if rel == ".":
+        dirs[:] = [d for d in dirs if d not in skip]
+    os.makedirs(os.path.join(dst, rel), exist_ok=True)
+    for name in files:
+        path = os.path.normpath(os.path.join(rel, name))
+        wanted.add(path)
+        to = os.path.join(dst, path)
+        if not (os.path.isfile(to) and filecmp.cmp(os.path.join(src, path), to, shallow=False)):
+            shutil.copy(os.path.join(src, path), to)
+for root, dirs, files in os.walk(dst):
+    rel = os.path.relpath(root, dst)
+    if rel == ".":
+        dirs[:] = [d for d in dirs if d not in skip]
+    for name in files:
+        path = os.path.normpath(os.path.join(rel, name))
+        if path not in wanted:
+            os.remove(os.path.join(dst, path))
+PY
 }
 build() {  # preset logfile
     local targets=()
@@ -89,6 +112,10 @@ run_tests() {  # preset logfile [ctest args...]
     local preset=$1 out=$2
     shift 2
     (cd "$scratch/$preset" && timeout "$limit" ctest --preset "$preset" --no-tests=error --timeout "$limit" "$@" >"$out" 2>&1)
+}
+# The first failing test case (GoogleTest) or script check of a test log.
+first_failure() {  # logfile
+    grep -m1 -o -E '^\[  FAILED  \] [^ ]+|^FAIL: .*' "$1" | sed -E 's/^\[  FAILED  \] //; s/^FAIL: /script: /' | cut -c1-60
 }
 presets_of() {  # file
     case "$1" in
@@ -173,7 +200,7 @@ for line in "${faults[@]}"; do
             case $? in
                 0) ;;
                 124) result="caught"; why="timeout"; break ;;
-                *) result="caught"; why="$p tests fail"; break ;;
+                *) result="caught"; why="by $(first_failure "$log/$id-$p-test.log")"; break ;;
             esac
         done
         [ -z "$result" ] && result="survived" && why=""
