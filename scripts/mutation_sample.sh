@@ -36,8 +36,6 @@ limit=${MUTATION_TIMEOUT:-600}
 jobs=${MUTATION_JOBS:-2}
 only=${MUTATION_ONLY:-.}
 win32_targets=${MUTATION_WIN32_TARGETS-CorvaneMatrix30 server_client}
-log="$scratch/log-$(date +%Y%m%d-%H%M%S)"
-mkdir -p "$log"
 
 # The fault table: id, file, text to find, replacement, description;
 # tab-separated, "\n" and "\\" escaped in the two texts, "#" starts a comment.
@@ -148,6 +146,8 @@ if $check_only; then
     exit $status
 fi
 
+log="$scratch/log-$(date +%Y%m%d-%H%M%S)"
+mkdir -p "$log" || exit 2
 started=$(date +%s)
 echo "mutation sample of $checkout ($(git -C "$checkout" rev-parse --short HEAD 2>/dev/null || echo '?'))"
 echo "scratch $scratch, ${#faults[@]} faults"
