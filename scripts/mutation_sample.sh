@@ -111,9 +111,13 @@ run_tests() {  # preset logfile [ctest args...]
     shift 2
     (cd "$scratch/$preset" && timeout "$limit" ctest --preset "$preset" --no-tests=error --timeout "$limit" "$@" >"$out" 2>&1)
 }
-# The first failing test case (GoogleTest) or script check of a test log.
+# The failing ctest tests of a test log, with the first failing test case
+# (GoogleTest) or script check.
 first_failure() {  # logfile
-    grep -m1 -o -E '^\[  FAILED  \] [^ ]+|^FAIL: .*' "$1" | sed -E 's/^\[  FAILED  \] //; s/^FAIL: /script: /' | cut -c1-60
+    local tests first
+    tests=$(grep -o -E '^[0-9]+/[0-9]+ Test +#[0-9]+: [^ ]+ [.]+\*+(Failed|Timeout|Exception)' "$1" | awk '{print $4}' | paste -sd,)
+    first=$(grep -m1 -o -E '^\[  FAILED  \] [^ ]+|^FAIL: .*' "$1" | sed -E 's/^\[  FAILED  \] //; s/^FAIL: /script: /' | tr -d '[]' | cut -c1-60)
+    echo "${tests:-?}${first:+: $first}"
 }
 presets_of() {  # file
     case "$1" in
