@@ -29,7 +29,7 @@ std::int32_t PartialPivot(T* const* a, std::int32_t n, std::int32_t k, double* l
 }
 }  // namespace detail
 
-// Follows Numerical Recipes' gaussj with partial (row) pivoting: Gauss-Jordan
+// Gauss-Jordan elimination with partial (row) pivoting: Gauss-Jordan
 // on (A | B), B entering as the identity and leaving as the inverse. Rows
 // are exchanged by exchanging their pointers (the columns of a before k are
 // never read again, so this equals exchanging a(k … n−1)). Both arrays are

@@ -11,7 +11,7 @@
 
 namespace corvane {
 
-// Follows Numerical Recipes' ludcmp: Crout's method with implicit partial
+// Crout's method with implicit partial
 // pivoting. a (n × n) is overwritten by L below the diagonal (unit diagonal
 // not stored) and U on and above it; perm[i] receives the index in A of the
 // row standing at position i, *sign the permutation's sign. scale is work

@@ -60,7 +60,7 @@ struct HouseholderPolicy<Complex> {
     static Complex ApplyStep(Complex sum, Complex negatedLead) { return sum / negatedLead; }
 };
 
-// Follows JAMA's QRDecomposition: the norm taking the sign of the leading
+// Householder QR: the norm taking the sign of the leading
 // element, the Householder vector stored in place. The sums of the later
 // columns are formed side by side, row by row (each still in increasing i),
 // so the loops run along rows; sums holds n elements.
@@ -100,7 +100,7 @@ int HouseholderQR(T** w, std::int32_t m, std::int32_t n, T* rdiag, T* sums) {
     return kKernelOk;
 }
 
-// Follows JAMA's QRDecomposition.getQ: the reflections applied to the
+// Q of the Householder QR: the reflections applied to the
 // leading columns of the identity, last one first, the column sums formed
 // side by side as in HouseholderQR. A column that was not reflected is
 // recognised by w(k, k) = 0 or by a zero entry of rdiag (R's diagonal, may

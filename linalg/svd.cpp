@@ -157,7 +157,7 @@ void AccumulateLeft(double** ut, std::int32_t m, std::int32_t n, const double* w
 
 }  // namespace
 
-// Follows Numerical Recipes' svdcmp (second edition): Householder
+// Golub–Reinsch singular value decomposition: Householder
 // bidiagonalisation, accumulation of the transformations, implicitly shifted
 // QR sweeps, with plain square roots and reciprocal multiplications. The
 // factors are kept transposed so that rotations run along rows; every

@@ -137,8 +137,8 @@ void AccumulateLeft(double** a, std::int32_t m, std::int32_t n, const double* w)
 
 }  // namespace
 
-// The first, straightforward form of GolubReinschSVD (Numerical Recipes'
-// svdcmp, second edition), written as the algorithm reads, on the m × n
+// The first, straightforward form of GolubReinschSVD, written as the
+// algorithm reads, on the m × n
 // array and the n × n right factor. The fast form must give the same bits.
 int GolubReinschSVDReference(double** a, std::int32_t m, std::int32_t n, double* w, double* e, double** v, bool wantU,
                     std::int32_t sweepLimit, std::int32_t* mostSweeps) {
