@@ -48,7 +48,7 @@ for script in "$src"/*.vbs "$src"/*.js; do
 done
 
 # Examples: each script with a text in examples/expected must print exactly that text.
-examples=$here/../../examples
+examples=$src/../../examples
 for expected in "$examples"/expected/*.txt; do
     script=$examples/$(basename "$expected" .txt)
     out=$(run "$sysdir\\cscript.exe" //nologo "$(winpath "$script")")
