@@ -18,8 +18,6 @@ struct Entries {
     HMODULE module;
     HRESULT(STDAPICALLTYPE* canUnloadNow)();
     HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**);
-    HRESULT(STDAPICALLTYPE* registerServer)();
-    HRESULT(STDAPICALLTYPE* unregisterServer)();
 };
 const Entries& Dll();
 
@@ -31,7 +29,6 @@ public:
     explicit Ptr(T* p) : p_(p) {}
     ~Ptr() { reset(); }
     Ptr(Ptr&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
-    Ptr& operator=(Ptr&& other) noexcept { return std::swap(p_, other.p_), *this; }
     void reset() { if (p_ != nullptr) p_->Release(); p_ = nullptr; }
     T** out() { return reset(), &p_; }
     void** outVoid() { return reinterpret_cast<void**>(out()); }
@@ -75,6 +72,9 @@ ErrorRecord TakeErrorRecord();
 void ExpectFailure(HRESULT hr, int message, const wchar_t* text, REFCLSID clsid, const wchar_t* progId);
 
 std::wstring Take(BSTR s);  // frees s
+inline std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+Ptr<IRecordInfo> ComplexRecord();  // the library's Complex record type
 
 Ptr<ITypeLib> Library();  // the registered type library
 
