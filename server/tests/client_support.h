@@ -50,15 +50,6 @@ Ptr<T> Create(REFCLSID clsid, REFIID iid) {
 inline Ptr<IMatrix> NewMatrix() { return Create<IMatrix>(CLSID_Matrix, IID_IMatrix); }
 inline Ptr<ICMatrix> NewCMatrix() { return Create<ICMatrix>(CLSID_CMatrix, IID_ICMatrix); }
 
-// An object variable passed by reference, as VBA passes it late-bound.
-template <class T>
-VARIANT ObjectRef(T** variable) {
-    VARIANT v;
-    V_VT(&v) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&v) = reinterpret_cast<IDispatch**>(variable);
-    return v;
-}
-
 // The thread's current error record, taken (none is left).
 struct ErrorRecord {
     bool present = false;

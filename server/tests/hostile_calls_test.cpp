@@ -82,15 +82,15 @@ const Row kRows[] = {
          Ptr<IGlobal> g = Create<IGlobal>(CLSID_Global, IID_IGlobal);
          ICMatrix* cp = c.get();
          IGlobal* gp = g.get();
-         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"Times", {ObjectRef(&cp)}));
-         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"LU", {ObjectRef(&gp)}));
+         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"Times", {Ref(VT_DISPATCH, &cp)}));
+         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"LU", {Ref(VT_DISPATCH, &gp)}));
          Ptr<IMatrix> q = NewMatrix();
          IMatrix* qp = q.get();
          ASSERT_EQ(S_OK, c->Size(2, 2));
-         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(c.get(), L"QR", {ObjectRef(&qp), ObjectRef(&qp)}));
+         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(c.get(), L"QR", {Ref(VT_DISPATCH, &qp), Ref(VT_DISPATCH, &qp)}));
          EXPECT_EQ(0, RowsOf(q.get()));  // not written as a CMatrix
          ICMatrix* none = nullptr;       // a missing output stays allowed
-         EXPECT_EQ(S_OK, Call(c.get(), L"QR", {ObjectRef(&none)}));
+         EXPECT_EQ(S_OK, Call(c.get(), L"QR", {Ref(VT_DISPATCH, &none)}));
      }},
     {"records of another type are refused", [] {
          Ptr<IGlobal> g = Create<IGlobal>(CLSID_Global, IID_IGlobal);
@@ -102,15 +102,9 @@ const Row kRows[] = {
      }},
     {"a failure without a record of its own leaves no earlier record", [] {
          Ptr<IMatrix> m = NewMatrix();
-         const auto stale = [&m] {  // a failure that publishes its record
-             double v;
-             EXPECT_EQ(HRESULT(0x80040529), m->get_Item(0, 0, &v));
-         };
-         stale();
+         double v;  // late-bound failures: the fuzz test leaves a stale record before each call
+         EXPECT_EQ(HRESULT(0x80040529), m->get_Item(0, 0, &v));  // a failure that publishes its record
          EXPECT_EQ(E_POINTER, m->Clone(nullptr));
-         EXPECT_FALSE(TakeErrorRecord().present);
-         stale();
-         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"Size", {Object(m.get()), Num(2)}));
          EXPECT_FALSE(TakeErrorRecord().present);
          ASSERT_EQ(S_OK, m->Size(1, 1));
          EXPECT_FALSE(TakeErrorRecord().present);  // success leaves none
