@@ -44,7 +44,6 @@ std::string Cx(double re, double im) {
     if (std::fabs(im) < 1e-12) return Num(re);
     return (std::fabs(re) < 1e-12 ? "" : Num(re) + (im > 0 ? "+" : "")) + Num(im) + "i";
 }
-std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
 
 // Rows of elements: [4 1;2 3], or [rows x cols] when either count is 0.
 std::string Grid(LONG rows, LONG cols, const std::function<std::string(LONG, LONG)>& at) {
@@ -111,18 +110,17 @@ std::string RenderVariant(const VARIANT& v) {
 
 // A failure code and, for a catalogue failure, anything of its record that
 // differs from what the reporting class publishes.
-std::string Failure(HRESULT hr, char target, const std::wstring& description, const std::wstring& source,
-                    const std::wstring& file, DWORD context, const GUID& guid) {
+std::string Failure(HRESULT hr, char target, const ErrorRecord& r) {
     char code[16];
     std::snprintf(code, sizeof code, "!%08lX", static_cast<unsigned long>(hr));
     wchar_t text[256] = L"";
     LoadStringW(Dll().module, hr & 0xFFFF, text, 256);
     const bool complex = IsComplex(target);
-    if ((hr & 0xFFFF0000) != 0x80040000 || (description == text && file == L"CorvaneMatrix.chm" && context == (hr & 0xFFFFu) &&
-        source == (complex ? L"CorVaneMatrix30.CMatrix.1" : L"CorvaneMatrix30.Matrix.1") &&
-        (IsEqualGUID(guid, GUID_NULL) || IsEqualGUID(guid, complex ? CLSID_CMatrix : CLSID_Matrix))))
+    if ((hr & 0xFFFF0000) != 0x80040000 || (r.description == text && r.helpFile == L"CorvaneMatrix.chm" && r.helpContext == (hr & 0xFFFFu) &&
+        r.source == (complex ? L"CorVaneMatrix30.CMatrix.1" : L"CorvaneMatrix30.Matrix.1") &&
+        (IsEqualGUID(r.guid, GUID_NULL) || IsEqualGUID(r.guid, complex ? CLSID_CMatrix : CLSID_Matrix))))
         return code;
-    return code + ("(record " + Narrow(description) + "|" + Narrow(source) + "|" + Narrow(file) + "|" + std::to_string(context) + ")");
+    return code + ("(record " + Narrow(r.description) + "|" + Narrow(r.source) + "|" + Narrow(r.helpFile) + "|" + std::to_string(r.helpContext) + ")");
 }
 
 // A parameter as the interface view of the type library declares it.
@@ -146,10 +144,8 @@ Param Describe(const ELEMDESC& e, BSTR name) {
 }
 
 IRecordInfo* ComplexInfo() {
-    static const GUID kComplex = {0x11cee6d5, 0xe60d, 0x4fe8, {0xbd, 0xd5, 0x5d, 0x98, 0x7b, 0x59, 0xf0, 0x61}};
-    static IRecordInfo* info = nullptr;
-    if (info == nullptr) EXPECT_EQ(S_OK, GetRecordInfoFromGuids(LIBID_CorvaneMatrix30, 1, 0, 1033, kComplex, &info));
-    return info;
+    static Ptr<IRecordInfo>* const info = new Ptr<IRecordInfo>(ComplexRecord());  // once, kept to the end
+    return info->get();
 }
 
 // Live blocks of task memory (safe arrays, strings); registered once, never revoked.
@@ -283,7 +279,7 @@ std::string Call(Path path, const Row& row) {
                           static_cast<UINT>(params.size()), types.data(), pointers.data(), &returned);
         if (SUCCEEDED(hr)) hr = V_I4(&returned);
         const ErrorRecord r = TakeErrorRecord();
-        if (FAILED(hr)) out = Failure(hr, row.target, r.description, r.source, r.helpFile, r.helpContext, r.guid);
+        if (FAILED(hr)) out = Failure(hr, row.target, r);
         if (hasResult) out += SUCCEEDED(hr) ? RenderVariant(held.back()) : RenderVariant(held.back()) != unwritten ? "(result written)" : "";
     } else {
         // Late-bound: the forms a host gives its arguments in.
@@ -323,7 +319,8 @@ std::string Call(Path path, const Row& row) {
         hr = self->Invoke(ids[0], IID_NULL, 1033, put ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD | DISPATCH_PROPERTYGET, &dp,
                           &result, &e, nullptr);
         if (hr == DISP_E_EXCEPTION) hr = e.scode;
-        if (FAILED(hr)) out = Failure(hr, row.target, Take(e.bstrDescription), Take(e.bstrSource), Take(e.bstrHelpFile), e.dwHelpContext, GUID_NULL);
+        if (FAILED(hr))
+            out = Failure(hr, row.target, {true, Take(e.bstrDescription), Take(e.bstrSource), Take(e.bstrHelpFile), GUID_NULL, e.dwHelpContext});
         if (SUCCEEDED(hr) && hasResult) out = RenderVariant(result);
         VariantClear(&result);
     }

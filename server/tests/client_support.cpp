@@ -20,9 +20,7 @@ const Entries& Dll() {
         if (m == nullptr) ADD_FAILURE() << "cannot load CORVANE_SERVER_DLL";
         auto entry = [m](const char* name) { return m != nullptr ? GetProcAddress(m, name) : nullptr; };
         return Entries{m, reinterpret_cast<decltype(Entries::canUnloadNow)>(entry("DllCanUnloadNow")),
-                       reinterpret_cast<decltype(Entries::getClassObject)>(entry("DllGetClassObject")),
-                       reinterpret_cast<decltype(Entries::registerServer)>(entry("DllRegisterServer")),
-                       reinterpret_cast<decltype(Entries::unregisterServer)>(entry("DllUnregisterServer"))};
+                       reinterpret_cast<decltype(Entries::getClassObject)>(entry("DllGetClassObject"))};
     }();
     return entries;
 }
@@ -53,6 +51,13 @@ void ExpectFailure(HRESULT hr, int message, const wchar_t* text, REFCLSID clsid,
     EXPECT_EQ(L"CorvaneMatrix.chm", r.helpFile);
     EXPECT_EQ(static_cast<DWORD>(message), r.helpContext);
     EXPECT_TRUE(IsEqualGUID(clsid, r.guid));
+}
+
+Ptr<IRecordInfo> ComplexRecord() {
+    const GUID complex = {0x11cee6d5, 0xe60d, 0x4fe8, {0xbd, 0xd5, 0x5d, 0x98, 0x7b, 0x59, 0xf0, 0x61}};
+    Ptr<IRecordInfo> record;
+    EXPECT_EQ(S_OK, GetRecordInfoFromGuids(LIBID_CorvaneMatrix30, 1, 0, 1033, complex, record.out()));
+    return record;
 }
 
 Ptr<ITypeLib> Library() {

@@ -18,8 +18,6 @@ struct Entries {
     HMODULE module;
     HRESULT(STDAPICALLTYPE* canUnloadNow)();
     HRESULT(STDAPICALLTYPE* getClassObject)(REFCLSID, REFIID, void**);
-    HRESULT(STDAPICALLTYPE* registerServer)();
-    HRESULT(STDAPICALLTYPE* unregisterServer)();
 };
 const Entries& Dll();
 
@@ -31,7 +29,6 @@ public:
     explicit Ptr(T* p) : p_(p) {}
     ~Ptr() { reset(); }
     Ptr(Ptr&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
-    Ptr& operator=(Ptr&& other) noexcept { return std::swap(p_, other.p_), *this; }
     void reset() { if (p_ != nullptr) p_->Release(); p_ = nullptr; }
     T** out() { return reset(), &p_; }
     void** outVoid() { return reinterpret_cast<void**>(out()); }
@@ -53,15 +50,6 @@ Ptr<T> Create(REFCLSID clsid, REFIID iid) {
 inline Ptr<IMatrix> NewMatrix() { return Create<IMatrix>(CLSID_Matrix, IID_IMatrix); }
 inline Ptr<ICMatrix> NewCMatrix() { return Create<ICMatrix>(CLSID_CMatrix, IID_ICMatrix); }
 
-// An object variable passed by reference, as VBA passes it late-bound.
-template <class T>
-VARIANT ObjectRef(T** variable) {
-    VARIANT v;
-    V_VT(&v) = VT_BYREF | VT_DISPATCH;
-    V_DISPATCHREF(&v) = reinterpret_cast<IDispatch**>(variable);
-    return v;
-}
-
 // The thread's current error record, taken (none is left).
 struct ErrorRecord {
     bool present = false;
@@ -75,6 +63,9 @@ ErrorRecord TakeErrorRecord();
 void ExpectFailure(HRESULT hr, int message, const wchar_t* text, REFCLSID clsid, const wchar_t* progId);
 
 std::wstring Take(BSTR s);  // frees s
+inline std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+Ptr<IRecordInfo> ComplexRecord();  // the library's Complex record type
 
 Ptr<ITypeLib> Library();  // the registered type library
 

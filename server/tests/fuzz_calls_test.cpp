@@ -39,14 +39,12 @@ struct Pool {
     Ptr<ICMatrix> c = NewCMatrix(), c2 = NewCMatrix();
     Ptr<IGlobal> g = Create<IGlobal>(CLSID_Global, IID_IGlobal);
     std::vector<IDispatch*> objects{m.get(), m2.get(), c.get(), c2.get(), g.get()};
-    Ptr<IRecordInfo> complex;
+    Ptr<IRecordInfo> complex = ComplexRecord();
     Ptr<IErrorInfo> stale;  // a record no failure may leave or report as its own
     SAFEARRAY *doubles = nullptr, *index = nullptr;  // 3 × 3 doubles; a valid permutation of three rows
 
     Pool() {
         m->Size(3, 3), c->Size(3, 3), m2->Size(3, 1);
-        const GUID complexType = {0x11cee6d5, 0xe60d, 0x4fe8, {0xbd, 0xd5, 0x5d, 0x98, 0x7b, 0x59, 0xf0, 0x61}};
-        EXPECT_EQ(S_OK, GetRecordInfoFromGuids(LIBID_CorvaneMatrix30, 1, 0, 1033, complexType, complex.out()));
         SAFEARRAYBOUND square[2] = {{3, 0}, {3, 0}}, line{3, 0};
         doubles = SafeArrayCreate(VT_R8, 2, square), index = SafeArrayCreate(VT_I4, 1, &line);
         for (LONG i = 0; i < 3; ++i) SafeArrayPutElement(index, &i, &i);

@@ -13,20 +13,17 @@ VARIANT Num(double v) {
     V_R8(&a) = v;
     return a;
 }
-// An object (VT_UNKNOWN) or a reference (VT_BYREF | type): both a pointer.
-VARIANT Pointer(VARTYPE type, void* p) {
+// An object (VT_UNKNOWN), a reference (VT_BYREF | type) or a record: each a pointer.
+VARIANT Pointer(VARTYPE type, void* p, IRecordInfo* recordType = nullptr) {
     VARIANT a;
     V_VT(&a) = type;
     V_BYREF(&a) = p;
+    if (type == VT_RECORD) V_RECORDINFO(&a) = recordType;
     return a;
 }
 VARIANT Object(IUnknown* p) { return Pointer(VT_UNKNOWN, p); }
 VARIANT Ref(VARTYPE type, void* p) { return Pointer(VT_BYREF | type, p); }
-VARIANT Record(IRecordInfo* info, void* data) {
-    VARIANT a = Pointer(VT_RECORD, data);
-    V_RECORDINFO(&a) = info;
-    return a;
-}
+VARIANT Record(IRecordInfo* info, void* data) { return Pointer(VT_RECORD, data, info); }
 
 DISPID Id(IDispatch* d, const wchar_t* name) {
     DISPID id = DISPID_UNKNOWN;
@@ -52,13 +49,6 @@ LONG RowsOf(IMatrix* m) {
     LONG n = -1;
     EXPECT_EQ(S_OK, m->get_Rows(&n));
     return n;
-}
-
-Ptr<IRecordInfo> ComplexRecord() {
-    const GUID complex = {0x11cee6d5, 0xe60d, 0x4fe8, {0xbd, 0xd5, 0x5d, 0x98, 0x7b, 0x59, 0xf0, 0x61}};
-    Ptr<IRecordInfo> record;
-    EXPECT_EQ(S_OK, GetRecordInfoFromGuids(LIBID_CorvaneMatrix30, 1, 0, 1033, complex, record.out()));
-    return record;
 }
 
 // A record of another type, 8 bytes: one double.
@@ -92,38 +82,29 @@ const Row kRows[] = {
          Ptr<IGlobal> g = Create<IGlobal>(CLSID_Global, IID_IGlobal);
          ICMatrix* cp = c.get();
          IGlobal* gp = g.get();
-         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"Times", {ObjectRef(&cp)}));
-         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"LU", {ObjectRef(&gp)}));
+         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"Times", {Ref(VT_DISPATCH, &cp)}));
+         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"LU", {Ref(VT_DISPATCH, &gp)}));
          Ptr<IMatrix> q = NewMatrix();
          IMatrix* qp = q.get();
          ASSERT_EQ(S_OK, c->Size(2, 2));
-         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(c.get(), L"QR", {ObjectRef(&qp), ObjectRef(&qp)}));
+         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(c.get(), L"QR", {Ref(VT_DISPATCH, &qp), Ref(VT_DISPATCH, &qp)}));
          EXPECT_EQ(0, RowsOf(q.get()));  // not written as a CMatrix
          ICMatrix* none = nullptr;       // a missing output stays allowed
-         EXPECT_EQ(S_OK, Call(c.get(), L"QR", {ObjectRef(&none)}));
+         EXPECT_EQ(S_OK, Call(c.get(), L"QR", {Ref(VT_DISPATCH, &none)}));
      }},
     {"records of another type are refused", [] {
          Ptr<IGlobal> g = Create<IGlobal>(CLSID_Global, IID_IGlobal);
-         Ptr<IRecordInfo> foreign = ForeignRecord(), complex = ComplexRecord();
-         ASSERT_TRUE(foreign && complex);
+         Ptr<IRecordInfo> foreign = ForeignRecord();  // the library's own record passes: a row of members.txt
+         ASSERT_TRUE(foreign);
          double single = 3;
-         ::Complex z{3, 4};
          VARIANT result{};
          EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(g.get(), L"CAbs", {Record(foreign.get(), &single)}, &result));
-         ASSERT_EQ(S_OK, Call(g.get(), L"CAbs", {Record(complex.get(), &z)}, &result));
-         EXPECT_EQ(5.0, V_R8(&result));
      }},
     {"a failure without a record of its own leaves no earlier record", [] {
          Ptr<IMatrix> m = NewMatrix();
-         const auto stale = [&m] {  // a failure that publishes its record
-             double v;
-             EXPECT_EQ(HRESULT(0x80040529), m->get_Item(0, 0, &v));
-         };
-         stale();
+         double v;  // late-bound failures: the fuzz test leaves a stale record before each call
+         EXPECT_EQ(HRESULT(0x80040529), m->get_Item(0, 0, &v));  // a failure that publishes its record
          EXPECT_EQ(E_POINTER, m->Clone(nullptr));
-         EXPECT_FALSE(TakeErrorRecord().present);
-         stale();
-         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"Size", {Object(m.get()), Num(2)}));
          EXPECT_FALSE(TakeErrorRecord().present);
          ASSERT_EQ(S_OK, m->Size(1, 1));
          EXPECT_FALSE(TakeErrorRecord().present);  // success leaves none

@@ -11,10 +11,7 @@
 namespace corvane::server::test {
 namespace {
 
-std::string Narrow(BSTR s) {
-    const std::wstring w = Take(s);
-    return std::string(w.begin(), w.end());
-}
+std::string Narrow(BSTR s) { return test::Narrow(Take(s)); }
 
 std::string Flags(unsigned flags, std::initializer_list<std::pair<unsigned, const char*>> names) {
     std::string s;
