@@ -48,8 +48,7 @@ template <class T> void ExpectUnchanged(const World<T>& w, const char* call) {
         << call;
 }
 
-// Times with the instruction set capped at `set`; the packed paths take
-// storage beyond the result's. The widest set is restored.
+// Times capped at `set` (packed paths take storage beyond the result's); the widest set is restored.
 Status TimesOn(InstructionSet set, const Matrix& a, Matrix* r) {
     ForceInstructionSet(set);
     const Status s = Times(a, &a, r);
