@@ -2,6 +2,7 @@
 // message in the order the checks are made, and a sweep that fails each
 // allocation in turn. A failed call must leave its object and every output
 // exactly as they were.
+#include "core/instruction_set.h"
 #include "support.h"
 
 namespace corvane::support {
@@ -11,7 +12,7 @@ namespace {
 template <class T> struct World {
     BasicMatrix<T> none, rowsOnly, colsOnly, wide = Make<T>({{1, 2, 3}, {4, 5, 6}}), tall = Make<T>({{1, 2}, {3, 4}, {5, 6}}),
         spd = Make<T>({{4, 2}, {2, 3}}), singular = Make<T>({{1, 2}, {0, 0}}), asym = Make<T>({{4, 1}, {2, 3}}),
-        notPd = Make<T>({{1, 1}, {1, 1}}), rhs = Make<T>({{1}, {2}}), result = Make<T>({{9}});
+        notPd = Make<T>({{1, 1}, {1, 1}}), rhs = Make<T>({{1}, {2}}), result = Make<T>({{9}}), big;
     CMatrix cresult;
     Recorder<T> out[4];
     Recorder<Complex> cout[2];
@@ -26,12 +27,12 @@ template <class T> struct World {
     FakeArray array;
     FakeIndex index;
     World() {
-        (void)rowsOnly.PutRows(2), (void)colsOnly.PutCols(2);
+        (void)rowsOnly.PutRows(2), (void)colsOnly.PutCols(2), (void)big.Size(40, 40);  // big: packed products
         array.data = Dense<double>{{1, 2}, {3, 4}};
         index.entries = {1, 0};
     }
     std::vector<const MatrixReader<T>*> Matrices() const {
-        return {&none, &rowsOnly, &colsOnly, &wide, &tall, &spd, &singular, &asym, &notPd, &rhs, &result};
+        return {&none, &rowsOnly, &colsOnly, &wide, &tall, &spd, &singular, &asym, &notPd, &rhs, &result, &big};
     }
 };
 
@@ -45,6 +46,14 @@ template <class T> void ExpectUnchanged(const World<T>& w, const char* call) {
     EXPECT_TRUE(SameBits(w.value, fresh.value) && SameBits(w.z, fresh.z) && w.real == 7 && w.flag && w.sign == 7 &&
                 w.perm.size() == 0 && w.text.size() == 0)
         << call;
+}
+
+// Times capped at `set` (packed paths take storage beyond the result's); the widest set is restored.
+Status TimesOn(InstructionSet set, const Matrix& a, Matrix* r) {
+    ForceInstructionSet(set);
+    const Status s = Times(a, &a, r);
+    ForceInstructionSet(InstructionSet::kAvx512);
+    return s;
 }
 
 // A call written once, run on a fresh world; its text names it in failures.
@@ -167,6 +176,8 @@ template <class T> std::vector<Row<T>> SuccessRows() {
         rows.insert(rows.end(), {
             OK(SVD(w.wide, &w.out[0], &w.out[1], &w.out[2])), OK(ToCMatrix(w.wide, &w.cresult)),
             OK(Eigen(w.asym, &w.out[0], &w.out[1], &w.out[2], &w.out[3])), OK(PutAsArray(w.wide, &w.array)),
+            OK(TimesOn(InstructionSet::kSse2, w.big, &w.result)), OK(TimesOn(InstructionSet::kAvx2, w.big, &w.result)),
+            OK(TimesOn(InstructionSet::kAvx512, w.big, &w.result)),
         });
     } else {
         rows.insert(rows.end(), {OK(PutAsArrayR(w.wide, &w.array)), OK(PutAsArrayI(w.wide, &w.array))});

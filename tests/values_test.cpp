@@ -107,19 +107,6 @@ TEST(Text, WorkedLayouts) {
 template <class F>
 void OnFreshThread(F body) { std::thread(body).join(); }
 
-TEST(Random, WorkedFillsOfAFreshThread) {
-    OnFreshThread([] {
-        for (I draw : {41, 18467, 6334}) EXPECT_EQ(RandomDraw(), draw);
-    });
-    OnFreshThread([] {
-        Matrix m = Make<double>({{0, 0}, {0, 0}});
-        CMatrix c = Make<Complex>({{0, 0}});
-        ASSERT_TRUE(FillRandom(m, 0, 10, 2).ok() && FillRandom(c).ok());  // 41 and 15724 discarded; 585 × 0.01 last
-        EXPECT_TRUE(SameBits(m, Make<double>({{5.64, 1.93}, {8.09, 5.8500000000000005}})));
-        EXPECT_TRUE(SameBits(ToDense(c), Dense<Complex>{{{4, 9}, {8, 7}}}));
-    });
-}
-
 // The generator and the rounding written out from their definitions: every
 // call discards one draw (also on an unsized matrix), then draws one value per
 // real element and two per complex one, real part first.
