@@ -22,19 +22,14 @@ namespace {
 enum class Op { LU, Determinant, Inverse, SolveGauss, QR, Cholesky, SVD, Eigen, EigenC };
 using M = Dense<Complex>;
 
-// Real rows are written with real values; complex rows give both parts.
-M R(std::initializer_list<std::initializer_list<double>> rows) {
-    const Dense<double> d(rows);
-    M m(d.rows, d.cols);
-    for (std::size_t k = 0; k < d.data.size(); ++k) m.data[k] = Complex{d.data[k], 0.0};
-    return m;
-}
 template <class T>
 M Widen(const Dense<T>& d) {
     M m(d.rows, d.cols);
     for (std::size_t k = 0; k < d.data.size(); ++k) m.data[k] = Narrow<Complex>(Wide(d.data[k]));
     return m;
 }
+// Real rows are written with real values; complex rows give both parts.
+M R(std::initializer_list<std::initializer_list<double>> rows) { return Widen(Dense<double>(rows)); }
 
 // The outputs of op in the order of the row (SolveGauss takes its
 // right-hand side from the last column of the input).
@@ -99,7 +94,6 @@ constexpr double kR2 = 1.4142135623730951, kR3 = 1.7320508075688772, kThird = 1.
 const M kAny;  // not examined
 
 const Example kExamples[] = {
-    {"LU 1x1", Op::LU, false, R({{5}}), {R({{1}}), R({{5}}), R({{0}}), R({{1}})}},
     {"LU equal weights keep the first row, a zero pivot becomes 1e-20", Op::LU, false, R({{1, 2}, {2, 4}}),
      {R({{1, 0}, {2, 1}}), R({{1, 2}, {0, 1e-20}}), R({{0}, {1}}), R({{1}})}},
     {"LU interchange", Op::LU, false, R({{0, 1}, {1, 0}}), {R({{1, 0}, {0, 1}}), R({{1, 0}, {0, 1}}), R({{1}, {0}}), R({{-1}})}},
@@ -111,31 +105,20 @@ const Example kExamples[] = {
      {R({{1, 0}, {5 * kThird, 1}}), R({{3, 1}, {0, 1 - 5 * kThird}}), R({{0}, {1}}), R({{1}})}, 0.0,
      R({{1, 0}, {5.0 / 3.0, 1}})},
     {"Determinant of a singular matrix is exactly zero", Op::Determinant, false, R({{1, 2}, {2, 4}}), {R({{0}})}},
-    {"Determinant interchange", Op::Determinant, false, R({{0, 1}, {1, 0}}), {R({{-1}})}},
     {"Determinant divides by the pivot", Op::Determinant, false, R({{7, 3}, {5, 1}}), {R({{-8}})}, 0.0,
      R({{1.0 * 7 * (1 - 5 * (1.0 / 7) * 3)}})},
-    {"Inverse 1x1", Op::Inverse, false, R({{2}}), {R({{0.5}})}},
-    {"Inverse interchange", Op::Inverse, false, R({{0, 1}, {1, 0}}), {R({{0, 1}, {1, 0}})}},
     {"Inverse scales the pivot row by the reciprocal", Op::Inverse, false, R({{3, 5}, {0, 1}}),
      {R({{kThird, -(5 * kThird)}, {0, 1}})}, 0.0, R({{kThird, -(5.0 / 3.0)}, {0, 1}})},
-    {"SolveGauss interchange", Op::SolveGauss, false, R({{0, 1, 3}, {1, 0, 4}}), {R({{4}, {3}})}},
     {"SolveGauss scales by the reciprocal", Op::SolveGauss, false, R({{3, 5}}), {R({{5 * kThird}})}, 0.0, R({{5.0 / 3.0}})},
     {"QR of one column", Op::QR, false, R({{3}, {4}}), {R({{-0.6}, {-0.8}}), R({{-5}})}, 2e-16},
     {"QR reflects every column of the identity", Op::QR, false, R({{1, 0}, {0, 1}}), {R({{-1, 0}, {0, -1}}), R({{-1, 0}, {0, -1}})}, 1e-300},
-    {"Cholesky 1x1", Op::Cholesky, false, R({{4}}), {R({{2}})}},
     {"Cholesky 2x2", Op::Cholesky, false, R({{4, 2}, {2, 3}}), {R({{2, 0}, {1, kR2}})}},
     {"SVD 1x1", Op::SVD, false, R({{3}}), {R({{-1}}), R({{3}}), R({{-1}})}},
     {"SVD 1x1 negative", Op::SVD, false, R({{-3}}), {R({{-1}}), R({{3}}), R({{1}})}},
     {"SVD sorts the columns with the values", Op::SVD, false, R({{3, 0}, {0, 4}}),
      {R({{0, -1}, {-1, 0}}), R({{4, 0}, {0, 3}}), R({{0, -1}, {-1, 0}})}, 1e-300},
-    {"SVD 2x2", Op::SVD, false, R({{1, 2}, {3, 4}}), {kAny, R({{5.464985704219043, 0}, {0, 0.365966190626258}}), kAny}, 1e-14},
-    {"SVD wide", Op::SVD, false, R({{1, 2, 3}, {4, 5, 6}}),
-     {kAny, R({{9.508032000695723, 0, 0}, {0, 0.7728696356734838, 0}, {0, 0, 0}}), kAny}, 1e-14},
     {"SVD one column", Op::SVD, false, R({{1}, {2}, {2}}), {R({{-kThird}, {-2 * kThird}, {-2 * kThird}}), R({{3}}), R({{-1}})}, 1e-15},
     {"SVD rank 1", Op::SVD, false, R({{2, 0}, {0, 0}}), {kAny, R({{2, 0}, {0, 0}}), kAny}, 1e-300},
-    {"Eigen 1x1", Op::Eigen, false, R({{7}}), {R({{7}}), R({{0}}), R({{1}}), R({{0}})}},
-    {"Eigen symmetric: descending, unit vectors", Op::Eigen, false, R({{2, 1}, {1, 2}}),
-     {R({{3}, {1}}), R({{0}, {0}}), kAny, R({{0, 0}, {0, 0}})}, 1e-15},
     {"Eigen rotation: conjugate pair, largest part 1", Op::Eigen, false, R({{0, -1}, {1, 0}}),
      {R({{0}, {0}}), R({{1}, {-1}}), R({{-1, -1}, {0, 0}}), R({{0, -0.0}, {1, -1}})}},
     {"Eigen diagonal: descending modulus", Op::Eigen, false, R({{1, 0, 0}, {0, -5, 0}, {0, 0, 3}}),
@@ -143,17 +126,12 @@ const Example kExamples[] = {
     {"Eigen equal moduli keep their position", Op::Eigen, false, R({{0, 2}, {2, 0}}), {R({{-2}, {2}}), R({{0}, {0}}), kAny, kAny}, 1e-15},
     {"EigenC of a real rotation", Op::EigenC, false, R({{0, -1}, {1, 0}}),
      {M{{{0, 1}}, {{0, -1}}}, M{{{-1, 0}, {-1, 0}}, {{0, 1}, {0, -1}}}}, 1e-300},
-    {"Complex LU 1x1", Op::LU, true, M{{{2, 3}}}, {R({{1}}), M{{{2, 3}}}, R({{0}}), R({{1}})}},
     {"Complex LU zero pivot", Op::LU, true, R({{1, 2}, {2, 4}}), {R({{1, 0}, {2, 1}}), R({{1, 2}, {0, 1e-20}}), R({{0}, {1}}), R({{1}})}},
     {"Complex LU weighs by modulus", Op::LU, true, M{{{3, 3}, {10, 0}}, {{5, 0}, {10, 0}}}, {kAny, kAny, R({{1}, {0}}), R({{-1}})}},
-    {"Complex determinant interchange", Op::Determinant, true, R({{0, 1}, {1, 0}}), {R({{-1}})}, 1e-300},
     {"Complex determinant of i times the identity", Op::Determinant, true, M{{{0, 1}, {0, 0}}, {{0, 0}, {0, 1}}}, {R({{-1}})}, 1e-300},
-    {"Complex inverse", Op::Inverse, true, M{{{0, 1}}}, {M{{{0, -1}}}}},
-    {"Complex SolveGauss", Op::SolveGauss, true, M{{{0, 1}, {2, 0}}}, {M{{{0, -2}}}}},
     {"Complex Cholesky takes the principal root", Op::Cholesky, true, R({{1, 2}, {2, 1}}), {M{{{1, 0}, {0, 0}}, {{2, 0}, {0, kR3}}}}},
     {"Complex QR of one column", Op::QR, true, R({{3}, {4}}), {R({{-0.6}, {-0.8}}), M{{{-5, -0.0}}}}, 2e-16},
     {"Complex QR leaves a column of zero square sum", Op::QR, true, M{{{1, 0}}, {{0, 1}}}, {R({{1}, {0}}), M{{{-0.0, -0.0}}}}},
-    {"Complex EigenC 1x1", Op::EigenC, true, M{{{2, -1}}}, {M{{{2, -1}}}, R({{1}})}},
     {"Complex EigenC diagonal: descending modulus, ties by row", Op::EigenC, true,
      M{{{1, 1}, {0, 0}, {0, 0}}, {{0, 0}, {-5, 0}, {0, 0}}, {{0, 0}, {0, 0}, {0, 5}}},
      {M{{{-5, 0}}, {{0, 5}}, {{1, 1}}}, R({{0, 0, 1}, {1, 0, 0}, {0, 1, 0}})}, 1e-300},
