@@ -6,8 +6,13 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
+// GCC's pragma, or its clang equivalent (the fuzzer is built with clang).
+#ifdef __clang__
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 #include "core/product_tile.h"
 
 namespace corvane {
@@ -37,7 +42,11 @@ void Tile(std::int64_t depth, const double* ap, const double* bp, double* const*
 
 }  // namespace
 }  // namespace corvane
+#ifdef __clang__
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 namespace corvane {
 const PackedProductKernel* Avx2ProductKernel() noexcept {
