@@ -3,17 +3,6 @@
 // shape and zeros, Q is orthogonal, solutions have small residuals, and the
 // outputs are sized and filled as the caller asked. The exact bits of all of
 // these are pinned by the result digest.
-#include "core/arithmetic.h"
-#include "linalg/cholesky.h"
-#include "linalg/complex_cholesky.h"
-#include "linalg/complex_inverse.h"
-#include "linalg/complex_lu.h"
-#include "linalg/complex_qr.h"
-#include "linalg/inverse.h"
-#include "linalg/lu.h"
-#include "linalg/qr.h"
-#include "linalg/solve.h"
-#include "linalg/svd.h"
 #include "support.h"
 
 namespace corvane::support {

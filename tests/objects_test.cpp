@@ -1,5 +1,6 @@
 // The matrix object of either element type: sizing, elements, whole-matrix
 // operations, arithmetic against a reference, comparisons and sorting.
+#include "core/instruction_set.h"
 #include "support.h"
 
 namespace corvane::support {
@@ -60,6 +61,10 @@ TYPED_TEST(Object, ElementsAndWholeMatrixOperations) {
 // against a reference (the product's sums in increasing k from +0.0).
 TYPED_TEST(Object, ArithmeticMatchesTheReference) {
     using T = TypeParam;
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    EXPECT_EQ(DetectedInstructionSet(), __builtin_cpu_supports("avx512f") ? InstructionSet::kAvx512  // as the compiler sees it
+                                        : __builtin_cpu_supports("avx2") ? InstructionSet::kAvx2 : InstructionSet::kSse2);
+#endif
     std::mt19937_64 rng(7);
     std::vector<std::pair<I, I>> shapes = {{3, 130}};  // beyond the product's blocks in depth and width
     Each(4, 4, [&](I i, I j) { shapes.emplace_back(i + 1, j + 1); });
@@ -81,8 +86,11 @@ TYPED_TEST(Object, ArithmeticMatchesTheReference) {
         EXPECT_TRUE(SameBits(ToDense(r), difference) && SameBits(ToDense(inPlace), difference));
         ASSERT_TRUE(TimesScalar(a, s, &r).ok());
         EXPECT_TRUE(SameBits(ToDense(r), scaled));
-        ASSERT_TRUE(Times(a, &c, &r).ok());
-        EXPECT_TRUE(SameBits(ToDense(r), Multiply(da, ToDense(c))));
+        for (int set = 0; set <= static_cast<int>(DetectedInstructionSet()); ++set) {  // every product kernel
+            ForceInstructionSet(static_cast<InstructionSet>(set));
+            ASSERT_TRUE(Times(a, &c, &r).ok());
+            EXPECT_TRUE(SameBits(ToDense(r), Multiply(da, ToDense(c)))) << InstructionSetName(static_cast<InstructionSet>(set));
+        }
         ASSERT_TRUE(Transpose(a, &r).ok());
         EXPECT_TRUE(SameBits(ToDense(r), Transpose(da)));
     }

@@ -3,17 +3,6 @@
 // (an empty expected output is not examined). A few rows explain an
 // operation-order decision: the value an alternative order would give is
 // stated beside, and must differ.
-#include "eigen/cmatrix_eigen.h"
-#include "eigen/real_eigen.h"
-#include "linalg/cholesky.h"
-#include "linalg/complex_cholesky.h"
-#include "linalg/complex_inverse.h"
-#include "linalg/complex_lu.h"
-#include "linalg/complex_qr.h"
-#include "linalg/inverse.h"
-#include "linalg/lu.h"
-#include "linalg/qr.h"
-#include "linalg/svd.h"
 #include "support.h"
 
 namespace corvane::support {
