@@ -32,6 +32,7 @@ struct MatrixObjectTraits<double> {
     using ValueIn = double;  // what an Item put and TimesScalar take
     static constexpr const IID& kInterfaceId = IID_IMatrix;
     static constexpr const CLSID& kClassId = CLSID_Matrix;
+    // The core's value of an argument, and the result record of a core value.
     static Status Read(double in, double* value) {
         *value = in;
         return Status::Ok();
