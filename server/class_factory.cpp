@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "server/module_state.h"
+
 namespace corvane::server {
 namespace {
 

@@ -1,10 +1,12 @@
-// Reference counting, aggregation and the module lock shared by the Matrix,
-// CMatrix and Global objects.
+// What the Matrix, CMatrix and Global objects share: reference counting,
+// aggregation, the module lock, and IDispatch, IProvideClassInfo and
+// ISupportErrorInfo served from the type library.
 #pragma once
 
 #include <new>
 
-#include "server/module.h"
+#include "server/dispatch.h"
+#include "server/module_state.h"
 
 namespace corvane::server {
 
@@ -64,6 +66,55 @@ public:
 
 protected:
     explicit ComObject(IUnknown* outer) : ObjectCore(outer) {}
+};
+
+// An object whose dual interface Interface (kInterfaceId) is its IDispatch,
+// with the class information of kClassId.
+template <class Interface, const IID& kInterfaceId, const CLSID& kClassId, class... More>
+class DispatchObject : public ComObject<Interface, IProvideClassInfo, More...> {
+public:
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return DispatchGetTypeInfoCount(count); }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID lcid, ITypeInfo** out) override {
+        return DispatchGetTypeInfo(kInterfaceId, lcid, out);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override {
+        return DispatchGetIDsOfNames(kInterfaceId, names, count, lcid, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* exception, UINT* argError) override {
+        return DispatchInvoke(kInterfaceId, static_cast<Interface*>(this), member, flags, params, result, exception,
+                              argError, lcid);
+    }
+    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** out) override {
+        return GetTypeInfoOf(kClassId, LOCALE_USER_DEFAULT, out);
+    }
+
+protected:
+    explicit DispatchObject(IUnknown* outer) : ComObject<Interface, IProvideClassInfo, More...>(outer) {}
+    void* Find(REFIID iid) override {
+        if (IsEqualIID(iid, kInterfaceId) || IsEqualIID(iid, IID_IDispatch)) return static_cast<Interface*>(this);
+        if (IsEqualIID(iid, IID_IProvideClassInfo)) return static_cast<IProvideClassInfo*>(this);
+        return nullptr;
+    }
+};
+
+// A DispatchObject whose dual interface publishes error records, as
+// ISupportErrorInfo says.
+template <class Interface, const IID& kInterfaceId, const CLSID& kClassId>
+class ReportingObject : public DispatchObject<Interface, kInterfaceId, kClassId, ISupportErrorInfo> {
+    using Base = DispatchObject<Interface, kInterfaceId, kClassId, ISupportErrorInfo>;
+
+public:
+    HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
+        return IsEqualIID(iid, kInterfaceId) ? S_OK : S_FALSE;
+    }
+
+protected:
+    explicit ReportingObject(IUnknown* outer) : Base(outer) {}
+    void* Find(REFIID iid) override {
+        if (IsEqualIID(iid, IID_ISupportErrorInfo)) return static_cast<ISupportErrorInfo*>(this);
+        return Base::Find(iid);
+    }
 };
 
 // The object maker of a class: a new object (aggregated when outer is given)

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "CorvaneMatrix30.h"
-#include "server/module.h"
+#include "server/module_state.h"
 #include "server/error_record.h"
 #include "server/member_call.h"
 

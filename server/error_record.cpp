@@ -1,6 +1,6 @@
 #include "server/error_record.h"
 
-#include "server/module.h"
+#include "server/module_state.h"
 
 namespace corvane::server {
 

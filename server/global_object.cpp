@@ -1,8 +1,6 @@
 #include "server/global_object.h"
 
 #include "complex/global_functions.h"
-#include "server/cmatrix_object.h"
-#include "server/dispatch.h"
 #include "server/error_record.h"
 #include "server/matrix_object.h"
 
@@ -19,35 +17,15 @@ HRESULT Finish(Status s) { return s.ok() ? S_OK : Unreported(static_cast<HRESULT
 // A factory: a new object, then its own Size(Rows, Cols). Size's result is
 // not passed on: an invalid size (or too little memory for the elements)
 // leaves the object unsized, with Size's error record on the thread.
-template <class Object, class Data, class Interface>
+template <class T, class Interface>
 HRESULT Factory(LONG rows, LONG cols, Interface** out) {
-    const HRESULT hr = Object::Create(Data(), out);
+    const HRESULT hr = BasicMatrixObject<T>::Create(BasicMatrix<T>(), out);
     if (FAILED(hr)) return Unreported(hr);
     (void)(*out)->Size(rows, cols);
     return hr;
 }
 
 }  // namespace
-
-HRESULT MakeGlobalObject(IUnknown* outer, REFIID iid, void** out) { return MakeObject<GlobalObject>(outer, iid, out); }
-
-void* GlobalObject::Find(REFIID iid) {
-    if (IsEqualIID(iid, IID_IGlobal) || IsEqualIID(iid, IID_IDispatch)) return static_cast<IGlobal*>(this);
-    if (IsEqualIID(iid, IID_IProvideClassInfo)) return static_cast<IProvideClassInfo*>(this);
-    return nullptr;
-}
-
-HRESULT GlobalObject::GetTypeInfoCount(UINT* count) { return DispatchGetTypeInfoCount(count); }
-HRESULT GlobalObject::GetTypeInfo(UINT, LCID lcid, ITypeInfo** out) { return DispatchGetTypeInfo(IID_IGlobal, lcid, out); }
-HRESULT GlobalObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) {
-    return DispatchGetIDsOfNames(IID_IGlobal, names, count, lcid, ids);
-}
-HRESULT GlobalObject::Invoke(DISPID member, REFIID, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                             EXCEPINFO* exception, UINT* argError) {
-    return DispatchInvoke(IID_IGlobal, static_cast<IGlobal*>(this), member, flags, params, result, exception, argError,
-                          lcid);
-}
-HRESULT GlobalObject::GetClassInfo(ITypeInfo** out) { return GetTypeInfoOf(CLSID_Global, LOCALE_USER_DEFAULT, out); }
 
 HRESULT GlobalObject::CAdd(::Complex* a, ::Complex* b, ::Complex* pVal) {
     return Finish(corvane::CAdd(AsCore(a), AsCore(b), AsCore(pVal)));
@@ -66,10 +44,10 @@ HRESULT GlobalObject::CSqr(::Complex* cNumber, ::Complex* pVal) {
     return Finish(corvane::CSqr(AsCore(cNumber), AsCore(pVal)));
 }
 HRESULT GlobalObject::CreateMatrix(LONG Rows, LONG Cols, IMatrix** pVal) {
-    return Factory<MatrixObject, corvane::Matrix>(Rows, Cols, pVal);
+    return Factory<double>(Rows, Cols, pVal);
 }
 HRESULT GlobalObject::CreateCMatrix(LONG Rows, LONG Cols, ICMatrix** pVal) {
-    return Factory<CMatrixObject, ComplexMatrix>(Rows, Cols, pVal);
+    return Factory<corvane::Complex>(Rows, Cols, pVal);
 }
 
 }  // namespace corvane::server

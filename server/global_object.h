@@ -7,16 +7,9 @@
 
 namespace corvane::server {
 
-class GlobalObject final : public ComObject<IGlobal, IProvideClassInfo> {
+class GlobalObject final : public DispatchObject<IGlobal, IID_IGlobal, CLSID_Global> {
 public:
-    explicit GlobalObject(IUnknown* outer) : ComObject(outer) {}
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** out) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID lcid, DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID, LCID lcid, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                     EXCEPINFO* exception, UINT* argError) override;
-    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** out) override;
+    explicit GlobalObject(IUnknown* outer) : DispatchObject(outer) {}
 
     HRESULT STDMETHODCALLTYPE CAdd(::Complex* a, ::Complex* b, ::Complex* pVal) override;
     HRESULT STDMETHODCALLTYPE CSub(::Complex* a, ::Complex* b, ::Complex* pVal) override;
@@ -26,11 +19,6 @@ public:
     HRESULT STDMETHODCALLTYPE CSqr(::Complex* cNumber, ::Complex* pVal) override;
     HRESULT STDMETHODCALLTYPE CreateMatrix(LONG Rows, LONG Cols, IMatrix** pVal) override;
     HRESULT STDMETHODCALLTYPE CreateCMatrix(LONG Rows, LONG Cols, ICMatrix** pVal) override;
-
-private:
-    void* Find(REFIID iid) override;
 };
-
-HRESULT MakeGlobalObject(IUnknown* outer, REFIID iid, void** out);
 
 }  // namespace corvane::server

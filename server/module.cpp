@@ -1,73 +1,48 @@
-// Entry points DllMain, DllCanUnloadNow and DllGetClassObject, the lock count
-// and the class table.
+// Entry points DllCanUnloadNow and DllGetClassObject and the class table.
 #include "server/module.h"
 
 #include "CorvaneMatrix30.h"
-#include "server/class_factory.h"
-#include "server/cmatrix_object.h"
 #include "server/global_object.h"
 #include "server/matrix_object.h"
 
 namespace corvane::server {
 namespace {
 
-HINSTANCE g_module = nullptr;
-volatile LONG g_lockCount = 0;
+ClassEntry g_classes[kClassCount] = {
+    {&CLSID_Global, &MakeObject<GlobalObject>, L"Global Object", L"CorVaneMatrix.Global.1", L"CorVaneMatrix.Global",
+     nullptr},
+    {&CLSID_Matrix, &MakeObject<MatrixObject>, L"Matrix Object", L"CorvaneMatrix30.Matrix.1", L"CorvaneMatrix30.Matrix",
+     nullptr},
+    {&CLSID_CMatrix, &MakeObject<CMatrixObject>, L"CMatrix Object", L"CorVaneMatrix30.CMatrix.1",
+     L"CorVaneMatrix30.CMatrix", nullptr},
+};
 
-// The module critical section, set up before DllMain runs; a failure makes
-// the load fail.
-struct ModuleState {
-    CRITICAL_SECTION lock;
-    bool initFailed = false;
-    ModuleState() { initFailed = !InitializeCriticalSectionAndSpinCount(&lock, 0); }
-    ~ModuleState() {
-        // Cached class objects are dropped at process detach.
-        for (int i = 0; i < kClassCount; ++i) {
-            if (IClassFactory* f = ClassTable()[i].classObject) {
-                ClassTable()[i].classObject = nullptr;
+// Cached class objects are dropped at process detach.
+struct ClassObjectRelease {
+    ~ClassObjectRelease() {
+        for (ClassEntry& row : g_classes) {
+            if (IClassFactory* f = row.classObject) {
+                row.classObject = nullptr;
                 DestroyClassFactory(f);
             }
         }
-        if (!initFailed) DeleteCriticalSection(&lock);
     }
-};
-ModuleState g_state;
-
-ClassEntry g_classes[kClassCount] = {
-    {&CLSID_Global, &MakeGlobalObject, L"Global Object", L"CorVaneMatrix.Global.1", L"CorVaneMatrix.Global", nullptr},
-    {&CLSID_Matrix, &MakeMatrixObject, L"Matrix Object", L"CorvaneMatrix30.Matrix.1", L"CorvaneMatrix30.Matrix", nullptr},
-    {&CLSID_CMatrix, &MakeCMatrixObject, L"CMatrix Object", L"CorVaneMatrix30.CMatrix.1", L"CorVaneMatrix30.CMatrix", nullptr},
-};
+} g_release;
 
 }  // namespace
 
-HINSTANCE ModuleHandle() { return g_module; }
-void LockModule() { InterlockedIncrement(&g_lockCount); }
-void UnlockModule() { InterlockedDecrement(&g_lockCount); }
-LONG LockCount() { return InterlockedCompareExchange(&g_lockCount, 0, 0); }
-ModuleLock::ModuleLock() { EnterCriticalSection(&g_state.lock); }
-ModuleLock::~ModuleLock() { LeaveCriticalSection(&g_state.lock); }
 ClassEntry* ClassTable() { return g_classes; }
 
 }  // namespace corvane::server
 
 using namespace corvane::server;
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_module = instance;
-        if (g_state.initFailed) return FALSE;
-    }
-    return TRUE;
-}
-
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return LockCount() == 0 ? S_OK : S_FALSE; }
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     if (out == nullptr) return E_POINTER;
     *out = nullptr;
-    for (int i = 0; i < kClassCount; ++i) {
-        ClassEntry& row = g_classes[i];
+    for (ClassEntry& row : g_classes) {
         if (!IsEqualCLSID(clsid, *row.clsid)) continue;
         if (row.classObject == nullptr) {
             ModuleLock lock;
