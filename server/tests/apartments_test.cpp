@@ -30,18 +30,19 @@ void StartTogether(int threads) {
 // own apartment; through the class object it runs on the calling thread.
 template <class T>
 Ptr<T> Make(bool mta, REFCLSID clsid, REFIID iid) {
+    if (!mta) return Create<T>(clsid, iid);
     Ptr<IClassFactory> factory;
     Ptr<T> object;
-    if (!mta) return Create<T>(clsid, iid);
     if (Dll().getClassObject(clsid, IID_IClassFactory, factory.outVoid()) == S_OK)
         factory->CreateInstance(nullptr, iid, object.outVoid());
     return object;
 }
 
-// Rounds of random fills, a solve, products, a determinant and worker k's own
-// failure (each worker's of another message or class).
+// Rounds of random fills, a solve, a product, a complex determinant and worker
+// k's own failure (each of another message or class), with the record it left.
 Trace Work(int k, int threads) {
     Trace seen;
+    LONG rows = 0;
     const bool mta = k >= 2;
     const HRESULT init = CoInitializeEx(nullptr, mta ? COINIT_MULTITHREADED : COINIT_APARTMENTTHREADED);
     StartTogether(threads);
@@ -52,24 +53,20 @@ Trace Work(int k, int threads) {
         Ptr<ICMatrix> unsizedC = Make<ICMatrix>(mta, CLSID_CMatrix, IID_ICMatrix);
         for (int round = 0; round < 40 && global && unsized && unsizedC; ++round) {
             Ptr<IMatrix> a, b, x, aa;
-            Ptr<ICMatrix> c, cc;
-            global->CreateMatrix(5, 5, a.out()), global->CreateMatrix(5, 2, b.out()), global->CreateCMatrix(3, 3, c.out());
-            a->FillRandom(-1, 1, 3), b->FillRandom(0, 10, 2), c->FillRandom(0, 10, 0);
+            Ptr<ICMatrix> c;
+            global->CreateMatrix(5, 5, a.out()), global->CreateMatrix(5, 2, b.out());
+            global->CreateCMatrix(3, 3, c.out()), a->FillRandom(-1, 1, 3), b->FillRandom(0, 10, 2), c->FillRandom(0, 10, 0);
             IMatrix *rhs = b.get(), *self = a.get();
-            ICMatrix* selfC = c.get();
             Complex z{};
-            seen.push_back(a->Solve(&rhs, x.out())), seen.push_back(a->Times(&self, aa.out()));
-            seen.push_back(c->Times(&selfC, cc.out())), seen.push_back(cc->Determinant(&z));
-            seen.push_back(z.Real), seen.push_back(z.Imag), Add(seen, x.get()), Add(seen, aa.get());
             double d = 0;
-            seen.push_back(k == 0   ? unsized->put_Rows(0)
-                           : k == 1 ? unsized->Determinant(&d)
-                           : k == 2 ? unsizedC->put_Cols(0)
-                                    : unsizedC->Determinant(&z));
+            seen.push_back(a->Solve(&rhs, x.out())), seen.push_back(a->Times(&self, aa.out()));
+            seen.push_back(c->Determinant(&z)), seen.push_back(z.Real), seen.push_back(z.Imag);
+            Add(seen, x.get()), Add(seen, aa.get());
+            seen.push_back(k == 0 ? unsized->put_Rows(0) : k == 1 ? unsized->Determinant(&d)
+                           : k == 2 ? unsizedC->put_Cols(0) : unsizedC->Determinant(&z));
             const ErrorRecord r = TakeErrorRecord();
             seen.push_back(r.helpContext), seen.push_back(r.guid.Data1), seen.push_back(r.description.size());
-            LONG rows = -1;
-            seen.push_back(unsized->get_Rows(&rows)), seen.push_back(TakeErrorRecord().present);
+            seen.push_back(unsized->get_Cols(&rows)), seen.push_back(TakeErrorRecord().present);  // none new
         }
     }
     CoUninitialize();
