@@ -44,14 +44,15 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
     *out = nullptr;
     for (ClassEntry& row : g_classes) {
         if (!IsEqualCLSID(clsid, *row.clsid)) continue;
-        if (row.classObject == nullptr) {
+        IClassFactory* classObject = nullptr;
+        {
+            // Read and made under the lock: another thread may be making it.
             ModuleLock lock;
-            if (row.classObject == nullptr) {
-                row.classObject = NewClassFactory(row.make);
-                if (row.classObject == nullptr) return E_OUTOFMEMORY;
-            }
+            if (row.classObject == nullptr) row.classObject = NewClassFactory(row.make);
+            classObject = row.classObject;
         }
-        HRESULT hr = row.classObject->QueryInterface(iid, out);
+        if (classObject == nullptr) return E_OUTOFMEMORY;
+        HRESULT hr = classObject->QueryInterface(iid, out);
         if (*out == nullptr && SUCCEEDED(hr)) hr = CLASS_E_CLASSNOTAVAILABLE;
         return hr;
     }
