@@ -10,6 +10,9 @@ cd "$root"
 bits=${1:-32}; shift || true
 sizes=("${@:-500}")
 preset=win$bits
+# The native LAPACK must be OpenBLAS (its package switches liblapack.so.3 to itself).
+readlink -f /usr/lib/x86_64-linux-gnu/liblapack.so.3 | grep -q openblas ||
+    { echo "OpenBLAS is not installed: apt-get install libopenblas-dev"; exit 1; }
 source scripts/wine-env.sh
 export WINEPREFIX=$root/build/bench-wineprefix-$bits
 cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j2 --target CorvaneMatrix30 late_bound_bench >/dev/null
