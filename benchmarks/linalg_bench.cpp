@@ -168,7 +168,7 @@ void BM_SVD_ValuesOnly(benchmark::State& state) {
 
 }  // namespace
 
-#define SIZES ->Arg(100)->Arg(200)->Arg(500)->Unit(benchmark::kMillisecond)
+#define SIZES ->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_LU) SIZES;
 BENCHMARK(BM_LU_Lapack_dgetrf) SIZES;
 BENCHMARK(BM_Inverse) SIZES;
