@@ -24,6 +24,7 @@ void dgeqrf_(const int* m, const int* n, double* a, const int* lda, double* tau,
              int* info);
 void dorgqr_(const int* m, const int* n, const int* k, double* a, const int* lda, const double* tau, double* work,
              const int* lwork, int* info);
+void dgesv_(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b, const int* ldb, int* info);
 void dpotrf_(const char* uplo, const int* n, double* a, const int* lda, int* info);
 void dgesvd_(const char* jobu, const char* jobvt, const int* m, const int* n, double* a, const int* lda, double* s,
              double* u, const int* ldu, double* vt, const int* ldvt, double* work, const int* lwork, int* info);
@@ -95,6 +96,27 @@ void BM_Inverse_Lapack_dgetrf_dgetri(benchmark::State& state) {
         dgetrf_(&n, &n, c.data(), &n, ipiv.data(), &info);
         dgetri_(&n, c.data(), &n, ipiv.data(), work.data(), &lwork, &info);
         benchmark::DoNotOptimize(c.data());
+    }
+}
+
+// One right-hand side.
+void BM_SolveGauss(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const Matrix a = Random(n, false);
+    Matrix b, x;
+    (void)a.ColVector(0, &b);
+    for (auto _ : state) benchmark::DoNotOptimize(corvane::SolveGauss(a, &b, &x));
+}
+
+void BM_SolveGauss_Lapack_dgesv(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0)), one = 1;
+    const std::vector<double> input = ColumnMajor(Random(n, false));
+    std::vector<int> ipiv(static_cast<std::size_t>(n));
+    int info;
+    for (auto _ : state) {
+        std::vector<double> c = input, b(input.begin(), input.begin() + n);
+        dgesv_(&n, &one, c.data(), &n, ipiv.data(), b.data(), &n, &info);
+        benchmark::DoNotOptimize(b.data());
     }
 }
 
@@ -173,6 +195,8 @@ BENCHMARK(BM_LU) SIZES;
 BENCHMARK(BM_LU_Lapack_dgetrf) SIZES;
 BENCHMARK(BM_Inverse) SIZES;
 BENCHMARK(BM_Inverse_Lapack_dgetrf_dgetri) SIZES;
+BENCHMARK(BM_SolveGauss) SIZES;
+BENCHMARK(BM_SolveGauss_Lapack_dgesv) SIZES;
 BENCHMARK(BM_QR) SIZES;
 BENCHMARK(BM_QR_Lapack_dgeqrf_dorgqr) SIZES;
 BENCHMARK(BM_Cholesky) SIZES;

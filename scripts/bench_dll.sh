@@ -34,7 +34,7 @@ awk -v ref="$reference" '
         n = split(ref, lines, "\n")
         for (k = 1; k <= n; ++k) { split(lines[k], f, " "); split(f[1], p, "/"); t[p[1] "/" p[length(p)]] = f[2]; if (p[2] != p[length(p)]) t[p[1] "/" p[2] "/" p[3]] = f[2] }
         map["Times"] = "BM_OpenBlasDgemm"; map["LU"] = "BM_LU_Lapack_dgetrf"; map["Inverse"] = "BM_Inverse_Lapack_dgetrf_dgetri"
-        map["Cholesky"] = "BM_Cholesky_Lapack_dpotrf"; map["QR"] = "BM_QR_Lapack_dgeqrf_dorgqr"; map["SVD"] = "BM_SVD_Lapack_dgesvd"
+        map["SolveGauss"] = "BM_SolveGauss_Lapack_dgesv"; map["Cholesky"] = "BM_Cholesky_Lapack_dpotrf"; map["QR"] = "BM_QR_Lapack_dgeqrf_dorgqr"; map["SVD"] = "BM_SVD_Lapack_dgesvd"
         map["Eigen (symmetric)"] = "BM_LapackDsyev/vectors"; map["Eigen (general)"] = "BM_LapackDgeev/vectors"
         printf "%-28s %14s %14s %8s\n", "operation", "DLL", "reference", "ratio"
     }

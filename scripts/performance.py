@@ -12,6 +12,7 @@ PAIRS = [
     ("BM_Times", "BM_OpenBlasDgemm", "Times (dgemm)"),
     ("BM_LU", "BM_LU_Lapack_dgetrf", "LU (dgetrf)"),
     ("BM_Inverse", "BM_Inverse_Lapack_dgetrf_dgetri", "Inverse (dgetrf + dgetri)"),
+    ("BM_SolveGauss", "BM_SolveGauss_Lapack_dgesv", "SolveGauss, one right-hand side (dgesv)"),
     ("BM_Cholesky", "BM_Cholesky_Lapack_dpotrf", "Cholesky (dpotrf)"),
     ("BM_QR", "BM_QR_Lapack_dgeqrf_dorgqr", "QR (dgeqrf + dorgqr)"),
     ("BM_SVD", "BM_SVD_Lapack_dgesvd", "SVD (dgesvd A, A)"),

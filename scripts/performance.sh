@@ -12,7 +12,7 @@ cmake --preset native >/dev/null
 cmake --build --preset native -j2 --target product_bench linalg_bench eigen_bench >/dev/null
 if grep -q -m1 avx512f /proc/cpuinfo; then core=SkylakeX; else core=Haswell; fi
 filter=$(echo ${sizes[*]} | tr ' ' '|')
-names="Times|OpenBlasDgemm|LU|LU_Lapack_dgetrf|Inverse|Inverse_Lapack_dgetrf_dgetri|Cholesky|Cholesky_Lapack_dpotrf|QR"
+names="Times|OpenBlasDgemm|LU|LU_Lapack_dgetrf|Inverse|Inverse_Lapack_dgetrf_dgetri|SolveGauss|SolveGauss_Lapack_dgesv|Cholesky|Cholesky_Lapack_dpotrf|QR"
 names+="|QR_Lapack_dgeqrf_dorgqr|SVD|SVD_Lapack_dgesvd|Symmetric|LapackDsyev|General|LapackDgeev"
 header="Measured $(date -u +%Y-%m-%d) on $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), one core,\
  OpenBLAS $(dpkg-query -W -f '${Version}' libopenblas0 2>/dev/null || echo '?') with its $core kernels; load average\
