@@ -24,6 +24,7 @@ void dgeqrf_(const int* m, const int* n, double* a, const int* lda, double* tau,
              int* info);
 void dorgqr_(const int* m, const int* n, const int* k, double* a, const int* lda, const double* tau, double* work,
              const int* lwork, int* info);
+void dgesv_(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b, const int* ldb, int* info);
 void dpotrf_(const char* uplo, const int* n, double* a, const int* lda, int* info);
 void dgesvd_(const char* jobu, const char* jobvt, const int* m, const int* n, double* a, const int* lda, double* s,
              double* u, const int* ldu, double* vt, const int* ldvt, double* work, const int* lwork, int* info);
@@ -98,6 +99,27 @@ void BM_Inverse_Lapack_dgetrf_dgetri(benchmark::State& state) {
     }
 }
 
+// One right-hand side.
+void BM_SolveGauss(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const Matrix a = Random(n, false);
+    Matrix b, x;
+    (void)a.ColVector(0, &b);
+    for (auto _ : state) benchmark::DoNotOptimize(corvane::SolveGauss(a, &b, &x));
+}
+
+void BM_SolveGauss_Lapack_dgesv(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0)), one = 1;
+    const std::vector<double> input = ColumnMajor(Random(n, false));
+    std::vector<int> ipiv(static_cast<std::size_t>(n));
+    int info;
+    for (auto _ : state) {
+        std::vector<double> c = input, b(input.begin(), input.begin() + n);
+        dgesv_(&n, &one, c.data(), &n, ipiv.data(), b.data(), &n, &info);
+        benchmark::DoNotOptimize(b.data());
+    }
+}
+
 void BM_QR(benchmark::State& state) {
     const Matrix a = Random(static_cast<int>(state.range(0)), false);
     Matrix Q, R;
@@ -168,11 +190,13 @@ void BM_SVD_ValuesOnly(benchmark::State& state) {
 
 }  // namespace
 
-#define SIZES ->Arg(100)->Arg(200)->Arg(500)->Unit(benchmark::kMillisecond)
+#define SIZES ->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_LU) SIZES;
 BENCHMARK(BM_LU_Lapack_dgetrf) SIZES;
 BENCHMARK(BM_Inverse) SIZES;
 BENCHMARK(BM_Inverse_Lapack_dgetrf_dgetri) SIZES;
+BENCHMARK(BM_SolveGauss) SIZES;
+BENCHMARK(BM_SolveGauss_Lapack_dgesv) SIZES;
 BENCHMARK(BM_QR) SIZES;
 BENCHMARK(BM_QR_Lapack_dgeqrf_dorgqr) SIZES;
 BENCHMARK(BM_Cholesky) SIZES;

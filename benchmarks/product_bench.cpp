@@ -47,7 +47,7 @@ void BM_Times(benchmark::State& state) {
     }
     CountFlops(state, n);
 }
-BENCHMARK(BM_Times)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Times)->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The kernel alone on each instruction set (the argument: 0 SSE2, 1 AVX2, 2 AVX-512).
 void BM_Kernel(benchmark::State& state) {
@@ -101,7 +101,7 @@ void BM_OpenBlasDgemm(benchmark::State& state) {
     }
     CountFlops(state, n);
 }
-BENCHMARK(BM_OpenBlasDgemm)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenBlasDgemm)->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include "server/module_state.h"
 #include "server/error_record.h"
 #include "server/member_call.h"
+#include "server/member_table.h"
 
 namespace corvane::server {
 namespace {
@@ -67,18 +68,6 @@ HRESULT DispatchGetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID lcid
 
 namespace {
 
-// The interface's own (slot) description: the dual interface's other half.
-HRESULT SlotsOf(REFIID iid, LCID lcid, ITypeInfo** out) {
-    ITypeInfo* info = nullptr;
-    HRESULT hr = GetTypeInfoOf(iid, lcid, &info);
-    if (FAILED(hr)) return hr;
-    HREFTYPE ref = 0;
-    hr = info->GetRefTypeOfImplType(-1, &ref);
-    if (SUCCEEDED(hr)) hr = info->GetRefTypeInfo(ref, out);
-    info->Release();
-    return hr;
-}
-
 // A member's failure as a late-bound caller gets it: the thread's error record
 // moves into EXCEPINFO.
 void FillException(HRESULT hr, EXCEPINFO* exception) {
@@ -97,14 +86,10 @@ void FillException(HRESULT hr, EXCEPINFO* exception) {
 // member's error record left on the thread.
 HRESULT InvokeMember(REFIID iid, void* self, DISPID member, WORD flags, const DISPPARAMS& params, VARIANT* result,
                      EXCEPINFO* exception, UINT* argError, LCID lcid, bool* own) {
-    ITypeInfo* slots = nullptr;
-    HRESULT hr = SlotsOf(iid, lcid, &slots);
+    const MemberDescription* description = nullptr;
+    HRESULT hr = FindMember(iid, lcid, member, flags, &description);
     if (FAILED(hr)) return hr;
-    MemberDescription description;
-    hr = description.Find(slots, member, flags);
-    slots->Release();
-    if (FAILED(hr)) return hr;
-    MemberCall call(description);
+    MemberCall call(*description);
     hr = call.Bind(params, argError);
     if (FAILED(hr)) return hr;
     hr = call.Call(self);

@@ -15,7 +15,7 @@ HRESULT GetTypeInfoOf(REFGUID guid, LCID lcid, ITypeInfo** out);
 
 // The four IDispatch members for an object whose dual interface is iid;
 // self is that interface of the object. Invoke finds the member in the
-// interface's slot description, binds every argument before anything runs
+// interface's member table (member_table.h), binds every argument before anything runs
 // (MemberCall) and calls the slot. A member's failure comes back in EXCEPINFO
 // (DISP_E_EXCEPTION) when one is given, else bare with the member's record;
 // a failure of the dispatcher itself withdraws the thread's record and every

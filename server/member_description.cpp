@@ -26,40 +26,11 @@ bool IsInterface(TYPEKIND kind) { return kind == TKIND_INTERFACE || kind == TKIN
 // A record must fit the dispatcher's result buffer.
 constexpr ULONG kMaxRecordSize = 16;
 
-// Which member invocations a late-bound call's flags ask for: a put only for
-// DISPATCH_PROPERTYPUT, a put by reference only for DISPATCH_PROPERTYPUTREF,
-// otherwise a method or property get.
-bool Wanted(INVOKEKIND invoke, WORD flags) {
-    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF))
-        return (invoke == INVOKE_PROPERTYPUT && (flags & DISPATCH_PROPERTYPUT)) ||
-               (invoke == INVOKE_PROPERTYPUTREF && (flags & DISPATCH_PROPERTYPUTREF));
-    return invoke == INVOKE_FUNC || invoke == INVOKE_PROPERTYGET;
-}
-
 }  // namespace
 
 MemberDescription::~MemberDescription() {
     for (ParamDescription& p : params_) VariantClear(&p.fallback);
     if (resultRecord_ != nullptr) resultRecord_->Release();
-}
-
-HRESULT MemberDescription::Find(ITypeInfo* slots, DISPID member, WORD flags) {
-    TYPEATTR* attr = nullptr;
-    HRESULT hr = slots->GetTypeAttr(&attr);
-    if (FAILED(hr)) return hr;
-    const WORD count = attr->cFuncs;
-    slots->ReleaseTypeAttr(attr);
-    for (WORD i = 0; i < count; ++i) {
-        FUNCDESC* desc = nullptr;
-        if (FAILED(slots->GetFuncDesc(i, &desc))) continue;
-        if (desc->memid == member && Wanted(desc->invkind, flags)) {
-            hr = Describe(slots, *desc);
-            slots->ReleaseFuncDesc(desc);
-            return hr;
-        }
-        slots->ReleaseFuncDesc(desc);
-    }
-    return DISP_E_MEMBERNOTFOUND;
 }
 
 HRESULT MemberDescription::Describe(ITypeInfo* slots, const FUNCDESC& desc) {

@@ -45,11 +45,9 @@ public:
     MemberDescription(const MemberDescription&) = delete;
     MemberDescription& operator=(const MemberDescription&) = delete;
 
-    // The member of the interface `slots` describes that a late-bound call
-    // with this id and these DISPATCH_* flags names: DISP_E_MEMBERNOTFOUND
-    // when there is none, DISP_E_BADVARTYPE for a parameter the dispatcher
-    // cannot pass.
-    HRESULT Find(ITypeInfo* slots, DISPID member, WORD flags);
+    // Reads the member `desc` of the interface `slots` describes:
+    // DISP_E_BADVARTYPE for a parameter the dispatcher cannot pass.
+    HRESULT Describe(ITypeInfo* slots, const FUNCDESC& desc);
 
     bool IsPut() const { return invoke_ == INVOKE_PROPERTYPUT || invoke_ == INVOKE_PROPERTYPUTREF; }
     int ParamCount() const { return count_; }
@@ -61,8 +59,6 @@ public:
     SHORT SlotOffset() const { return slot_; }
 
 private:
-    HRESULT Describe(ITypeInfo* slots, const FUNCDESC& desc);
-
     INVOKEKIND invoke_ = INVOKE_FUNC;
     SHORT slot_ = 0;
     int count_ = 0;
