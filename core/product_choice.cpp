@@ -10,20 +10,36 @@ namespace {
 // Below this many multiply-adds, copying panels costs more than it saves.
 constexpr std::int64_t kPackedFrom = 32 * 32 * 32;
 
+// The packed kernel of the widest instruction set allowed, when the product is large enough for it.
+const PackedProductKernel* PackedKernelFor(std::int32_t m, std::int32_t p, std::int32_t q) {
+    if (static_cast<std::int64_t>(m) * p * q < kPackedFrom) return nullptr;
+    switch (ActiveInstructionSet()) {
+        case InstructionSet::kAvx512: return Avx512ProductKernel();
+        case InstructionSet::kAvx2: return Avx2ProductKernel();
+        case InstructionSet::kSse2: break;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 bool MatrixProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m,
                    std::int32_t p, std::int32_t q) noexcept {
-    const PackedProductKernel* kernel = nullptr;
-    switch (ActiveInstructionSet()) {
-        case InstructionSet::kAvx512: kernel = Avx512ProductKernel(); break;
-        case InstructionSet::kAvx2: kernel = Avx2ProductKernel(); break;
-        case InstructionSet::kSse2: break;
-    }
-    if (kernel != nullptr && static_cast<std::int64_t>(m) * p * q >= kPackedFrom)
-        return MatrixProductPacked(*kernel, a, b, c, m, p, q);
+    if (const PackedProductKernel* kernel = PackedKernelFor(m, p, q)) return MatrixProductPacked(*kernel, a, b, c, m, p, q);
     MatrixProductBlocked(a, b, c, m, p, q);
     return true;
+}
+
+void SubtractProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
+                     std::int32_t q) noexcept {
+    const PackedProductKernel* kernel = PackedKernelFor(m, p, q);
+    if (kernel == nullptr || !MatrixProductPacked(*kernel, a, b, c, m, p, q, true))
+        MatrixProductBlocked<double, true>(a, b, c, m, p, q);
+}
+
+void SubtractProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m,
+                     std::int32_t p, std::int32_t q) noexcept {
+    MatrixProductBlocked<Complex, true>(a, b, c, m, p, q);
 }
 
 bool MatrixProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m,

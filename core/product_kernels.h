@@ -55,7 +55,8 @@ inline void AddRowProducts(T* const* c, const T* a, const T* __restrict bk, std:
 // depth k keep the working rows of b and c in cache, and four rows of c share
 // each row of b. Depth blocks are taken in increasing k, so every element
 // still receives its products in increasing k, one addition at a time.
-template <class T>
+// With kNegate, a's elements enter as −a(i, k), so that c receives c − a·b.
+template <class T, bool kNegate = false>
 void MatrixProductBlocked(const T* const* a, const T* const* b, T* const* c, std::int32_t m, std::int32_t p,
                           std::int32_t q) {
     constexpr std::int64_t kColBlock = 4096 / static_cast<std::int64_t>(sizeof(T));  // 4 KiB of a row of c
@@ -70,14 +71,14 @@ void MatrixProductBlocked(const T* const* a, const T* const* b, T* const* c, std
             for (; m - i >= 4; i += 4) {
                 for (int r = 0; r < 4; ++r) rowsOfC[r] = c[i + r] + jb;
                 for (std::int64_t k = kb; k < kEnd; ++k) {
-                    for (int r = 0; r < 4; ++r) aik[r] = a[i + r][k];
+                    for (int r = 0; r < 4; ++r) aik[r] = kNegate ? -a[i + r][k] : a[i + r][k];
                     product_detail::AddRowProducts<T, 4>(rowsOfC, aik, b[k] + jb, jn);
                 }
             }
             for (; i < m; ++i) {
                 rowsOfC[0] = c[i] + jb;
                 for (std::int64_t k = kb; k < kEnd; ++k) {
-                    aik[0] = a[i][k];
+                    aik[0] = kNegate ? -a[i][k] : a[i][k];
                     product_detail::AddRowProducts<T, 1>(rowsOfC, aik, b[k] + jb, jn);
                 }
             }

@@ -38,12 +38,13 @@ void PackColumns(const double* const* b, std::int64_t k0, std::int64_t depth, st
 // panel t holds element (t·rows + r, k) at t·rows·depth + k·rows + r; the
 // rows past `height` are zero.
 void PackRows(const double* const* a, std::int64_t i0, std::int64_t height, std::int64_t k0, std::int64_t depth,
-              std::int64_t rows, double* out) {
+              std::int64_t rows, bool negate, double* out) {
     for (std::int64_t t = 0; t < height; t += rows) {
         const std::int64_t n = Min(rows, height - t);
         for (std::int64_t r = 0; r < rows; ++r) {
             const double* from = r < n ? a[i0 + t + r] + k0 : nullptr;
-            for (std::int64_t k = 0; k < depth; ++k) out[k * rows + r] = from != nullptr ? from[k] : 0.0;
+            for (std::int64_t k = 0; k < depth; ++k)
+                out[k * rows + r] = from == nullptr ? 0.0 : negate ? -from[k] : from[k];
         }
         out += rows * depth;
     }
@@ -52,7 +53,7 @@ void PackRows(const double* const* a, std::int64_t i0, std::int64_t height, std:
 }  // namespace
 
 bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const* a, const double* const* b,
-                         double* const* c, std::int32_t m, std::int32_t p, std::int32_t q) noexcept {
+                         double* const* c, std::int32_t m, std::int32_t p, std::int32_t q, bool negate) noexcept {
     const std::int64_t mr = kernel.rows, nr = kernel.cols;
     if (m < 1 || p < 1 || q < 1 || mr < 1 || nr < 1 || mr * nr > kMaxTile) return true;
     const std::int64_t depthMax = Min(kDepth, p);
@@ -75,7 +76,7 @@ bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const*
             PackColumns(b, kc, depth, jc, width, nr, packedB);
             for (std::int64_t ic = 0; ic < m; ic += rowsMax) {
                 const std::int64_t height = Min(rowsMax, m - ic);
-                PackRows(a, ic, height, kc, depth, mr, packedA);
+                PackRows(a, ic, height, kc, depth, mr, negate, packedA);
                 for (std::int64_t jr = 0; jr < width; jr += nr) {
                     const std::int64_t cols = Min(nr, width - jr);
                     const double* bp = packedB + jr * depth;

@@ -28,9 +28,11 @@ struct PackedProductKernel {
 const PackedProductKernel* Avx2ProductKernel() noexcept;
 const PackedProductKernel* Avx512ProductKernel() noexcept;
 
-// False (c untouched) when the packing storage cannot be obtained.
+// False (c untouched) when the packing storage cannot be obtained. With
+// `negate`, a's elements enter as −a(i, k): c receives c + (−a)·b, which is
+// c − a·b bit for bit.
 [[nodiscard]] bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const* a,
                                        const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
-                                       std::int32_t q) noexcept;
+                                       std::int32_t q, bool negate = false) noexcept;
 
 }  // namespace corvane

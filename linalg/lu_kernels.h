@@ -3,20 +3,56 @@
 // own Gaussian elimination.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 
+#include "core/product_choice.h"
 #include "linalg/elimination_policy.h"
 #include "linalg/kernel_codes.h"
 
 namespace corvane {
 
-// Crout's method with implicit partial
-// pivoting. a (n × n) is overwritten by L below the diagonal (unit diagonal
-// not stored) and U on and above it; perm[i] receives the index in A of the
-// row standing at position i, *sign the permutation's sign. scale is work
-// storage of n elements. kKernelSingular when a row has no nonzero element
-// (nothing useful is left in a then).
+// Columns of a panel of the Crout factorisation, and the most rows or terms
+// handed to one delayed update.
+inline constexpr std::int32_t kCroutPanel = 48;
+inline constexpr std::int32_t kUpdateChunk = 256;
+
+// m(i, j0 + j) = m(i, j0 + j) − m(i, k)·m(k, j0 + j) for rows i in [i0, i1),
+// j < width, k = 0, 1, …, depth − 1 in this order: the terms of finished
+// columns, delayed until a panel needs them, as one product per chunk.
+template <class T>
+void SubtractFinishedTerms(T** m, std::int32_t i0, std::int32_t i1, std::int32_t depth, std::int32_t j0,
+                           std::int32_t width) {
+    const T* bRows[kUpdateChunk];
+    const T* aRows[kUpdateChunk];
+    T* cRows[kUpdateChunk];
+    for (std::int32_t k0 = 0; k0 < depth; k0 += kUpdateChunk) {  // increasing k
+        const std::int32_t kn = std::min(kUpdateChunk, depth - k0);
+        for (std::int32_t k = 0; k < kn; ++k) bRows[k] = m[k0 + k] + j0;
+        for (std::int32_t r0 = i0; r0 < i1; r0 += kUpdateChunk) {
+            const std::int32_t rn = std::min(kUpdateChunk, i1 - r0);
+            for (std::int32_t r = 0; r < rn; ++r) aRows[r] = m[r0 + r] + k0, cRows[r] = m[r0 + r] + j0;
+            SubtractProduct(aRows, bRows, cRows, rn, kn, width);
+        }
+    }
+}
+
+// Crout's method with implicit partial pivoting. a (n × n) is overwritten by
+// L below the diagonal (unit diagonal not stored) and U on and above it;
+// perm[i] receives the index in A of the row standing at position i, *sign
+// the permutation's sign. scale is work storage of n elements.
+// kKernelSingular when a row has no nonzero element (nothing useful is left
+// in a then).
+//
+// Element (i, j) is a(i, j) − a(i, 0)·a(0, j) − a(i, 1)·a(1, j) − … in
+// increasing k, one rounded multiply and subtraction at a time. The columns
+// are taken in panels, left-looking: a panel first receives the terms of all
+// earlier columns as products (rows above the panel block by block, each
+// block's own earlier rows last), then its columns are finished one by one
+// from the panel's first column on. Every element sees the same operations in
+// the same order as column-by-column Crout; only the order in which elements
+// are worked on changes.
 template <class T, class P = EliminationPolicy<T>>
 int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t* perm, std::int32_t* sign) {
     for (std::int32_t i = 0; i < n; ++i) perm[i] = i;
@@ -30,34 +66,47 @@ int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t
         if (largest == 0.0) return kKernelSingular;
         scale[i] = P::RowScale(largest);
     }
-    for (std::int32_t j = 0; j < n; ++j) {
-        for (std::int32_t i = 0; i < j; ++i) {
-            T sum = a[i][j];
-            for (std::int32_t k = 0; k < i; ++k) sum = sum - a[i][k] * a[k][j];
-            a[i][j] = sum;
+    for (std::int32_t first = 0; first < n; first += kCroutPanel) {
+        const std::int32_t end = std::min(n, first + kCroutPanel), width = end - first;
+        for (std::int32_t block = 0; block < first; block += kCroutPanel) {
+            const std::int32_t blockEnd = std::min(first, block + kCroutPanel);
+            SubtractFinishedTerms(a, block, blockEnd, block, first, width);
+            for (std::int32_t i = block; i < blockEnd; ++i)
+                for (std::int32_t k = block; k < i; ++k) {
+                    const T l = a[i][k];
+                    for (std::int32_t j = first; j < end; ++j) a[i][j] = a[i][j] - l * a[k][j];
+                }
         }
-        double best = 0.0;
-        std::int32_t pivot = j;
-        for (std::int32_t i = j; i < n; ++i) {
-            T sum = a[i][j];
-            for (std::int32_t k = 0; k < j; ++k) sum = sum - a[i][k] * a[k][j];
-            a[i][j] = sum;
-            const double weight = P::Weight(sum, scale[i]);
-            if (weight > best) {  // the first of equal weights wins; NaN never does
-                best = weight;
-                pivot = i;
+        SubtractFinishedTerms(a, first, n, first, first, width);
+        for (std::int32_t j = first; j < end; ++j) {
+            for (std::int32_t i = first; i < j; ++i) {
+                T sum = a[i][j];
+                for (std::int32_t k = first; k < i; ++k) sum = sum - a[i][k] * a[k][j];
+                a[i][j] = sum;
             }
-        }
-        if (pivot != j) {
-            std::swap(a[pivot], a[j]);  // exchanging the row blocks exchanges whole rows
-            *sign = -*sign;
-            scale[pivot] = scale[j];
-            std::swap(perm[pivot], perm[j]);
-        }
-        if (P::IsZero(a[j][j])) a[j][j] = P::TinyPivot();
-        if (j < n - 1) {
-            const T r = P::Reciprocal(a[j][j]);
-            for (std::int32_t i = j + 1; i < n; ++i) a[i][j] = a[i][j] * r;
+            double best = 0.0;
+            std::int32_t pivot = j;
+            for (std::int32_t i = j; i < n; ++i) {
+                T sum = a[i][j];
+                for (std::int32_t k = first; k < j; ++k) sum = sum - a[i][k] * a[k][j];
+                a[i][j] = sum;
+                const double weight = P::Weight(sum, scale[i]);
+                if (weight > best) {  // the first of equal weights wins; NaN never does
+                    best = weight;
+                    pivot = i;
+                }
+            }
+            if (pivot != j) {
+                std::swap(a[pivot], a[j]);  // exchanging the row blocks exchanges whole rows
+                *sign = -*sign;
+                scale[pivot] = scale[j];
+                std::swap(perm[pivot], perm[j]);
+            }
+            if (P::IsZero(a[j][j])) a[j][j] = P::TinyPivot();
+            if (j < n - 1) {
+                const T r = P::Reciprocal(a[j][j]);
+                for (std::int32_t i = j + 1; i < n; ++i) a[i][j] = a[i][j] * r;
+            }
         }
     }
     return kKernelOk;
