@@ -52,25 +52,6 @@ void Decompositions(digest::Out& out) {
 
 }  // namespace
 
-// Large enough for the delayed updates of LU's panels to run as packed products.
-template <class T>
-void PanelledLU(digest::Out& out, const std::string& name, std::int32_t n) {
-    BasicMatrix<T> L, U;
-    Buffer<std::int32_t> index;
-    std::int32_t sign = 0;
-    out.Status(name, LU(digest::Random<T>(n, n), &L, &U, &index, &sign));
-    out.Matrix(name + ".L", L);
-    out.Matrix(name + ".U", U);
-    out.Index(name + ".index", index);
-    out.Int(name + ".sign", sign);
-}
-
-CORVANE_DIGEST_CASE(linalg_panels) {
-    PanelledLU<double>(out, "real97", 97);
-    PanelledLU<double>(out, "real230", 230);
-    PanelledLU<Complex>(out, "complex120", 120);
-}
-
 CORVANE_DIGEST_CASE(linalg_real) { Decompositions<double>(out); }
 CORVANE_DIGEST_CASE(linalg_complex) { Decompositions<Complex>(out); }
 

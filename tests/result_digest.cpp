@@ -158,6 +158,7 @@ const std::vector<std::pair<std::string, BasicMatrix<T>>>& Battery() {
     add("graded", 8, 8, 1.0, [&](auto i, auto j, auto& a) { return a.at(i, j) * std::ldexp(1.0, 60 * (i % 4) - 90); });
     add("nan", 4, 4, 1.0, [&](auto i, auto j, auto& a) { return i == 1 && j == 2 ? value(std::nan("")) : a.at(i, j); });
     add("inf", 4, 4, 1.0, [&](auto i, auto j, auto& a) { return i == 3 && j == 0 ? value(HUGE_VAL) : a.at(i, j); });
+    add("n230", 230, 230, 1.0, same);  // LU's panel updates as packed products
     state = saved;
     return battery;
 }
