@@ -30,6 +30,17 @@ bool MatrixProduct(const double* const* a, const double* const* b, double* const
     return true;
 }
 
+void AddProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
+                std::int32_t q) noexcept {
+    const PackedProductKernel* kernel = PackedKernelFor(m, p, q);
+    if (kernel == nullptr || !MatrixProductPacked(*kernel, a, b, c, m, p, q)) MatrixProductBlocked(a, b, c, m, p, q);
+}
+
+void AddProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m, std::int32_t p,
+                std::int32_t q) noexcept {
+    MatrixProductBlocked(a, b, c, m, p, q);
+}
+
 void SubtractProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
                      std::int32_t q) noexcept {
     const PackedProductKernel* kernel = PackedKernelFor(m, p, q);

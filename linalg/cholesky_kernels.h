@@ -4,6 +4,7 @@
 // and the square root (the principal complex root). No element is conjugated.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -11,6 +12,7 @@
 #include "core/basic_matrix.h"
 #include "core/errors.h"
 #include "core/output.h"
+#include "core/product_choice.h"
 #include "core/row_store.h"
 #include "linalg/kernel_codes.h"
 #include "linalg/work_copy.h"
@@ -41,24 +43,45 @@ struct CholeskyPolicy<Complex> {
 // exactly once, when column j is formed, so success proves exact symmetry.
 // On success a holds L on and below the diagonal and A above it;
 // kKernelNotPositiveDefinite for an asymmetric pair or a failing pivot.
+//
+// Every sum starts at zero and takes L(j, k)·L(i, k) in increasing k. The
+// columns are taken in panels, left-looking: the terms of the columns before a
+// panel come as one product into `sums` (L's panel rows transposed into
+// `panel`), the panel's own terms one by one after them. Without storage for
+// the two the columns are taken one by one throughout, with the same bits.
 template <class T, class P = CholeskyPolicy<T>>
 int CholeskyCrout(T** a, std::int32_t n) {
-    for (std::int32_t j = 0; j < n; ++j) {
-        const T* lj = a[j];
-        T squares = P::Zero();
-        for (std::int32_t k = 0; k < j; ++k) squares += lj[k] * lj[k];
-        const T d = a[j][j] - squares;  // subtracted once, as one total
-        if (P::PivotFails(d)) return kKernelNotPositiveDefinite;
-        const T ljj = P::Root(d);
-        a[j][j] = ljj;
-        for (std::int32_t i = j + 1; i < n; ++i) {
-            T* li = a[i];
-            const T upper = a[j][i];
-            if (!(upper == li[j])) return kKernelNotPositiveDefinite;  // NaN is never equal
-            T s = P::Zero();
-            for (std::int32_t k = 0; k < j; ++k) s += lj[k] * li[k];
-            li[j] = (upper - s) / ljj;
+    constexpr std::int32_t kPanel = 48;
+    RowStore<T> sums, panel;
+    const bool panels = n > kPanel && sums.Allocate(n, kPanel) && panel.Allocate(n, kPanel);
+    for (std::int32_t first = 0; first < n; first += kPanel) {
+        const std::int32_t end = panels ? std::min(n, first + kPanel) : n, width = end - first;
+        const std::int32_t done = panels ? first : 0;  // terms k < done are in sums
+        if (done > 0) {
+            for (std::int32_t i = 0; i < n - first; ++i)
+                for (std::int32_t c = 0; c < width; ++c) sums[i][c] = P::Zero();
+            for (std::int32_t k = 0; k < first; ++k)
+                for (std::int32_t c = 0; c < width; ++c) panel[k][c] = a[first + c][k];
+            AddProduct(a + first, panel.data(), sums.data(), n - first, first, width);
         }
+        for (std::int32_t j = first; j < end; ++j) {
+            const T* lj = a[j];
+            T squares = done > 0 ? sums[j - first][j - first] : P::Zero();
+            for (std::int32_t k = done; k < j; ++k) squares += lj[k] * lj[k];
+            const T d = a[j][j] - squares;  // subtracted once, as one total
+            if (P::PivotFails(d)) return kKernelNotPositiveDefinite;
+            const T ljj = P::Root(d);
+            a[j][j] = ljj;
+            for (std::int32_t i = j + 1; i < n; ++i) {
+                T* li = a[i];
+                const T upper = a[j][i];
+                if (!(upper == li[j])) return kKernelNotPositiveDefinite;  // NaN is never equal
+                T s = done > 0 ? sums[i - first][j - first] : P::Zero();
+                for (std::int32_t k = done; k < j; ++k) s += lj[k] * li[k];
+                li[j] = (upper - s) / ljj;
+            }
+        }
+        if (!panels) break;
     }
     return kKernelOk;
 }
