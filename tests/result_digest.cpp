@@ -158,7 +158,8 @@ const std::vector<std::pair<std::string, BasicMatrix<T>>>& Battery() {
     add("graded", 8, 8, 1.0, [&](auto i, auto j, auto& a) { return a.at(i, j) * std::ldexp(1.0, 60 * (i % 4) - 90); });
     add("nan", 4, 4, 1.0, [&](auto i, auto j, auto& a) { return i == 1 && j == 2 ? value(std::nan("")) : a.at(i, j); });
     add("inf", 4, 4, 1.0, [&](auto i, auto j, auto& a) { return i == 3 && j == 0 ? value(HUGE_VAL) : a.at(i, j); });
-    add("n230", 230, 230, 1.0, same);  // LU's panel updates as packed products
+    add("n230", 230, 230, 1.0, same);  // large: LU's and Cholesky's panels use packed products
+    spd("spd150", 150, 1.0);
     state = saved;
     return battery;
 }
