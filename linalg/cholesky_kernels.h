@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "complex/complex.h"
 #include "core/basic_matrix.h"
+#include "core/complex.h"
 #include "core/errors.h"
 #include "core/output.h"
 #include "core/row_store.h"

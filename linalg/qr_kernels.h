@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-#include "complex/complex.h"
 #include "core/basic_matrix.h"
 #include "core/buffer.h"
+#include "core/complex.h"
 #include "core/errors.h"
 #include "core/numeric_helpers.h"
 #include "core/output.h"

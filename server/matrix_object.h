@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "CorvaneMatrix30.h"
-#include "complex/complex.h"
+#include "core/complex.h"
 #include "core/matrix.h"
 #include "server/com_object.h"
 

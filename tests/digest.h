@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "complex/complex.h"
+#include "core/complex.h"
 #include "core/basic_matrix.h"
 #include "core/buffer.h"
 #include "core/errors.h"

@@ -5,9 +5,9 @@
 #include <thread>
 
 #include "digest.h"
-#include "util/decimal_rounding.h"
-#include "util/random_fill.h"
-#include "util/text_output.h"
+#include "core/decimal_rounding.h"
+#include "core/random_fill.h"
+#include "core/text_output.h"
 
 namespace corvane {
 namespace {

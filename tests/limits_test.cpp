@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "support.h"
-#include "util/decimal_rounding.h"
+#include "core/decimal_rounding.h"
 
 namespace corvane {
 namespace {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "complex/global_functions.h"
+#include "core/global_functions.h"
 #include "core/allocation.h"
 #include "core/arithmetic.h"
 #include "core/array_conversion.h"
@@ -35,8 +35,8 @@
 #include "linalg/qr.h"
 #include "linalg/solve.h"
 #include "linalg/svd.h"
-#include "util/random_fill.h"
-#include "util/text_output.h"
+#include "core/random_fill.h"
+#include "core/text_output.h"
 
 #ifndef CORVANE_TEST_PRINTS_COMPLEX
 #define CORVANE_TEST_PRINTS_COMPLEX

@@ -16,8 +16,8 @@
 #include "linalg/qr.h"
 #include "linalg/solve.h"
 #include "linalg/svd.h"
-#include "util/random_fill.h"
-#include "util/text_output.h"
+#include "core/random_fill.h"
+#include "core/text_output.h"
 
 #define CHECK(c) ((c) ? (void)0 : __builtin_trap())  // the sanitizer's report names the line
 #define EXPECT(c) CHECK(!s || failing || (c))        // after a success (an injected failure may leave outputs unsized)
