@@ -5,10 +5,6 @@
 // these are pinned by the result digest.
 #include "core/arithmetic.h"
 #include "linalg/cholesky.h"
-#include "linalg/complex_cholesky.h"
-#include "linalg/complex_inverse.h"
-#include "linalg/complex_lu.h"
-#include "linalg/complex_qr.h"
 #include "linalg/inverse.h"
 #include "linalg/lu.h"
 #include "linalg/qr.h"

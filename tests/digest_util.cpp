@@ -4,10 +4,10 @@
 #include <string_view>
 #include <thread>
 
-#include "digest.h"
 #include "core/decimal_rounding.h"
 #include "core/random_fill.h"
 #include "core/text_output.h"
+#include "digest.h"
 
 namespace corvane {
 namespace {

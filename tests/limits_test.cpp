@@ -2,8 +2,8 @@
 // printed garbage.
 #include <thread>
 
-#include "support.h"
 #include "core/decimal_rounding.h"
+#include "support.h"
 
 namespace corvane {
 namespace {
