@@ -3,6 +3,7 @@
 #include <bit>
 #include <vector>
 
+#include "core/arithmetic.h"
 #include "core/array_conversion.h"
 #include "core/random_fill.h"
 #include "core/sorting.h"
