@@ -9,10 +9,10 @@
 
 #include "core/buffer.h"
 #include "core/cmatrix.h"
-#include "linalg/complex_cholesky.h"
-#include "linalg/complex_inverse.h"
-#include "linalg/complex_lu.h"
-#include "linalg/complex_qr.h"
+#include "linalg/cholesky.h"
+#include "linalg/inverse.h"
+#include "linalg/lu.h"
+#include "linalg/qr.h"
 
 extern "C" {
 void zgetrf_(const int* m, const int* n, corvane::Complex* a, const int* lda, int* ipiv, int* info);

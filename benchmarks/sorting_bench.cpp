@@ -6,7 +6,7 @@
 
 #include "core/matrix.h"
 #include "core/sorting.h"
-#include "util/text_output.h"
+#include "core/text_output.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "complex/complex.h"
 #include "core/basic_matrix.h"
+#include "core/complex.h"
 
 namespace corvane {
 

@@ -2,8 +2,8 @@
 // same storage and element operations as the real one.
 #pragma once
 
-#include "complex/complex.h"
 #include "core/basic_matrix.h"
+#include "core/complex.h"
 #include "core/matrix.h"
 
 namespace corvane {

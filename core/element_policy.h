@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "complex/complex.h"
+#include "core/complex.h"
 
 namespace corvane {
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "complex/complex.h"
+#include "core/complex.h"
 
 namespace corvane {
 

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "complex/complex.h"
 #include "core/basic_matrix.h"
 #include "core/buffer.h"
+#include "core/complex.h"
 #include "core/perm_index.h"
 
 namespace corvane {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "complex/complex.h"
+#include "core/complex.h"
 #include "eigen/complex_eigen.h"
 
 namespace corvane::complex_qr {

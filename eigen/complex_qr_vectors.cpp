@@ -1,7 +1,7 @@
 // EISPACK comqr2.
 #include <cmath>
 
-#include "complex/complex.h"
+#include "core/complex.h"
 #include "eigen/complex_eigen.h"
 #include "eigen/complex_qr_shift.h"
 

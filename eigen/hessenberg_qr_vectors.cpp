@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "complex/complex.h"
+#include "core/complex.h"
 #include "eigen/general_kernels.h"
 #include "core/numeric_helpers.h"
 

@@ -1,8 +1,7 @@
-// Cholesky factorisation of a real symmetric positive definite matrix.
+// Cholesky factorisation of a real or complex symmetric matrix.
 #pragma once
 
-#include <cstdint>
-
+#include "core/cmatrix.h"
 #include "core/errors.h"
 #include "core/matrix.h"
 
@@ -13,8 +12,9 @@ namespace corvane {
 // asymmetric pair or a pivot <= 0.
 Status Cholesky(const Matrix& a, MatrixOut* L);
 
-// Kernel on a 0-based row-pointer array: on success a holds L on and below
-// the diagonal and A above it; kKernelNotPositiveDefinite otherwise.
-int CholeskyCrout(double** a, std::int32_t n);
+// The same with the plain transpose (A equal to its plain transpose, not
+// Hermitian). The diagonal is the principal square root of each pivot, with
+// no test of the pivot; 1314 for an asymmetric pair.
+Status Cholesky(const CMatrix& a, CMatrixOut* L);
 
 }  // namespace corvane

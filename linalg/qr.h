@@ -1,8 +1,8 @@
-// QR factorisation of a real matrix with at least as many rows as columns.
+// QR factorisation of a real or complex matrix with at least as many rows
+// as columns.
 #pragma once
 
-#include <cstdint>
-
+#include "core/cmatrix.h"
 #include "core/errors.h"
 #include "core/matrix.h"
 
@@ -14,11 +14,10 @@ namespace corvane {
 // first, then Q; Q is formed only when requested. 1318 when Rows < Cols.
 Status QR(const Matrix& a, MatrixOut* Q, MatrixOut* R);
 
-// Kernels on 0-based row-pointer arrays. HouseholderQR overwrites w (m × n)
-// with the Householder vectors below and on the diagonal and R above it,
-// rdiag (n) with R's diagonal. HouseholderFormQ forms the thin Q (m × n)
-// from them. sums (n) is work storage. Both always return kKernelOk.
-int HouseholderQR(double** w, std::int32_t m, std::int32_t n, double* rdiag, double* sums);
-int HouseholderFormQ(double* const* w, std::int32_t m, std::int32_t n, double** q, double* sums);
+// The same by complex symmetric Householder reflections (no conjugation): Q
+// with Qᵀ·Q = I (plain transpose) where every column was reflected. A column
+// whose sum of squares is (0, 0) is not reflected; a leading element that
+// would scale to exactly −1 takes the norm's other sign.
+Status QR(const CMatrix& a, CMatrixOut* Q, CMatrixOut* R);
 
 }  // namespace corvane

@@ -1,42 +1,25 @@
-// Solve: A·X = B for a right-hand side with any number of columns, as
-// X = A⁻¹·B through the object's own Inverse and Times, as any client would.
+// Linear solves of a real or complex matrix: one right-hand column by
+// Gauss-Jordan elimination, or any number of columns through the inverse.
 #pragma once
 
-#include "core/arithmetic.h"
+#include "core/cmatrix.h"
 #include "core/errors.h"
 #include "core/matrix.h"
-#include "linalg/elimination_operations.h"
-#include "linalg/inverse.h"
 
 namespace corvane {
 
-namespace detail {
+// x with A·x = b for an n × 1 right-hand side, by Gauss-Jordan elimination
+// with partial pivoting (complex elements on the one-norm |Re| + |Im|), as a
+// new n × 1 matrix; 1311 for another shape of b, 1310 when a pivot column is
+// exhausted (complex: when a chosen pivot is (0, 0)); a null right-hand side
+// fails with E_POINTER.
+Status SolveGauss(const Matrix& a, const MatrixIn* rhs, Matrix* result);
+Status SolveGauss(const CMatrix& a, const CMatrixIn* rhs, CMatrix* result);
 
-// Generic over the element type; Inverse and Times of the element's matrix
-// type are found at instantiation.
-template <class T>
-Status SolveOf(const BasicMatrix<T>& a, const MatrixReader<T>* rhs, BasicMatrix<T>* result) {
-    if (result == nullptr) return Status::NullPointer();
-    if (Status s = CheckSquare(a); !s) return s;
-    if (rhs == nullptr) return Status::NullPointer();
-    // Only the row count is examined: every column of B gives a column of X.
-    if (rhs->Rows() != a.Rows()) return kRightHandWrongSize;
-    BasicMatrix<T> inverse;
-    if (Status s = Inverse(a, &inverse); !s) {
-        // A singular matrix becomes "cannot be solved"; lack of memory stays
-        // what it is.
-        return s.message() != 0 ? Status(kCannotSolve) : s;
-    }
-    // A product that cannot be formed (B without a column count, no memory)
-    // is reported rather than answered with no result.
-    return Times(inverse, rhs, result);
-}
-
-}  // namespace detail
-
-// X = A⁻¹·B as a new n × (columns of B) matrix. 1321, 1305, then 1311 when B
-// has not n rows, 1310 when A cannot be inverted; a null B fails with
-// E_POINTER.
+// X = A⁻¹·B through the object's own Inverse and Times, as any client would,
+// as a new n × (columns of B) matrix. 1321, 1305, then 1311 when B has not n
+// rows, 1310 when A cannot be inverted; a null B fails with E_POINTER.
 Status Solve(const Matrix& a, const MatrixIn* rhs, Matrix* result);
+Status Solve(const CMatrix& a, const CMatrixIn* rhs, CMatrix* result);
 
 }  // namespace corvane

@@ -7,10 +7,12 @@
 #include "core/output.h"
 #include "core/row_store.h"
 #include "linalg/kernel_codes.h"
-#include "linalg/work_copy.h"
+#include "linalg/operands.h"
 
 namespace corvane {
 namespace {
+
+constexpr std::int32_t kSvdSweepLimit = 30;
 
 // Plane rotation of rows p and q (columns p and q of the factor whose
 // transpose is stored), over `count` elements.
@@ -155,16 +157,17 @@ void AccumulateLeft(double** ut, std::int32_t m, std::int32_t n, const double* w
     }
 }
 
-}  // namespace
-
 // Golub–Reinsch singular value decomposition: Householder
 // bidiagonalisation, accumulation of the transformations, implicitly shifted
-// QR sweeps, with plain square roots and reciprocal multiplications. The
-// factors are kept transposed so that rotations run along rows; every
-// element sees the same operations as in GolubReinschSVDReference.
+// QR sweeps, with plain square roots and reciprocal multiplications, on
+// 0-based row-pointer arrays. a (m × n) is overwritten; w and e (n each)
+// receive the singular values (unsorted, non-negative) and work values;
+// sigma (n) is work storage. The factors are kept transposed so that
+// rotations run along rows: ut (n × m, row j = column j of U) and vt (n × n,
+// zero-filled, row j = column j of V), each null when not wanted.
+// kKernelNoConvergence when a value needs more than kSvdSweepLimit sweeps.
 int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, double* e, double* sigma, double** ut,
-                    double** vt, std::int32_t sweepLimit, std::int32_t* mostSweeps) {
-    *mostSweeps = 0;
+                    double** vt) {
     const double anorm = Bidiagonalise(a, m, n, w, e, sigma);
     if (vt != nullptr) AccumulateRight(a, m, n, e, vt);
     if (ut != nullptr) {
@@ -208,13 +211,9 @@ int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, doubl
                     if (vt != nullptr)
                         for (std::int32_t r = 0; r < n; ++r) vt[k][r] = -vt[k][r];
                 }
-                if (sweeps > *mostSweeps) *mostSweeps = sweeps;
                 break;
             }
-            if (sweeps == sweepLimit) {
-                *mostSweeps = sweeps;
-                return kKernelNoConvergence;
-            }
+            if (sweeps == kSvdSweepLimit) return kKernelNoConvergence;
             // Shift from the bottom 2 × 2 minor.
             double x = w[l];
             double y = w[k - 1];
@@ -260,6 +259,8 @@ int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, doubl
     return kKernelOk;
 }
 
+// Positions of the singular values in decreasing order of magnitude (NaN
+// last), a stable insertion sort so the order is the same on every build.
 void OrderByDecreasingMagnitude(const double* w, std::int32_t n, std::int32_t* order) {
     // Magnitude as the sort key; NaN below every number keeps the ordering
     // strict and weak.
@@ -273,6 +274,8 @@ void OrderByDecreasingMagnitude(const double* w, std::int32_t n, std::int32_t* o
     }
 }
 
+}  // namespace
+
 Status SVD(const Matrix& a, MatrixOut* U, MatrixOut* S, MatrixOut* V) {
     if (!a.sized()) return kNotSized;
     const std::int32_t m = a.Rows(), n = a.Cols();
@@ -282,9 +285,8 @@ Status SVD(const Matrix& a, MatrixOut* U, MatrixOut* S, MatrixOut* V) {
     if (!CopyRows(a, &work) || !w.Allocate(n) || !e.Allocate(n) || !sigma.Allocate(n) || !order.Allocate(n) ||
         (U != nullptr && !ut.Allocate(n, m)) || (V != nullptr && !vt.Allocate(n, n)))
         return Status::OutOfMemory();
-    std::int32_t sweeps = 0;
     if (GolubReinschSVD(work.data(), m, n, w.data(), e.data(), sigma.data(), U != nullptr ? ut.data() : nullptr,
-                        V != nullptr ? vt.data() : nullptr, kSvdSweepLimit, &sweeps) != kKernelOk)
+                        V != nullptr ? vt.data() : nullptr) != kKernelOk)
         return kSVDFailed;
     OrderByDecreasingMagnitude(w.data(), n, order.data());
     WriteOutput(U, m, n, [&](std::int32_t i, std::int32_t j) { return ut[order[j]][i]; });

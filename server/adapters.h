@@ -4,7 +4,7 @@
 #pragma once
 
 #include "CorvaneMatrix30.h"
-#include "complex/complex.h"
+#include "core/complex.h"
 #include "core/matrix_interfaces.h"
 
 namespace corvane::server {

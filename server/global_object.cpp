@@ -1,6 +1,6 @@
 #include "server/global_object.h"
 
-#include "complex/global_functions.h"
+#include "core/global_functions.h"
 #include "server/error_record.h"
 #include "server/matrix_object.h"
 

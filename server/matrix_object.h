@@ -7,10 +7,10 @@
 #include <cstdint>
 
 #include "CorvaneMatrix30.h"
-#include "complex/complex.h"
 #include "core/array_conversion.h"
 #include "core/basic_matrix.h"
 #include "core/buffer.h"
+#include "core/complex.h"
 #include "server/adapters.h"
 #include "server/com_object.h"
 #include "server/error_record.h"

@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "complex/complex.h"
 #include "core/basic_matrix.h"
 #include "core/buffer.h"
+#include "core/complex.h"
 #include "core/errors.h"
 
 namespace corvane::digest {

@@ -2,9 +2,9 @@
 // comparisons of both element types.
 #include <cmath>
 
-#include "complex/global_functions.h"
 #include "core/arithmetic.h"
 #include "core/comparisons.h"
+#include "core/global_functions.h"
 #include "core/normalize.h"
 #include "digest.h"
 

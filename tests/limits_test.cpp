@@ -2,8 +2,8 @@
 // printed garbage.
 #include <thread>
 
+#include "core/decimal_rounding.h"
 #include "support.h"
-#include "util/decimal_rounding.h"
 
 namespace corvane {
 namespace {

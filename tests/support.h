@@ -16,27 +16,23 @@
 #include <string>
 #include <vector>
 
-#include "complex/global_functions.h"
 #include "core/allocation.h"
 #include "core/arithmetic.h"
 #include "core/array_conversion.h"
 #include "core/comparisons.h"
+#include "core/global_functions.h"
 #include "core/normalize.h"
+#include "core/random_fill.h"
 #include "core/sorting.h"
+#include "core/text_output.h"
 #include "eigen/cmatrix_eigen.h"
 #include "eigen/real_eigen.h"
 #include "linalg/cholesky.h"
-#include "linalg/complex_cholesky.h"
-#include "linalg/complex_inverse.h"
-#include "linalg/complex_lu.h"
-#include "linalg/complex_qr.h"
 #include "linalg/inverse.h"
 #include "linalg/lu.h"
 #include "linalg/qr.h"
 #include "linalg/solve.h"
 #include "linalg/svd.h"
-#include "util/random_fill.h"
-#include "util/text_output.h"
 
 #ifndef CORVANE_TEST_PRINTS_COMPLEX
 #define CORVANE_TEST_PRINTS_COMPLEX

@@ -3,21 +3,19 @@
 #include <bit>
 #include <vector>
 
+#include "core/arithmetic.h"
 #include "core/array_conversion.h"
+#include "core/random_fill.h"
 #include "core/sorting.h"
+#include "core/text_output.h"
 #include "eigen/cmatrix_eigen.h"
 #include "eigen/real_eigen.h"
 #include "linalg/cholesky.h"
-#include "linalg/complex_cholesky.h"
-#include "linalg/complex_inverse.h"
-#include "linalg/complex_lu.h"
-#include "linalg/complex_qr.h"
+#include "linalg/inverse.h"
 #include "linalg/lu.h"
 #include "linalg/qr.h"
 #include "linalg/solve.h"
 #include "linalg/svd.h"
-#include "util/random_fill.h"
-#include "util/text_output.h"
 
 #define CHECK(c) ((c) ? (void)0 : __builtin_trap())  // the sanitizer's report names the line
 #define EXPECT(c) CHECK(!s || failing || (c))        // after a success (an injected failure may leave outputs unsized)

@@ -8,14 +8,10 @@
 #include <cmath>
 #include <cstdint>
 
-#include "complex/complex.h"
-#include "core/basic_matrix.h"
-#include "core/errors.h"
-#include "core/output.h"
+#include "core/complex.h"
 #include "core/product_choice.h"
 #include "core/row_store.h"
 #include "linalg/kernel_codes.h"
-#include "linalg/work_copy.h"
 
 namespace corvane {
 
@@ -85,22 +81,5 @@ int CholeskyCrout(T** a, std::int32_t n) {
     }
     return kKernelOk;
 }
-
-namespace detail {
-
-// Checks, the private copy, the kernel, then only the lower triangle of L.
-template <class T>
-Status CholeskyOf(const BasicMatrix<T>& a, MatrixWriter<T>* L) {
-    if (!a.sized()) return kNotSized;
-    if (a.Rows() != a.Cols()) return kNotSquare;
-    const std::int32_t n = a.Rows();
-    RowStore<T> work;
-    if (!CopyRows(a, &work)) return Status::OutOfMemory();
-    if (CholeskyCrout<T>(work.data(), n) != kKernelOk) return kNotPositiveDefinite;
-    WriteLowerTriangle(L, n, [&](std::int32_t i, std::int32_t j) { return work[i][j]; });
-    return Status::Ok();
-}
-
-}  // namespace detail
 
 }  // namespace corvane

@@ -1,4 +1,4 @@
-#include "util/decimal_rounding.h"
+#include "core/decimal_rounding.h"
 
 #include <charconv>
 #include <system_error>

@@ -1,6 +1,6 @@
-#include "util/random_fill.h"
+#include "core/random_fill.h"
 
-#include "util/decimal_rounding.h"
+#include "core/decimal_rounding.h"
 
 namespace corvane {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <utility>
 
-#include "linalg/elimination_policy.h"
 #include "linalg/kernel_codes.h"
+#include "linalg/kernels/elimination_policy.h"
 
 namespace corvane {
 

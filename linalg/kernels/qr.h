@@ -8,15 +8,9 @@
 
 #include <cstdint>
 
-#include "complex/complex.h"
-#include "core/basic_matrix.h"
-#include "core/buffer.h"
-#include "core/errors.h"
+#include "core/complex.h"
 #include "core/numeric_helpers.h"
-#include "core/output.h"
-#include "core/row_store.h"
 #include "linalg/kernel_codes.h"
-#include "linalg/work_copy.h"
 
 namespace corvane {
 
@@ -129,29 +123,5 @@ int HouseholderFormQ(T* const* w, const T* rdiag, std::int32_t m, std::int32_t n
     }
     return kKernelOk;
 }
-
-namespace detail {
-
-// Checks, the private copy, the factorisation, Q only when requested; R is
-// written before Q.
-template <class T, class P = HouseholderPolicy<T>>
-Status QROf(const BasicMatrix<T>& a, MatrixWriter<T>* Q, MatrixWriter<T>* R) {
-    if (!a.sized()) return kNotSized;
-    const std::int32_t m = a.Rows(), n = a.Cols();
-    if (m < n) return kTooFewRows;
-    RowStore<T> w, q;
-    Buffer<T> rdiag, sums;
-    if (!CopyRows(a, &w) || !rdiag.Allocate(n) || !sums.Allocate(n) || (Q != nullptr && !q.Allocate(m, n)))
-        return Status::OutOfMemory();
-    (void)HouseholderQR<T, P>(w.data(), m, n, rdiag.data(), sums.data());
-    if (Q != nullptr) (void)HouseholderFormQ<T, P>(w.data(), rdiag.data(), m, n, q.data(), sums.data());
-    WriteOutput(R, n, n, [&](std::int32_t i, std::int32_t j) {
-        return i < j ? w[i][j] : (i == j ? rdiag[i] : P::Zero());
-    });
-    WriteOutput(Q, m, n, [&](std::int32_t i, std::int32_t j) { return q[i][j]; });
-    return Status::Ok();
-}
-
-}  // namespace detail
 
 }  // namespace corvane

@@ -1,4 +1,4 @@
-#include "complex/global_functions.h"
+#include "core/global_functions.h"
 
 namespace corvane {
 namespace {

@@ -1,11 +1,11 @@
-#include "util/text_output.h"
+#include "core/text_output.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <system_error>
 
-#include "util/decimal_rounding.h"
+#include "core/decimal_rounding.h"
 
 namespace corvane {
 namespace {

@@ -6,7 +6,7 @@
 // Status::NullPointer() and writes nothing.
 #pragma once
 
-#include "complex/complex.h"
+#include "core/complex.h"
 #include "core/errors.h"
 
 namespace corvane {

@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "core/product_choice.h"
-#include "linalg/elimination_policy.h"
 #include "linalg/kernel_codes.h"
+#include "linalg/kernels/elimination_policy.h"
 
 namespace corvane {
 

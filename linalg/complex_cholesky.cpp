@@ -1,9 +1,0 @@
-#include "linalg/complex_cholesky.h"
-
-#include "linalg/cholesky_kernels.h"
-
-namespace corvane {
-
-Status Cholesky(const CMatrix& a, CMatrixOut* L) { return detail::CholeskyOf(a, L); }
-
-}  // namespace corvane
