@@ -23,8 +23,6 @@
 #include "server/safe_array.h"
 #include "server/text.h"
 #include "server/version.h"
-#include "util/random_fill.h"
-#include "util/text_output.h"
 
 namespace corvane::server {
 

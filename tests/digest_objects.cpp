@@ -8,11 +8,11 @@
 
 #include "core/array_conversion.h"
 #include "core/cmatrix.h"
+#include "core/decimal_rounding.h"
+#include "core/random_fill.h"
 #include "core/sorting.h"
+#include "core/text_output.h"
 #include "digest.h"
-#include "util/decimal_rounding.h"
-#include "util/random_fill.h"
-#include "util/text_output.h"
 
 namespace corvane {
 
