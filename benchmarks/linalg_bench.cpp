@@ -15,6 +15,7 @@
 #include "linalg/inverse.h"
 #include "linalg/lu.h"
 #include "linalg/qr.h"
+#include "linalg/solve.h"
 #include "linalg/svd.h"
 
 extern "C" {
