@@ -471,9 +471,9 @@ extern "C" HRESULT STDAPICALLTYPE DllInstall(BOOL install, PCWSTR commandLine) {
         return E_INVALIDARG;
     constexpr wchar_t kUserClasses[] = L"Software\\Classes";
     HKEY root = nullptr;
-    const LONG status =
-        install ? RegCreateKeyExW(HKEY_CURRENT_USER, kUserClasses, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root, nullptr)
-                : RegOpenKeyExW(HKEY_CURRENT_USER, kUserClasses, 0, KEY_ALL_ACCESS, &root);
+    const LONG status = install ? RegCreateKeyExW(HKEY_CURRENT_USER, kUserClasses, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                                  nullptr, &root, nullptr)
+                                : RegOpenKeyExW(HKEY_CURRENT_USER, kUserClasses, 0, KEY_ALL_ACCESS, &root);
     if (!install && status == ERROR_FILE_NOT_FOUND) return S_OK;  // nothing was registered
     if (status != ERROR_SUCCESS) return FromWin32(status);
     const HRESULT hr = install ? Register(root, Scope::user) : Unregister(root, Scope::user);
