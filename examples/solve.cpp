@@ -6,7 +6,7 @@
 // Needs the registered CorvaneMatrix30.dll of the program's bitness and the
 // declarations generated from the type library (CorvaneMatrix30.h and
 // CorvaneMatrix30_i.c, in include/ of the release). With mingw-w64:
-//   g++ -Iinclude solve.cpp include/CorvaneMatrix30_i.c -lole32 -loleaut32 -luuid
+//   g++ -static -Iinclude solve.cpp include/CorvaneMatrix30_i.c -lole32 -loleaut32 -luuid
 #include <windows.h>
 #include <ole2.h>
 
