@@ -43,6 +43,15 @@ TEST(Module, ClassObjectsAndTheLockCount) {
     EXPECT_EQ(E_POINTER, Dll().getClassObject(CLSID_Matrix, IID_IClassFactory, nullptr));
 }
 
+// regsvr32 /n /i:user is the only command line DllInstall takes (the run
+// script registers with it).
+TEST(Module, DllInstallRefusesOtherCommandLines) {
+    const auto install = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(BOOL, PCWSTR)>(GetProcAddress(Dll().module, "DllInstall"));
+    ASSERT_NE(nullptr, install);
+    for (const wchar_t* line : {static_cast<const wchar_t*>(nullptr), L"", L"machine", L"users"})
+        for (BOOL on : {TRUE, FALSE}) EXPECT_EQ(E_INVALIDARG, install(on, line));
+}
+
 TEST(Objects, InterfacesTypeInformationAndErrorSupport) {
     const IID* const asked[] = {&IID_IUnknown, &IID_IDispatch, &IID_IProvideClassInfo, &IID_ISupportErrorInfo,
                                 &IID_IMatrix,  &IID_ICMatrix,  &IID_IGlobal};

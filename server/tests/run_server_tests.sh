@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# run_server_tests.sh 32|64 dll client.exe source-dir prefix-dir
+# run_server_tests.sh 32|64 dll client.exe example.exe source-dir prefix-dir
 # In a fresh Wine prefix: registers the DLL with regsvr32 and reads the
-# registry back (registry.txt), runs the C++ client and the VBScript and
-# JScript tests (each must print its closing tally line), then unregisters and
-# checks what is removed and what stays. OANOCACHE: strings are freed at once,
-# so that the client can count the blocks a call keeps.
+# registry back (registry.txt), runs the C++ client, the VBScript and JScript
+# tests (each must print its closing tally line) and the examples, then
+# unregisters and checks what is removed and what stays. Then the same for the
+# current user (regsvr32 /n /i:user). OANOCACHE: strings are freed at once, so
+# that the client can count the blocks a call keeps.
 set -uo pipefail
-bits=$1 dll=$2 client=$3 src=$4 prefix=$5
+bits=$1 dll=$2 client=$3 example=$4 src=$5 prefix=$6
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
 export WINEPREFIX=$prefix
 case "$bits" in
@@ -17,26 +18,45 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 winpath() { echo "Z:${1//\//\\}"; }
 run() { "$loader" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-query() { run "$sysdir\\reg.exe" query "$@"; }
+reg() { run "$sysdir\\reg.exe" "$@"; }
+query() { reg query "$@"; }
+root=HKCR  # the classes root the checks read
 expect_value() {  # key value-name (empty: the default value) data (a pattern)
     local out option=(/ve)
     [ -n "$2" ] && option=(/v "$2")
-    out=$(query "HKCR\\$1" "${option[@]}" 2>/dev/null) || { fail "missing $1 [$2]"; return; }
+    out=$(query "$root\\$1" "${option[@]}" 2>/dev/null) || { fail "missing $1 [$2]"; return; }
     out=$(awk -F'    ' 'NF >= 4 { print $4; exit }' <<<"$out")
     [[ "$out" == $3 ]] || fail "$1 [$2] is '$out', not '$3'"
 }
-expect_absent() { query "HKCR\\$1" >/dev/null 2>&1 && fail "$1 still present"; }
-expect_key() { query "HKCR\\$1" >/dev/null 2>&1 || fail "$1 missing"; }
+expect_absent() { query "$root\\$1" >/dev/null 2>&1 && fail "$1 still present under $root"; }
+expect_key() { query "$root\\$1" >/dev/null 2>&1 || fail "$1 missing under $root"; }
 entries() { grep -v '^#' "$src/registry.txt" | sed "s/%BITS%/$bits/"; }
+expect_registered() {
+    while IFS='|' read -r key name data after; do
+        if [ "$name" = - ]; then expect_key "$key"; else expect_value "$key" "$name" "$data"; fi
+    done < <(entries)
+}
+expect_unregistered() {
+    while IFS='|' read -r key name data after; do
+        if [ "$after" = gone ]; then expect_absent "$key"; elif [ "$after" = kept ]; then expect_key "$key"; fi
+    done < <(entries)
+}
+# Every key and value of ours beneath $root, the root cut off, as a
+# registry file in UTF-8 (the keys that unregistration removes).
+dump() {
+    for key in $(entries | awk -F'|' '$4 == "gone" { print $1 }'); do
+        reg export "$root\\$key" "$(winpath "$prefix/key.reg")" /y >/dev/null || fail "cannot export $key"
+        iconv -f UTF-16 -t UTF-8 "$prefix/key.reg" | tr -d '\r' | sed -E 's/^\[HKEY_[A-Z_]+(\\Software\\Classes)?\\/[/'
+    done
+}
 
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
 rm -rf "$prefix"
 wine_prefix_ready >/dev/null || { echo "cannot create the Wine prefix $prefix"; exit 1; }
 
 run "$sysdir\\regsvr32.exe" /s "$(winpath "$dll")" || fail "regsvr32 returned $?"
-while IFS='|' read -r key name data after; do
-    if [ "$name" = - ]; then expect_key "$key"; else expect_value "$key" "$name" "$data"; fi
-done < <(entries)
+expect_registered
+dump > "$prefix/machine.txt"
 
 # Wine 8's type-library marshaler (objects called from another apartment) reads
 # the library's path under locale 0 only, and the library is registered under
@@ -53,21 +73,49 @@ for script in "$src"/*.vbs "$src"/*.js; do
     [[ "$(tail -n 1 <<<"$out")" =~ ^${name}:\ [0-9]+\ passed,\ 0\ failed$ ]] || fail "$name did not finish cleanly"
 done
 
-# Examples: each script with a text in examples/expected must print exactly that text.
+# Examples: each with a text in examples/expected (solve.vbs.txt for a
+# script, solve_cpp.txt for the C++ program) must print exactly that text.
 examples=$src/../../examples
 for expected in "$examples"/expected/*.txt; do
-    script=$examples/$(basename "$expected" .txt)
-    out=$(run "$sysdir\\cscript.exe" //nologo "$(winpath "$script")")
-    diff <(printf '%s\n' "$out") "$expected" || fail "$(basename "$script") printed other text"
+    name=$(basename "$expected" .txt)
+    if [[ "$name" == *_cpp ]]; then out=$(run "$(winpath "$example")")
+    else out=$(run "$sysdir\\cscript.exe" //nologo "$(winpath "$examples/$name")"); fi
+    diff <(printf '%s\n' "$out") "$expected" || fail "example $name printed other text"
 done
 
 run "$sysdir\\regsvr32.exe" /s /u "$(winpath "$dll")" || fail "regsvr32 /u returned $?"
-while IFS='|' read -r key name data after; do
-    if [ "$after" = gone ]; then expect_absent "$key"; elif [ "$after" = kept ]; then expect_key "$key"; fi
-done < <(entries)
-# Unregistering again succeeds with nothing left; values of other programs
-# under our keys survive unregistration, and their keys with them.
+expect_unregistered
+# Unregistering again succeeds with nothing left.
 run "$sysdir\\regsvr32.exe" /s /u "$(winpath "$dll")" || fail "second regsvr32 /u returned $?"
+
+# For the current user: the same keys and values as for the machine, under
+# HKCU\Software\Classes, and none under the machine's classes. Wine does not
+# merge the user's classes into HKEY_CLASSES_ROOT as Windows does: the test
+# copies them into the machine's, then a script creates every class.
+run "$sysdir\\regsvr32.exe" /s /n /i:user "$(winpath "$dll")" || fail "regsvr32 /n /i:user returned $?"
+expect_unregistered
+root='HKCU\Software\Classes'
+expect_registered
+diff <(dump) "$prefix/machine.txt" || fail "the user's entries differ from the machine's"
+reg export "$root" "$(winpath "$prefix/user.reg")" /y >/dev/null || fail "cannot export the user's classes"
+iconv -f UTF-16 -t UTF-8 "$prefix/user.reg" | sed 's/^\[HKEY_CURRENT_USER\\/[HKEY_LOCAL_MACHINE\\/' |
+    iconv -f UTF-8 -t UTF-16 > "$prefix/merged.reg"
+reg import "$(winpath "$prefix/merged.reg")" >/dev/null 2>&1 || fail "cannot import the user's classes"
+echo 'var g = new ActiveXObject("CorVaneMatrix.Global"), m = new ActiveXObject("CorvaneMatrix30.Matrix");
+var c = new ActiveXObject("CorVaneMatrix30.CMatrix"); m.Size(2, 3); c.Size(4, 1);
+WScript.Echo(g.CreateMatrix(5, 1).Rows + " " + m.Cols + " " + c.Rows);' > "$prefix/user.js"
+[ "$(run "$sysdir\\cscript.exe" //nologo "$(winpath "$prefix/user.js")")" = "5 3 4" ] ||
+    fail "classes registered for the user cannot be created"
+for pass in 1 2; do
+    run "$sysdir\\regsvr32.exe" /s /u /n /i:user "$(winpath "$dll")" || fail "regsvr32 /u /n /i:user ($pass) returned $?"
+done
+reg export "$root" "$(winpath "$prefix/user.reg")" /y >/dev/null || fail "cannot export the user's classes"
+iconv -f UTF-16 -t UTF-8 "$prefix/user.reg" | tr -d '\r' | grep '^\[' |
+    grep -v -E '\\Classes(\\AppID|\\CLSID|\\Interface|\\TypeLib)?\]$' && fail "keys of ours left under $root"
+root=HKCR
+
+# Values of other programs under our keys survive unregistration, and their
+# keys with them.
 run "$sysdir\\regsvr32.exe" /s "$(winpath "$dll")" || fail "regsvr32 after unregistering returned $?"
 server_key="CLSID\\{9F8F3BC5-021B-4922-817C-E945C2A15847}\\InprocServer32"
 for key in "$server_key" "AppID\\CorvaneMatrix30.DLL" "CorvaneMatrix30.Matrix"; do
