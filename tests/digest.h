@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,6 +32,13 @@ public:
     void Index(const std::string& name, const Buffer<std::int32_t>& p);  // size and a hash
     template <class T>
     void Matrix(const std::string& name, const BasicMatrix<T>& m);  // shape and a hash of all bits
+    // A call's status, then each output as Matrix under name.suffix (name alone for "").
+    template <class T>
+    void Result(const std::string& name, corvane::Status s,
+                std::initializer_list<std::pair<const char*, const BasicMatrix<T>*>> outputs) {
+        Status(name, s);
+        for (const auto& [suffix, m] : outputs) Matrix(*suffix != 0 ? name + "." + suffix : name, *m);
+    }
 
 private:
     void Line(const std::string& name, const std::string& text);

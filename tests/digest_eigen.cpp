@@ -15,32 +15,21 @@ CORVANE_DIGEST_CASE(eigen_real) {
     for (const auto& [name, a] : digest::Battery<double>()) {
         const std::string n = name + ".";
         Matrix rv, iv, rvec, ivec;
-        out.Status(n + "eigen", Eigen(a, &rv, &iv, &rvec, &ivec));
-        out.Matrix(n + "eigen.real_values", rv);
-        out.Matrix(n + "eigen.imag_values", iv);
-        out.Matrix(n + "eigen.real_vectors", rvec);
-        out.Matrix(n + "eigen.imag_vectors", ivec);
+        out.Result<double>(n + "eigen", Eigen(a, &rv, &iv, &rvec, &ivec),
+                           {{"real_values", &rv}, {"imag_values", &iv}, {"real_vectors", &rvec}, {"imag_vectors", &ivec}});
         Matrix rOnly, iOnly;
-        out.Status(n + "eigen_values", Eigen(a, &rOnly, &iOnly, nullptr, nullptr));
-        out.Matrix(n + "eigen_values.real", rOnly);
-        out.Matrix(n + "eigen_values.imag", iOnly);
+        out.Result<double>(n + "eigen_values", Eigen(a, &rOnly, &iOnly, nullptr, nullptr), {{"real", &rOnly}, {"imag", &iOnly}});
         CMatrix values, vectors, valuesOnly;
-        out.Status(n + "eigenc", EigenC(a, &values, &vectors));
-        out.Matrix(n + "eigenc.values", values);
-        out.Matrix(n + "eigenc.vectors", vectors);
-        out.Status(n + "eigenc_values", EigenC(a, &valuesOnly, nullptr));
-        out.Matrix(n + "eigenc_values", valuesOnly);
+        out.Result<Complex>(n + "eigenc", EigenC(a, &values, &vectors), {{"values", &values}, {"vectors", &vectors}});
+        out.Result<Complex>(n + "eigenc_values", EigenC(a, &valuesOnly, nullptr), {{"", &valuesOnly}});
     }
 }
 
 CORVANE_DIGEST_CASE(eigen_complex) {
     for (const auto& [name, a] : digest::Battery<Complex>()) {
         CMatrix values, vectors, valuesOnly;
-        out.Status(name + ".eigenc", EigenC(a, &values, &vectors));
-        out.Matrix(name + ".eigenc.values", values);
-        out.Matrix(name + ".eigenc.vectors", vectors);
-        out.Status(name + ".eigenc_values", EigenC(a, &valuesOnly, nullptr));
-        out.Matrix(name + ".eigenc_values", valuesOnly);
+        out.Result<Complex>(name + ".eigenc", EigenC(a, &values, &vectors), {{"values", &values}, {"vectors", &vectors}});
+        out.Result<Complex>(name + ".eigenc_values", EigenC(a, &valuesOnly, nullptr), {{"", &valuesOnly}});
     }
 }
 

@@ -20,29 +20,21 @@ void Decompositions(digest::Out& out) {
         BasicMatrix<T> L, U, Q, R, x;
         Buffer<std::int32_t> index;
         std::int32_t sign = 0;
-        out.Status(n + "lu", LU(a, &L, &U, &index, &sign));
-        out.Matrix(n + "lu.L", L);
-        out.Matrix(n + "lu.U", U);
+        out.Result<T>(n + "lu", LU(a, &L, &U, &index, &sign), {{"L", &L}, {"U", &U}});
         out.Index(n + "lu.index", index);
         out.Int(n + "lu.sign", sign);
         T det{};
         out.Status(n + "det", Determinant(a, &det));
         out.Bits(n + "det", det);
-        out.Status(n + "inverse", Inverse(a, &x));
-        out.Matrix(n + "inverse", x);
+        out.Result<T>(n + "inverse", Inverse(a, &x), {{"", &x}});
         const BasicMatrix<T> b = digest::Random<T>(a.Rows(), 1), rhs = digest::Random<T>(a.Rows(), 3, 1e3);
         x = BasicMatrix<T>();
-        out.Status(n + "solve_gauss", SolveGauss(a, &b, &x));
-        out.Matrix(n + "solve_gauss", x);
+        out.Result<T>(n + "solve_gauss", SolveGauss(a, &b, &x), {{"", &x}});
         x = BasicMatrix<T>();
-        out.Status(n + "solve", Solve(a, &rhs, &x));
-        out.Matrix(n + "solve", x);
-        out.Status(n + "qr", QR(a, &Q, &R));
-        out.Matrix(n + "qr.Q", Q);
-        out.Matrix(n + "qr.R", R);
+        out.Result<T>(n + "solve", Solve(a, &rhs, &x), {{"", &x}});
+        out.Result<T>(n + "qr", QR(a, &Q, &R), {{"Q", &Q}, {"R", &R}});
         L = BasicMatrix<T>();
-        out.Status(n + "cholesky", Cholesky(a, &L));
-        out.Matrix(n + "cholesky", L);
+        out.Result<T>(n + "cholesky", Cholesky(a, &L), {{"", &L}});
     }
 }
 
@@ -56,15 +48,11 @@ CORVANE_DIGEST_CASE(linalg_complex) { Decompositions<Complex>(out); }
 CORVANE_DIGEST_CASE(linalg_svd) {
     auto run = [&out](const std::string& name, const Matrix& a) {
         Matrix U, S, V, alone;
-        out.Status(name + ".svd", SVD(a, &U, &S, &V));
-        out.Matrix(name + ".svd.U", U);
-        out.Matrix(name + ".svd.S", S);
-        out.Matrix(name + ".svd.V", V);
+        out.Result<double>(name + ".svd", SVD(a, &U, &S, &V), {{"U", &U}, {"S", &S}, {"V", &V}});
         Matrix* outputs[3] = {nullptr, nullptr, nullptr};
         for (int k = 0; k < 3; ++k) {
             outputs[k] = &alone;
-            out.Status(name + ".svd_only" + "USV"[k], SVD(a, outputs[0], outputs[1], outputs[2]));
-            out.Matrix(name + ".svd_only" + "USV"[k], alone);
+            out.Result<double>(name + ".svd_only" + "USV"[k], SVD(a, outputs[0], outputs[1], outputs[2]), {{"", &alone}});
             outputs[k] = nullptr;
         }
     };
