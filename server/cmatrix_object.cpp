@@ -4,7 +4,7 @@
 #include "server/error_record.h"
 #include "server/member_result.h"
 #include "core/arithmetic.h"
-#include "eigen/cmatrix_eigen.h"
+#include "eigen/eigen.h"
 #include "linalg/complex_cholesky.h"
 #include "linalg/complex_inverse.h"
 #include "linalg/complex_lu.h"

@@ -5,7 +5,7 @@
 #include "server/member_result.h"
 #include "core/arithmetic.h"
 #include "linalg/solve.h"
-#include "eigen/real_eigen.h"
+#include "eigen/eigen.h"
 #include "linalg/cholesky.h"
 #include "linalg/inverse.h"
 #include "linalg/lu.h"

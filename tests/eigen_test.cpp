@@ -4,8 +4,7 @@
 // their rule (unit length on the symmetric path, largest part +1 otherwise),
 // and the outputs agree between the forms of the call. Exact bits are pinned
 // by the result digest.
-#include "eigen/cmatrix_eigen.h"
-#include "eigen/real_eigen.h"
+#include "eigen/eigen.h"
 #include "support.h"
 
 namespace corvane::support {

@@ -4,8 +4,7 @@
 #ifdef CORVANE_HAVE_LAPACK
 #include <algorithm>
 
-#include "eigen/cmatrix_eigen.h"
-#include "eigen/real_eigen.h"
+#include "eigen/eigen.h"
 #include "linalg/lu.h"
 #include "linalg/svd.h"
 #include "support.h"

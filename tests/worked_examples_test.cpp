@@ -3,8 +3,7 @@
 // (an empty expected output is not examined). A few rows explain an
 // operation-order decision: the value an alternative order would give is
 // stated beside, and must differ.
-#include "eigen/cmatrix_eigen.h"
-#include "eigen/real_eigen.h"
+#include "eigen/eigen.h"
 #include "linalg/cholesky.h"
 #include "linalg/complex_cholesky.h"
 #include "linalg/complex_inverse.h"

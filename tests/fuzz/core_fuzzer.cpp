@@ -5,8 +5,7 @@
 
 #include "core/array_conversion.h"
 #include "core/sorting.h"
-#include "eigen/cmatrix_eigen.h"
-#include "eigen/real_eigen.h"
+#include "eigen/eigen.h"
 #include "linalg/cholesky.h"
 #include "linalg/complex_cholesky.h"
 #include "linalg/complex_inverse.h"

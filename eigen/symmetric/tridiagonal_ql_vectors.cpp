@@ -2,32 +2,28 @@
 #include <cmath>
 
 #include "core/numeric_helpers.h"
-#include "eigen/symmetric_kernels.h"
+#include "eigen/symmetric/kernels.h"
 
 namespace corvane {
 
-void TridiagonalQLVectors(std::int32_t /*nm*/, std::int32_t n, double* w, double* e, double* const* z,
-                          std::int32_t* ierr, std::int32_t maxIterations) {
-    *ierr = 0;
-    if (n == 0) return;
-    for (std::int32_t i = 1; i <= n; ++i) e[i - 1] = e[i];
-    e[n] = 0.0;
+KernelCode TridiagonalQLVectors(std::int32_t N, double* w, double* e, double* const* z, std::int64_t budget) {
+    if (N == 0) return kKernelOk;
+    const std::int64_t perValue = BudgetOr(budget, 30);
+    for (std::int32_t i = 1; i <= N; ++i) e[i - 1] = e[i];
+    e[N] = 0.0;
     double f = 0.0;
     double tst1 = 0.0;
-    for (std::int32_t l = 0; l <= n; ++l) {
+    for (std::int32_t l = 0; l <= N; ++l) {
         std::int32_t j = 0;
         const double h0 = std::fabs(w[l]) + std::fabs(e[l]);
         if (tst1 < h0) tst1 = h0;
         // Smallest negligible subdiagonal at or below l; the last index ends
         // the search even when non-finite values defeat the test.
         std::int32_t m = l;
-        while (m < n && !(tst1 + std::fabs(e[m]) == tst1)) ++m;
+        while (m < N && !(tst1 + std::fabs(e[m]) == tst1)) ++m;
         if (m != l) {
             for (;;) {
-                if (j == maxIterations) {
-                    *ierr = l + 1;
-                    return;
-                }
+                if (j == perValue) return kKernelNoConvergence;
                 ++j;
                 // Shift from the leading 2 × 2 block.
                 double g = w[l];
@@ -37,7 +33,7 @@ void TridiagonalQLVectors(std::int32_t /*nm*/, std::int32_t n, double* w, double
                 w[l + 1] = e[l] * (p + TransferSign(r, p));
                 const double dl1 = w[l + 1];
                 double h = g - w[l];
-                for (std::int32_t i = l + 2; i <= n; ++i) w[i] = w[i] - h;
+                for (std::int32_t i = l + 2; i <= N; ++i) w[i] = w[i] - h;
                 f = f + h;
                 // QL sweep from m − 1 up to l.
                 p = w[m];
@@ -56,7 +52,7 @@ void TridiagonalQLVectors(std::int32_t /*nm*/, std::int32_t n, double* w, double
                     c = p / r;
                     p = c * w[i] - s * g;
                     w[i + 1] = h + s * (c * g + s * w[i]);
-                    for (std::int32_t k = 0; k <= n; ++k) {
+                    for (std::int32_t k = 0; k <= N; ++k) {
                         const double t = z[k][i + 1];
                         z[k][i + 1] = s * z[k][i] + c * t;
                         z[k][i] = c * z[k][i] - s * t;
@@ -71,10 +67,10 @@ void TridiagonalQLVectors(std::int32_t /*nm*/, std::int32_t n, double* w, double
         w[l] = w[l] + f;
     }
     // Selection sort into ascending order, columns of z alongside.
-    for (std::int32_t i = 0; i < n; ++i) {
+    for (std::int32_t i = 0; i < N; ++i) {
         std::int32_t k = i;
         double p = w[i];
-        for (std::int32_t j = i + 1; j <= n; ++j) {
+        for (std::int32_t j = i + 1; j <= N; ++j) {
             if (w[j] < p) {
                 k = j;
                 p = w[j];
@@ -83,13 +79,14 @@ void TridiagonalQLVectors(std::int32_t /*nm*/, std::int32_t n, double* w, double
         if (k != i) {
             w[k] = w[i];
             w[i] = p;
-            for (std::int32_t r = 0; r <= n; ++r) {
+            for (std::int32_t r = 0; r <= N; ++r) {
                 const double t = z[r][i];
                 z[r][i] = z[r][k];
                 z[r][k] = t;
             }
         }
     }
+    return kKernelOk;
 }
 
 }  // namespace corvane

@@ -2,29 +2,26 @@
 #include <cmath>
 
 #include "core/numeric_helpers.h"
-#include "eigen/symmetric_kernels.h"
+#include "eigen/symmetric/kernels.h"
 
 namespace corvane {
 
-void TridiagonalQLValues(std::int32_t n, double* w, double* e, std::int32_t* ierr, std::int32_t maxIterations) {
-    *ierr = 0;
-    if (n == 0) return;
-    for (std::int32_t i = 1; i <= n; ++i) e[i - 1] = e[i];
-    e[n] = 0.0;
+KernelCode TridiagonalQLValues(std::int32_t N, double* w, double* e, std::int64_t budget) {
+    if (N == 0) return kKernelOk;
+    const std::int64_t perValue = BudgetOr(budget, 30);
+    for (std::int32_t i = 1; i <= N; ++i) e[i - 1] = e[i];
+    e[N] = 0.0;
     double f = 0.0;
     double tst1 = 0.0;
-    for (std::int32_t l = 0; l <= n; ++l) {
+    for (std::int32_t l = 0; l <= N; ++l) {
         std::int32_t j = 0;
         const double h0 = std::fabs(w[l]) + std::fabs(e[l]);
         if (tst1 < h0) tst1 = h0;
         std::int32_t m = l;
-        while (m < n && !(tst1 + std::fabs(e[m]) == tst1)) ++m;
+        while (m < N && !(tst1 + std::fabs(e[m]) == tst1)) ++m;
         if (m != l) {
             for (;;) {
-                if (j == maxIterations) {
-                    *ierr = l + 1;
-                    return;
-                }
+                if (j == perValue) return kKernelNoConvergence;
                 ++j;
                 double g = w[l];
                 double p = (w[l + 1] - g) / (e[l] + e[l]);
@@ -33,7 +30,7 @@ void TridiagonalQLValues(std::int32_t n, double* w, double* e, std::int32_t* ier
                 w[l + 1] = e[l] * (p + TransferSign(r, p));
                 const double dl1 = w[l + 1];
                 double h = g - w[l];
-                for (std::int32_t i = l + 2; i <= n; ++i) w[i] = w[i] - h;
+                for (std::int32_t i = l + 2; i <= N; ++i) w[i] = w[i] - h;
                 f = f + h;
                 p = w[m];
                 double c = 1.0, c2 = 1.0, c3 = 1.0;
@@ -67,6 +64,7 @@ void TridiagonalQLValues(std::int32_t n, double* w, double* e, std::int32_t* ier
         }
         w[i] = p;
     }
+    return kKernelOk;
 }
 
 }  // namespace corvane
