@@ -1,12 +1,17 @@
-// Follows EISPACK tql2: implicit QL iteration on a symmetric tridiagonal matrix, eigenvectors accumulated.
+// Follows EISPACK tql1 (eigenvalues only) and tql2 (eigenvectors accumulated):
+// implicit QL iteration on a symmetric tridiagonal matrix. One iteration
+// serves both; tql1 places each converged value among those before it, tql2
+// sorts values and vectors together at the end.
 #include <cmath>
 
 #include "core/numeric_helpers.h"
 #include "eigen/symmetric/kernels.h"
 
 namespace corvane {
+namespace {
 
-KernelCode TridiagonalQLVectors(std::int32_t N, double* w, double* e, double* const* z, std::int64_t budget) {
+template <bool kVectors>
+KernelCode TridiagonalQL(std::int32_t N, double* w, double* e, double* const* z, std::int64_t budget) {
     if (N == 0) return kKernelOk;
     const std::int64_t perValue = BudgetOr(budget, 30);
     for (std::int32_t i = 1; i <= N; ++i) e[i - 1] = e[i];
@@ -52,11 +57,12 @@ KernelCode TridiagonalQLVectors(std::int32_t N, double* w, double* e, double* co
                     c = p / r;
                     p = c * w[i] - s * g;
                     w[i + 1] = h + s * (c * g + s * w[i]);
-                    for (std::int32_t k = 0; k <= N; ++k) {
-                        const double t = z[k][i + 1];
-                        z[k][i + 1] = s * z[k][i] + c * t;
-                        z[k][i] = c * z[k][i] - s * t;
-                    }
+                    if constexpr (kVectors)
+                        for (std::int32_t k = 0; k <= N; ++k) {
+                            const double t = z[k][i + 1];
+                            z[k][i + 1] = s * z[k][i] + c * t;
+                            z[k][i] = c * z[k][i] - s * t;
+                        }
                 }
                 p = -s * s2 * c3 * el1 * e[l] / dl1;
                 e[l] = s * p;
@@ -64,29 +70,52 @@ KernelCode TridiagonalQLVectors(std::int32_t N, double* w, double* e, double* co
                 if (!(tst1 + std::fabs(e[l]) > tst1)) break;
             }
         }
-        w[l] = w[l] + f;
-    }
-    // Selection sort into ascending order, columns of z alongside.
-    for (std::int32_t i = 0; i < N; ++i) {
-        std::int32_t k = i;
-        double p = w[i];
-        for (std::int32_t j = i + 1; j <= N; ++j) {
-            if (w[j] < p) {
-                k = j;
-                p = w[j];
+        if constexpr (kVectors) {
+            w[l] = w[l] + f;
+        } else {
+            // Insert the converged value among those already placed (after equals).
+            const double p = w[l] + f;
+            std::int32_t i = l;
+            while (i > 0 && p < w[i - 1]) {
+                w[i] = w[i - 1];
+                --i;
             }
-        }
-        if (k != i) {
-            w[k] = w[i];
             w[i] = p;
-            for (std::int32_t r = 0; r <= N; ++r) {
-                const double t = z[r][i];
-                z[r][i] = z[r][k];
-                z[r][k] = t;
+        }
+    }
+    if constexpr (kVectors) {
+        // Selection sort into ascending order, columns of z alongside.
+        for (std::int32_t i = 0; i < N; ++i) {
+            std::int32_t k = i;
+            double p = w[i];
+            for (std::int32_t j = i + 1; j <= N; ++j) {
+                if (w[j] < p) {
+                    k = j;
+                    p = w[j];
+                }
+            }
+            if (k != i) {
+                w[k] = w[i];
+                w[i] = p;
+                for (std::int32_t r = 0; r <= N; ++r) {
+                    const double t = z[r][i];
+                    z[r][i] = z[r][k];
+                    z[r][k] = t;
+                }
             }
         }
     }
     return kKernelOk;
+}
+
+}  // namespace
+
+KernelCode TridiagonalQLValues(std::int32_t N, double* w, double* e, std::int64_t budget) {
+    return TridiagonalQL<false>(N, w, e, nullptr, budget);
+}
+
+KernelCode TridiagonalQLVectors(std::int32_t N, double* w, double* e, double* const* z, std::int64_t budget) {
+    return TridiagonalQL<true>(N, w, e, z, budget);
 }
 
 }  // namespace corvane
