@@ -62,8 +62,7 @@ CORVANE_DIGEST_CASE(eigen_budget) {
             }
         const std::string v = vectors ? "vectors." : "values.";
         const std::int32_t N = n - 1;
-        // The index of the eigenvalue still sought when the budget ran out.
-        std::int32_t unfinished = 0;
+        std::int32_t unfinished = 0;  // the eigenvalue still sought when the budget ran out
         ComplexHessenbergReduce(N, 0, N, ar.data(), ai.data(), ortr.data(), orti.data());
         if (vectors)
             ComplexQRVectors(N, 0, N, ortr.data(), orti.data(), ar.data(), ai.data(), wr.data(), wi.data(), zr.data(),
