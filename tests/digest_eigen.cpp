@@ -4,10 +4,9 @@
 // kernels, and the scalar helpers of the complex kernel.
 #include "core/row_store.h"
 #include "digest.h"
-#include "eigen/cmatrix_eigen.h"
-#include "eigen/complex_eigen.h"
-#include "eigen/general_kernels.h"
-#include "eigen/real_eigen.h"
+#include "eigen/complex/kernels.h"
+#include "eigen/eigen.h"
+#include "eigen/general/kernels.h"
 
 namespace corvane {
 
@@ -38,11 +37,11 @@ CORVANE_DIGEST_CASE(eigen_budget) {
     const std::int32_t n = 6;
     const CMatrix a = digest::Random<Complex>(n, n);
     RowStore<double> ar, ai, zr, zi, h, z;
-    Buffer<double> wr, wi, fv, ortr, orti;
+    Buffer<double> wr, wi, ortr, orti;
     Buffer<std::int32_t> iv;
     if (!ar.Allocate(n, n) || !ai.Allocate(n, n) || !zr.Allocate(n, n) || !zi.Allocate(n, n) || !h.Allocate(n, n) ||
-        !z.Allocate(n, n) || !wr.Allocate(n) || !wi.Allocate(n) || !fv.Allocate(n) || !ortr.Allocate(n) ||
-        !orti.Allocate(n) || !iv.Allocate(n))
+        !z.Allocate(n, n) || !wr.Allocate(n) || !wi.Allocate(n) || !ortr.Allocate(n) || !orti.Allocate(n) ||
+        !iv.Allocate(n))
         return;
     for (int vectors = 0; vectors < 2; ++vectors) {
         for (std::int32_t i = 0; i < n; ++i)
@@ -51,19 +50,25 @@ CORVANE_DIGEST_CASE(eigen_budget) {
                 ai[i][j] = a.at(i, j).Imag;
             }
         const std::string v = vectors ? "vectors." : "values.";
-        out.Int("complex." + v + "ierr", EigenComplexGeneral(n - 1, n - 1, ar.data(), ai.data(), wr.data(), wi.data(),
-                                                              vectors != 0, zr.data(), zi.data(), fv.data(),
-                                                              ortr.data(), orti.data(), 4));
+        const std::int32_t N = n - 1;
+        std::int32_t unfinished = 0;  // the eigenvalue still sought when the budget ran out
+        ComplexHessenbergReduce(N, 0, N, ar.data(), ai.data(), ortr.data(), orti.data());
+        if (vectors)
+            ComplexQRVectors(N, 0, N, ortr.data(), orti.data(), ar.data(), ai.data(), wr.data(), wi.data(), zr.data(),
+                             zi.data(), 4, &unfinished);
+        else
+            ComplexQRValues(N, 0, N, ar.data(), ai.data(), wr.data(), wi.data(), 4, &unfinished);
+        out.Int("complex." + v + "ierr", unfinished);
         for (std::int32_t i = 0; i < n; ++i) out.Bits("complex." + v + std::to_string(i), Complex{wr[i], wi[i]});
-        std::int32_t ierr = -1;
-        HessenbergReduce(n - 1, n - 1, 0, n - 1, h.data(), iv.data());
+        unfinished = 0;
+        HessenbergReduce(N, 0, N, h.data(), iv.data());
         if (vectors) {
-            HessenbergTransform(n - 1, n - 1, 0, n - 1, h.data(), iv.data(), z.data());
-            HessenbergQRVectors(n - 1, n - 1, 0, n - 1, h.data(), wr.data(), wi.data(), z.data(), &ierr, 4);
+            HessenbergTransform(N, 0, N, h.data(), iv.data(), z.data());
+            HessenbergQRVectors(N, 0, N, h.data(), wr.data(), wi.data(), z.data(), 4, &unfinished);
         } else {
-            HessenbergQRValues(n - 1, n - 1, 0, n - 1, h.data(), wr.data(), wi.data(), &ierr, 4);
+            HessenbergQRValues(N, 0, N, h.data(), wr.data(), wi.data(), 4, &unfinished);
         }
-        out.Int("real." + v + "ierr", ierr);
+        out.Int("real." + v + "ierr", unfinished);
         for (std::int32_t i = 0; i < n; ++i) out.Bits("real." + v + std::to_string(i), Complex{wr[i], wi[i]});
     }
 }

@@ -1,12 +1,12 @@
 // Follows EISPACK eltran: accumulates the transformations of HessenbergReduce into z.
-#include "eigen/general_kernels.h"
+#include "eigen/general/kernels.h"
 
 namespace corvane {
 
-void HessenbergTransform(std::int32_t /*nm*/, std::int32_t n, std::int32_t low, std::int32_t igh,
-                         double* const* a, const std::int32_t* iv, double* const* z) {
-    for (std::int32_t j = 0; j <= n; ++j) {
-        for (std::int32_t i = 0; i <= n; ++i) z[i][j] = 0.0;
+void HessenbergTransform(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* a,
+                         const std::int32_t* iv, double* const* z) {
+    for (std::int32_t j = 0; j <= N; ++j) {
+        for (std::int32_t i = 0; i <= N; ++i) z[i][j] = 0.0;
         z[j][j] = 1.0;
     }
     if (igh - low - 1 < 1) return;

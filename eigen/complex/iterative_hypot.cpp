@@ -1,7 +1,7 @@
-// EISPACK pythag.
+// Follows EISPACK pythag: sqrt(a² + b²) by the iteration of Moler and Morrison.
 #include <cmath>
 
-#include "eigen/complex_eigen.h"
+#include "eigen/complex/kernels.h"
 
 namespace corvane {
 

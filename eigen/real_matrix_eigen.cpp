@@ -1,5 +1,5 @@
 // Eigen and EigenC of the real matrix over the symmetric and general kernels.
-#include "eigen/real_eigen.h"
+#include "eigen/eigen.h"
 
 #include <cmath>
 #include <cstdint>
@@ -9,8 +9,8 @@
 #include "core/output.h"
 #include "core/row_store.h"
 #include "eigen/eigen_order.h"
-#include "eigen/general_kernels.h"
-#include "eigen/symmetric_kernels.h"
+#include "eigen/general/kernels.h"
+#include "eigen/symmetric/kernels.h"
 
 namespace corvane {
 namespace {
@@ -33,10 +33,10 @@ public:
         n_ = m.Rows();
         const std::int32_t last = n_ - 1;
         RowStore<double> a;
-        Buffer<double> e, e2;
+        Buffer<double> e;
         Buffer<std::int32_t> iv;
         if (!a.Allocate(n_, n_) || !z_.Allocate(n_, n_) || !wr_.Allocate(n_) || !wi_.Allocate(n_) ||
-            !e.Allocate(n_) || !e2.Allocate(n_) || !iv.Allocate(n_) || !order_.Allocate(n_) ||
+            !e.Allocate(n_) || !iv.Allocate(n_) || !order_.Allocate(n_) ||
             !walk_.source.Allocate(n_) || !walk_.kind.Allocate(n_))
             return Status::OutOfMemory();
         for (std::int32_t i = 0; i < n_; ++i)
@@ -46,13 +46,10 @@ public:
         // not count against it).
         bool symmetric = false;
         if (Status s = IsSymmetric(m, 0.0, &symmetric); !s) return s;
-        std::int32_t ierr = 0;
-        const std::int32_t vectors = wantVectors ? 1 : 0;
-        if (symmetric)
-            EigenSymmetric(last, last, a.data(), wr_.data(), vectors, z_.data(), e.data(), e2.data(), &ierr);
-        else
-            EigenGeneral(last, last, a.data(), wr_.data(), wi_.data(), vectors, z_.data(), iv.data(), e.data(), &ierr);
-        if (ierr != 0) return kEigenFailed;
+        const KernelCode code =
+            symmetric ? EigenSymmetric(last, a.data(), wr_.data(), wantVectors, z_.data(), e.data())
+                      : EigenGeneral(last, a.data(), wr_.data(), wi_.data(), wantVectors, z_.data(), iv.data());
+        if (code != kKernelOk) return kEigenFailed;
 
         EigenOrder(n_, wr_.data(), wi_.data(), order_.data());
 

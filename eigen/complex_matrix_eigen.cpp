@@ -1,12 +1,13 @@
 // EigenC of the complex matrix over the complex eigen kernel.
-#include "eigen/cmatrix_eigen.h"
+#include "eigen/eigen.h"
 
 #include <cmath>
 
 #include "core/buffer.h"
 #include "core/output.h"
 #include "core/row_store.h"
-#include "eigen/complex_eigen.h"
+#include "eigen/complex/kernels.h"
+#include "eigen/eigen_order.h"
 
 namespace corvane {
 
@@ -18,10 +19,10 @@ Status EigenC(const CMatrix& a, CMatrixOut* eigenvalues, CMatrixOut* eigenvector
     const bool wantVectors = eigenvectors != nullptr;
 
     RowStore<double> ar, ai, zr, zi;
-    Buffer<double> wr, wi, fv, ortr, orti;
+    Buffer<double> wr, wi, ortr, orti;
     Buffer<EigenOrderRecord> order;
-    if (!ar.Allocate(n, n) || !ai.Allocate(n, n) || !wr.Allocate(n) || !wi.Allocate(n) || !fv.Allocate(n) ||
-        !ortr.Allocate(n) || !orti.Allocate(n) || !order.Allocate(n))
+    if (!ar.Allocate(n, n) || !ai.Allocate(n, n) || !wr.Allocate(n) || !wi.Allocate(n) || !ortr.Allocate(n) ||
+        !orti.Allocate(n) || !order.Allocate(n))
         return Status::OutOfMemory();
     // The vectors are not stored when they are not wanted.
     if (wantVectors && (!zr.Allocate(n, n) || !zi.Allocate(n, n))) return Status::OutOfMemory();
@@ -32,9 +33,9 @@ Status EigenC(const CMatrix& a, CMatrixOut* eigenvalues, CMatrixOut* eigenvector
             ai[i][j] = a.at(i, j).Imag;
         }
 
-    const std::int32_t ierr = EigenComplexGeneral(N, N, ar.data(), ai.data(), wr.data(), wi.data(), wantVectors,
-                                                  zr.data(), zi.data(), fv.data(), ortr.data(), orti.data());
-    if (ierr != 0) return kEigenFailed;
+    if (EigenComplexGeneral(N, ar.data(), ai.data(), wr.data(), wi.data(), wantVectors, zr.data(), zi.data(),
+                            ortr.data(), orti.data()) != kKernelOk)
+        return kEigenFailed;
 
     EigenOrder(n, wr.data(), wi.data(), order.data());
     WriteOutput(eigenvalues, n, 1, [&](std::int32_t k, std::int32_t) {

@@ -1,13 +1,12 @@
-// EISPACK corth.
+// Follows EISPACK corth: reduction to upper Hessenberg form by unitary (Householder) similarity transformations.
 #include <cmath>
 
-#include "eigen/complex_eigen.h"
+#include "eigen/complex/kernels.h"
 
 namespace corvane {
 
-void ComplexHessenbergReduce(std::int32_t nm, std::int32_t N, std::int32_t low, std::int32_t igh,
-                             double* const* ar, double* const* ai, double* ortr, double* orti) {
-    (void)nm;
+void ComplexHessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* ar,
+                             double* const* ai, double* ortr, double* orti) {
     for (std::int32_t m = low + 1; m <= igh - 1; ++m) {
         double h = 0.0;
         ortr[m] = 0.0;

@@ -2,21 +2,19 @@
 #include <cmath>
 
 #include "core/numeric_helpers.h"
-#include "eigen/symmetric_kernels.h"
+#include "eigen/symmetric/kernels.h"
 
 namespace corvane {
 
-void TridiagonalizeValues(std::int32_t /*nm*/, std::int32_t n, double* const* a, double* w, double* e,
-                          double* e2) {
-    for (std::int32_t i = 0; i <= n; ++i) {
-        w[i] = a[n][i];
-        a[n][i] = a[i][i];
+void TridiagonalizeValues(std::int32_t N, double* const* a, double* w, double* e) {
+    for (std::int32_t i = 0; i <= N; ++i) {
+        w[i] = a[N][i];
+        a[N][i] = a[i][i];
     }
-    for (std::int32_t i = n; i >= 0; --i) {
+    for (std::int32_t i = N; i >= 0; --i) {
         const std::int32_t l = i - 1;
         if (l < 0) {
             e[i] = 0.0;
-            e2[i] = 0.0;
             continue;
         }
         double scale = 0.0;
@@ -28,7 +26,6 @@ void TridiagonalizeValues(std::int32_t /*nm*/, std::int32_t n, double* const* a,
                 a[i][j] = 0.0;
             }
             e[i] = 0.0;
-            e2[i] = 0.0;
             continue;
         }
         double h = 0.0;
@@ -37,7 +34,6 @@ void TridiagonalizeValues(std::int32_t /*nm*/, std::int32_t n, double* const* a,
             w[k] = w[k] * rscale;
             h = h + w[k] * w[k];
         }
-        e2[i] = scale * scale * h;
         double f = w[l];
         double g = -TransferSign(std::sqrt(h), f);
         e[i] = scale * g;

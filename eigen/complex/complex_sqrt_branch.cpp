@@ -1,8 +1,8 @@
-// EISPACK csroot.
+// Follows EISPACK csroot: the principal square root of a complex number.
 #include <cmath>
 #include <limits>
 
-#include "eigen/complex_eigen.h"
+#include "eigen/complex/kernels.h"
 
 namespace corvane {
 

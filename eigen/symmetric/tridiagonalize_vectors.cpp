@@ -2,17 +2,16 @@
 #include <cmath>
 
 #include "core/numeric_helpers.h"
-#include "eigen/symmetric_kernels.h"
+#include "eigen/symmetric/kernels.h"
 
 namespace corvane {
 
-void TridiagonalizeVectors(std::int32_t /*nm*/, std::int32_t n, double* const* a, double* w, double* e,
-                           double* const* z) {
-    for (std::int32_t i = 0; i <= n; ++i) {
-        for (std::int32_t j = i; j <= n; ++j) z[j][i] = a[j][i];
-        w[i] = a[n][i];
+void TridiagonalizeVectors(std::int32_t N, double* const* a, double* w, double* e, double* const* z) {
+    for (std::int32_t i = 0; i <= N; ++i) {
+        for (std::int32_t j = i; j <= N; ++j) z[j][i] = a[j][i];
+        w[i] = a[N][i];
     }
-    for (std::int32_t i = n; i >= 1; --i) {
+    for (std::int32_t i = N; i >= 1; --i) {
         const std::int32_t l = i - 1;
         double h = 0.0;
         double scale = 0.0;
@@ -67,9 +66,9 @@ void TridiagonalizeVectors(std::int32_t /*nm*/, std::int32_t n, double* const* a
         w[i] = h;
     }
     // Accumulate the transformations; w[i] holds each reflector's h.
-    for (std::int32_t i = 1; i <= n; ++i) {
+    for (std::int32_t i = 1; i <= N; ++i) {
         const std::int32_t l = i - 1;
-        z[n][l] = z[l][l];
+        z[N][l] = z[l][l];
         z[l][l] = 1.0;
         const double h = w[i];
         if (h != 0.0) {
@@ -83,11 +82,11 @@ void TridiagonalizeVectors(std::int32_t /*nm*/, std::int32_t n, double* const* a
         }
         for (std::int32_t k = 0; k <= l; ++k) z[k][i] = 0.0;
     }
-    for (std::int32_t i = 0; i <= n; ++i) {
-        w[i] = z[n][i];
-        z[n][i] = 0.0;
+    for (std::int32_t i = 0; i <= N; ++i) {
+        w[i] = z[N][i];
+        z[N][i] = 0.0;
     }
-    z[n][n] = 1.0;
+    z[N][N] = 1.0;
     e[0] = 0.0;
 }
 

@@ -1,17 +1,20 @@
-// Follows EISPACK hqr2: Francis double-shift QR on a Hessenberg matrix with the Schur vectors accumulated, then eigenvectors by back-substitution.
+// Follows EISPACK hqr (eigenvalues only) and hqr2 (the Schur vectors
+// accumulated, then eigenvectors by back-substitution): Francis double-shift
+// QR on a Hessenberg matrix. One sweep serves both; hqr2 applies each step to
+// whole rows and columns and to z, hqr to the active block only.
 #include <algorithm>
 #include <cmath>
 
 #include "core/complex.h"
-#include "eigen/general_kernels.h"
 #include "core/numeric_helpers.h"
+#include "eigen/general/kernels.h"
 
 namespace corvane {
 namespace {
 
 // Eigenvectors of the quasi-triangular h by back-substitution (h nonzero).
-void BackSubstitute(std::int32_t n, double* const* h, const double* wr, const double* wi, double norm) {
-    for (std::int32_t en = n; en >= 0; --en) {
+void BackSubstitute(std::int32_t N, double* const* h, const double* wr, const double* wi, double norm) {
+    for (std::int32_t en = N; en >= 0; --en) {
         const double p = wr[en];
         const double q = wi[en];
         const std::int32_t na = en - 1;
@@ -123,19 +126,18 @@ void BackSubstitute(std::int32_t n, double* const* h, const double* wr, const do
     }
 }
 
-}  // namespace
-
-void HessenbergQRVectors(std::int32_t /*nm*/, std::int32_t n, std::int32_t low, std::int32_t igh, double* const* h,
-                         double* wr, double* wi, double* const* z, std::int32_t* ierr, std::int64_t budget) {
-    *ierr = 0;
+template <bool kVectors>
+KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h, double* wr,
+                        double* wi, double* const* z, std::int64_t budget, std::int32_t* unfinished) {
     // Norm of the Hessenberg part; the multipliers below are not part of it.
     double norm = 0.0;
-    for (std::int32_t i = 0; i <= n; ++i)
-        for (std::int32_t j = std::max(i - 1, 0); j <= n; ++j) norm = norm + std::fabs(h[i][j]);
+    for (std::int32_t i = 0; i <= N; ++i)
+        for (std::int32_t j = std::max(i - 1, 0); j <= N; ++j) norm = norm + std::fabs(h[i][j]);
 
     std::int32_t en = igh;
     double t = 0.0;
-    std::int64_t itn = budget >= 0 ? budget : 30 * (static_cast<std::int64_t>(n) + 1);
+    std::int64_t itn =
+        BudgetOr(budget, kVectors ? 30 * (static_cast<std::int64_t>(N) + 1) : 30 * static_cast<std::int64_t>(N));
     while (en >= low) {
         std::int32_t its = 0;
         const std::int32_t na = en - 1;
@@ -150,8 +152,8 @@ void HessenbergQRVectors(std::int32_t /*nm*/, std::int32_t n, std::int32_t low, 
             }
             double x = h[en][en];
             if (l == en) {  // one root
-                h[en][en] = x + t;
-                wr[en] = h[en][en];
+                wr[en] = x + t;
+                if (kVectors) h[en][en] = wr[en];
                 wi[en] = 0.0;
                 en = na;
                 break;
@@ -162,9 +164,11 @@ void HessenbergQRVectors(std::int32_t /*nm*/, std::int32_t n, std::int32_t low, 
                 double p = (y - x) * 0.5;
                 double q = p * p + w;
                 double zz = std::sqrt(std::fabs(q));
-                h[en][en] = x + t;
-                x = h[en][en];
-                h[na][na] = y + t;
+                x = x + t;
+                if (kVectors) {
+                    h[en][en] = x;
+                    h[na][na] = y + t;
+                }
                 if (q >= 0.0) {
                     zz = p + TransferSign(zz, p);
                     wr[na] = x + zz;
@@ -172,29 +176,32 @@ void HessenbergQRVectors(std::int32_t /*nm*/, std::int32_t n, std::int32_t low, 
                     if (zz != 0.0) wr[en] = x - w / zz;
                     wi[na] = 0.0;
                     wi[en] = 0.0;
-                    x = h[en][na];
-                    const double s = std::fabs(x) + std::fabs(zz);
-                    const double rs = 1.0 / s;
-                    p = x * rs;
-                    q = zz * rs;
-                    const double r = std::sqrt(p * p + q * q);
-                    const double rr = 1.0 / r;
-                    p = p * rr;
-                    q = q * rr;
-                    for (std::int32_t j = na; j <= n; ++j) {
-                        const double v = h[na][j];
-                        h[na][j] = q * v + p * h[en][j];
-                        h[en][j] = q * h[en][j] - p * v;
-                    }
-                    for (std::int32_t i = 0; i <= en; ++i) {
-                        const double v = h[i][na];
-                        h[i][na] = q * v + p * h[i][en];
-                        h[i][en] = q * h[i][en] - p * v;
-                    }
-                    for (std::int32_t i = low; i <= igh; ++i) {
-                        const double v = z[i][na];
-                        z[i][na] = q * v + p * z[i][en];
-                        z[i][en] = q * z[i][en] - p * v;
+                    if constexpr (kVectors) {
+                        // Rotate the real pair to upper triangular form.
+                        x = h[en][na];
+                        const double s = std::fabs(x) + std::fabs(zz);
+                        const double rs = 1.0 / s;
+                        p = x * rs;
+                        q = zz * rs;
+                        const double r = std::sqrt(p * p + q * q);
+                        const double rr = 1.0 / r;
+                        p = p * rr;
+                        q = q * rr;
+                        for (std::int32_t j = na; j <= N; ++j) {
+                            const double v = h[na][j];
+                            h[na][j] = q * v + p * h[en][j];
+                            h[en][j] = q * h[en][j] - p * v;
+                        }
+                        for (std::int32_t i = 0; i <= en; ++i) {
+                            const double v = h[i][na];
+                            h[i][na] = q * v + p * h[i][en];
+                            h[i][en] = q * h[i][en] - p * v;
+                        }
+                        for (std::int32_t i = low; i <= igh; ++i) {
+                            const double v = z[i][na];
+                            z[i][na] = q * v + p * z[i][en];
+                            z[i][en] = q * z[i][en] - p * v;
+                        }
                     }
                 } else {
                     wr[na] = x + p;
@@ -206,8 +213,8 @@ void HessenbergQRVectors(std::int32_t /*nm*/, std::int32_t n, std::int32_t low, 
                 break;
             }
             if (itn == 0) {
-                *ierr = en;
-                return;
+                if (unfinished != nullptr) *unfinished = en;
+                return kKernelNoConvergence;
             }
             if (its == 10 || its == 20) {  // exceptional shift
                 t = t + x;
@@ -235,14 +242,18 @@ void HessenbergQRVectors(std::int32_t /*nm*/, std::int32_t n, std::int32_t low, 
                 q = q * rs;
                 r = r * rs;
                 if (m == l) break;
-                const double tst1 = std::fabs(p) * (std::fabs(h[m - 1][m - 1]) + std::fabs(zz) + std::fabs(h[m + 1][m + 1]));
+                const double tst1 =
+                    std::fabs(p) * (std::fabs(h[m - 1][m - 1]) + std::fabs(zz) + std::fabs(h[m + 1][m + 1]));
                 if (tst1 + std::fabs(h[m][m - 1]) * (std::fabs(q) + std::fabs(r)) == tst1) break;
             }
             for (std::int32_t i = m + 2; i <= en; ++i) {
                 h[i][i - 2] = 0.0;
                 if (i != m + 2) h[i][i - 3] = 0.0;
             }
-            // Double QR step on rows l..en and columns m..en.
+            // Double QR step on rows l..en and columns m..en: hqr2 carries it
+            // across the whole rows and columns of h and into z.
+            const std::int32_t lastColumn = kVectors ? N : en;
+            const std::int32_t firstRow = kVectors ? 0 : l;
             for (std::int32_t k = m; k <= na; ++k) {
                 const bool notlast = k != na;
                 if (k != m) {
@@ -271,56 +282,72 @@ void HessenbergQRVectors(std::int32_t /*nm*/, std::int32_t n, std::int32_t low, 
                 r = r * rp;
                 const std::int32_t last = std::min(en, k + 3);
                 if (notlast) {
-                    for (std::int32_t j = k; j <= n; ++j) {
+                    for (std::int32_t j = k; j <= lastColumn; ++j) {
                         const double v = h[k][j] + q * h[k + 1][j] + r * h[k + 2][j];
                         h[k][j] = h[k][j] - v * x;
                         h[k + 1][j] = h[k + 1][j] - v * y;
                         h[k + 2][j] = h[k + 2][j] - v * zz;
                     }
-                    for (std::int32_t i = 0; i <= last; ++i) {
+                    for (std::int32_t i = firstRow; i <= last; ++i) {
                         const double v = x * h[i][k] + y * h[i][k + 1] + zz * h[i][k + 2];
                         h[i][k] = h[i][k] - v;
                         h[i][k + 1] = h[i][k + 1] - v * q;
                         h[i][k + 2] = h[i][k + 2] - v * r;
                     }
-                    for (std::int32_t i = low; i <= igh; ++i) {
-                        const double v = x * z[i][k] + y * z[i][k + 1] + zz * z[i][k + 2];
-                        z[i][k] = z[i][k] - v;
-                        z[i][k + 1] = z[i][k + 1] - v * q;
-                        z[i][k + 2] = z[i][k + 2] - v * r;
-                    }
+                    if constexpr (kVectors)
+                        for (std::int32_t i = low; i <= igh; ++i) {
+                            const double v = x * z[i][k] + y * z[i][k + 1] + zz * z[i][k + 2];
+                            z[i][k] = z[i][k] - v;
+                            z[i][k + 1] = z[i][k + 1] - v * q;
+                            z[i][k + 2] = z[i][k + 2] - v * r;
+                        }
                 } else {
-                    for (std::int32_t j = k; j <= n; ++j) {
+                    for (std::int32_t j = k; j <= lastColumn; ++j) {
                         const double v = h[k][j] + q * h[k + 1][j];
                         h[k][j] = h[k][j] - v * x;
                         h[k + 1][j] = h[k + 1][j] - v * y;
                     }
-                    for (std::int32_t i = 0; i <= last; ++i) {
+                    for (std::int32_t i = firstRow; i <= last; ++i) {
                         const double v = x * h[i][k] + y * h[i][k + 1];
                         h[i][k] = h[i][k] - v;
                         h[i][k + 1] = h[i][k + 1] - v * q;
                     }
-                    for (std::int32_t i = low; i <= igh; ++i) {
-                        const double v = x * z[i][k] + y * z[i][k + 1];
-                        z[i][k] = z[i][k] - v;
-                        z[i][k + 1] = z[i][k + 1] - v * q;
-                    }
+                    if constexpr (kVectors)
+                        for (std::int32_t i = low; i <= igh; ++i) {
+                            const double v = x * z[i][k] + y * z[i][k + 1];
+                            z[i][k] = z[i][k] - v;
+                            z[i][k + 1] = z[i][k + 1] - v * q;
+                        }
                 }
             }
         }
     }
-
-    if (norm == 0.0) return;
-    BackSubstitute(n, h, wr, wi, norm);
-    // Back to the vectors of the original matrix.
-    for (std::int32_t j = n; j >= low; --j) {
-        const std::int32_t mm = std::min(j, igh);
-        for (std::int32_t i = low; i <= igh; ++i) {
-            double sum = 0.0;
-            for (std::int32_t k = low; k <= mm; ++k) sum = sum + z[i][k] * h[k][j];
-            z[i][j] = sum;
+    if constexpr (kVectors) {
+        if (norm == 0.0) return kKernelOk;
+        BackSubstitute(N, h, wr, wi, norm);
+        // Back to the vectors of the original matrix.
+        for (std::int32_t j = N; j >= low; --j) {
+            const std::int32_t mm = std::min(j, igh);
+            for (std::int32_t i = low; i <= igh; ++i) {
+                double sum = 0.0;
+                for (std::int32_t k = low; k <= mm; ++k) sum = sum + z[i][k] * h[k][j];
+                z[i][j] = sum;
+            }
         }
     }
+    return kKernelOk;
+}
+
+}  // namespace
+
+KernelCode HessenbergQRValues(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h, double* wr,
+                              double* wi, std::int64_t budget, std::int32_t* unfinished) {
+    return HessenbergQR<false>(N, low, igh, h, wr, wi, nullptr, budget, unfinished);
+}
+
+KernelCode HessenbergQRVectors(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h, double* wr,
+                               double* wi, double* const* z, std::int64_t budget, std::int32_t* unfinished) {
+    return HessenbergQR<true>(N, low, igh, h, wr, wi, z, budget, unfinished);
 }
 
 }  // namespace corvane

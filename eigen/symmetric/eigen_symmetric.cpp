@@ -1,0 +1,16 @@
+// Follows EISPACK rs: tred1 + tql1 for values, tred2 + tql2 for vectors.
+#include "eigen/symmetric/kernels.h"
+
+namespace corvane {
+
+KernelCode EigenSymmetric(std::int32_t N, double* const* a, double* w, bool wantVectors, double* const* z,
+                          double* e) {
+    if (!wantVectors) {
+        TridiagonalizeValues(N, a, w, e);
+        return TridiagonalQLValues(N, w, e);
+    }
+    TridiagonalizeVectors(N, a, w, e, z);
+    return TridiagonalQLVectors(N, w, e, z);
+}
+
+}  // namespace corvane

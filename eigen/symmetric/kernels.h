@@ -1,0 +1,36 @@
+// Eigenvalues and eigenvectors of a real symmetric matrix: Householder
+// tridiagonalisation followed by the implicit QL iteration. Every routine
+// works on caller-allocated, 0-based row-pointer arrays, allocates nothing and
+// receives the last index N = n − 1 instead of the order.
+#pragma once
+
+#include <cstdint>
+
+#include "eigen/iteration_budget.h"
+#include "linalg/kernel_codes.h"
+
+namespace corvane {
+
+// Driver (EISPACK rs). Only the lower triangle of a is read. w receives the
+// eigenvalues in ascending order; with wantVectors, column j of z the
+// orthonormal eigenvector of w[j] (a is left unchanged), otherwise a is
+// overwritten and z untouched. e is a work array of n elements.
+// kKernelNoConvergence when an eigenvalue did not converge.
+KernelCode EigenSymmetric(std::int32_t N, double* const* a, double* w, bool wantVectors, double* const* z,
+                          double* e);
+
+// Values path (tred1, tql1): a reduced in place, w the diagonal, e the
+// subdiagonal (e[i] couples rows i − 1 and i, e[0] = 0); then the eigenvalues
+// of the tridiagonal (w, e) into w, ascending. The budget counts the
+// iterations of one eigenvalue (30 by default).
+void TridiagonalizeValues(std::int32_t N, double* const* a, double* w, double* e);
+KernelCode TridiagonalQLValues(std::int32_t N, double* w, double* e, std::int64_t budget = kOwnBudget);
+
+// Vectors path (tred2, tql2): a unchanged, z the accumulated orthogonal
+// transformation; then the eigenvalues into w (ascending) and the
+// eigenvectors into the columns of z.
+void TridiagonalizeVectors(std::int32_t N, double* const* a, double* w, double* e, double* const* z);
+KernelCode TridiagonalQLVectors(std::int32_t N, double* w, double* e, double* const* z,
+                                std::int64_t budget = kOwnBudget);
+
+}  // namespace corvane

@@ -1,0 +1,121 @@
+// Follows EISPACK tql1 (eigenvalues only) and tql2 (eigenvectors accumulated):
+// implicit QL iteration on a symmetric tridiagonal matrix. One iteration
+// serves both; tql1 places each converged value among those before it, tql2
+// sorts values and vectors together at the end.
+#include <cmath>
+
+#include "core/numeric_helpers.h"
+#include "eigen/symmetric/kernels.h"
+
+namespace corvane {
+namespace {
+
+template <bool kVectors>
+KernelCode TridiagonalQL(std::int32_t N, double* w, double* e, double* const* z, std::int64_t budget) {
+    if (N == 0) return kKernelOk;
+    const std::int64_t perValue = BudgetOr(budget, 30);
+    for (std::int32_t i = 1; i <= N; ++i) e[i - 1] = e[i];
+    e[N] = 0.0;
+    double f = 0.0;
+    double tst1 = 0.0;
+    for (std::int32_t l = 0; l <= N; ++l) {
+        std::int32_t j = 0;
+        const double h0 = std::fabs(w[l]) + std::fabs(e[l]);
+        if (tst1 < h0) tst1 = h0;
+        // Smallest negligible subdiagonal at or below l; the last index ends
+        // the search even when non-finite values defeat the test.
+        std::int32_t m = l;
+        while (m < N && !(tst1 + std::fabs(e[m]) == tst1)) ++m;
+        if (m != l) {
+            for (;;) {
+                if (j == perValue) return kKernelNoConvergence;
+                ++j;
+                // Shift from the leading 2 × 2 block.
+                double g = w[l];
+                double p = (w[l + 1] - g) / (e[l] + e[l]);
+                double r = ScaledHypot(p, 1.0);
+                w[l] = e[l] / (p + TransferSign(r, p));
+                w[l + 1] = e[l] * (p + TransferSign(r, p));
+                const double dl1 = w[l + 1];
+                double h = g - w[l];
+                for (std::int32_t i = l + 2; i <= N; ++i) w[i] = w[i] - h;
+                f = f + h;
+                // QL sweep from m − 1 up to l.
+                p = w[m];
+                double c = 1.0, c2 = 1.0, c3 = 1.0;
+                const double el1 = e[l + 1];
+                double s = 0.0, s2 = 0.0;
+                for (std::int32_t i = m - 1; i >= l; --i) {
+                    c3 = c2;
+                    c2 = c;
+                    s2 = s;
+                    g = c * e[i];
+                    h = c * p;
+                    r = ScaledHypot(p, e[i]);
+                    e[i + 1] = s * r;
+                    s = e[i] / r;
+                    c = p / r;
+                    p = c * w[i] - s * g;
+                    w[i + 1] = h + s * (c * g + s * w[i]);
+                    if constexpr (kVectors)
+                        for (std::int32_t k = 0; k <= N; ++k) {
+                            const double t = z[k][i + 1];
+                            z[k][i + 1] = s * z[k][i] + c * t;
+                            z[k][i] = c * z[k][i] - s * t;
+                        }
+                }
+                p = -s * s2 * c3 * el1 * e[l] / dl1;
+                e[l] = s * p;
+                w[l] = c * p;
+                if (!(tst1 + std::fabs(e[l]) > tst1)) break;
+            }
+        }
+        if constexpr (kVectors) {
+            w[l] = w[l] + f;
+        } else {
+            // Insert the converged value among those already placed (after equals).
+            const double p = w[l] + f;
+            std::int32_t i = l;
+            while (i > 0 && p < w[i - 1]) {
+                w[i] = w[i - 1];
+                --i;
+            }
+            w[i] = p;
+        }
+    }
+    if constexpr (kVectors) {
+        // Selection sort into ascending order, columns of z alongside.
+        for (std::int32_t i = 0; i < N; ++i) {
+            std::int32_t k = i;
+            double p = w[i];
+            for (std::int32_t j = i + 1; j <= N; ++j) {
+                if (w[j] < p) {
+                    k = j;
+                    p = w[j];
+                }
+            }
+            if (k != i) {
+                w[k] = w[i];
+                w[i] = p;
+                for (std::int32_t r = 0; r <= N; ++r) {
+                    const double t = z[r][i];
+                    z[r][i] = z[r][k];
+                    z[r][k] = t;
+                }
+            }
+        }
+    }
+    return kKernelOk;
+}
+
+}  // namespace
+
+KernelCode TridiagonalQLValues(std::int32_t N, double* w, double* e, std::int64_t budget) {
+    return TridiagonalQL<false>(N, w, e, nullptr, budget);
+}
+
+KernelCode TridiagonalQLVectors(std::int32_t N, double* w, double* e, double* const* z, std::int64_t budget) {
+    return TridiagonalQL<true>(N, w, e, z, budget);
+}
+
+}  // namespace corvane
