@@ -4,7 +4,7 @@
 // whole rows and columns and to z, comqr to the active block only.
 #include <cmath>
 
-#include "complex/complex.h"
+#include "core/complex.h"
 #include "eigen/complex/kernels.h"
 
 namespace corvane {
