@@ -31,10 +31,8 @@ void StartTogether(int threads) {
 template <class T>
 Ptr<T> Make(bool mta, REFCLSID clsid, REFIID iid) {
     if (!mta) return Create<T>(clsid, iid);
-    Ptr<IClassFactory> factory;
     Ptr<T> object;
-    if (Dll().getClassObject(clsid, IID_IClassFactory, factory.outVoid()) == S_OK)
-        factory->CreateInstance(nullptr, iid, object.outVoid());
+    if (Ptr<IClassFactory> factory = ClassObject(clsid)) factory->CreateInstance(nullptr, iid, object.outVoid());
     return object;
 }
 

@@ -25,6 +25,12 @@ const Entries& Dll() {
     return entries;
 }
 
+Ptr<IClassFactory> ClassObject(REFCLSID clsid) {
+    Ptr<IClassFactory> f;
+    EXPECT_EQ(S_OK, Dll().getClassObject(clsid, IID_IClassFactory, f.outVoid()));
+    return f;
+}
+
 std::wstring Take(BSTR s) {
     std::wstring out = s != nullptr ? std::wstring(s, SysStringLen(s)) : std::wstring();
     SysFreeString(s);
@@ -51,6 +57,25 @@ void ExpectFailure(HRESULT hr, int message, const wchar_t* text, REFCLSID clsid,
     EXPECT_EQ(L"CorvaneMatrix.chm", r.helpFile);
     EXPECT_EQ(static_cast<DWORD>(message), r.helpContext);
     EXPECT_TRUE(IsEqualGUID(clsid, r.guid));
+}
+
+VARIANT Of(VARTYPE type, double x) {
+    VARIANT d = Var(VT_R8, nullptr), v = Var(VT_EMPTY, nullptr);
+    return V_R8(&d) = x, VariantChangeType(&v, &d, 0, type), v;
+}
+
+DISPID Id(IDispatch* d, const wchar_t* name) {
+    DISPID id = DISPID_UNKNOWN;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    EXPECT_EQ(S_OK, d->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+    return id;
+}
+
+HRESULT Call(IDispatch* d, DISPID id, WORD flags, std::vector<VARIANT> args, VARIANT* result, std::vector<DISPID> names) {
+    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    std::vector<DISPID> named(names.rbegin(), names.rend());
+    DISPPARAMS params{reversed.data(), named.data(), static_cast<UINT>(args.size()), static_cast<UINT>(names.size())};
+    return d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, nullptr);
 }
 
 Ptr<IRecordInfo> ComplexRecord() {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "CorvaneMatrix30.h"
 
@@ -49,6 +50,7 @@ Ptr<T> Create(REFCLSID clsid, REFIID iid) {
 }
 inline Ptr<IMatrix> NewMatrix() { return Create<IMatrix>(CLSID_Matrix, IID_IMatrix); }
 inline Ptr<ICMatrix> NewCMatrix() { return Create<ICMatrix>(CLSID_CMatrix, IID_ICMatrix); }
+Ptr<IClassFactory> ClassObject(REFCLSID clsid);  // through the DLL's own entry point
 
 // The thread's current error record, taken (none is left).
 struct ErrorRecord {
@@ -64,6 +66,18 @@ void ExpectFailure(HRESULT hr, int message, const wchar_t* text, REFCLSID clsid,
 
 std::wstring Take(BSTR s);  // frees s
 inline std::string Narrow(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+// Arguments of late-bound calls: a variant holding a pointer (an object, a
+// VT_BYREF reference, an array) and a number converted to type.
+inline VARIANT Var(VARTYPE type, void* p) { VARIANT v; V_VT(&v) = type, V_BYREF(&v) = p; return v; }
+VARIANT Of(VARTYPE type, double x);
+DISPID Id(IDispatch* d, const wchar_t* name);
+// A late-bound call with args in parameter order; the last names.size() of them named, in the same order.
+HRESULT Call(IDispatch* d, DISPID id, WORD flags, std::vector<VARIANT> args, VARIANT* result = nullptr,
+             std::vector<DISPID> names = {});
+inline HRESULT Call(IDispatch* d, const wchar_t* name, std::vector<VARIANT> args, VARIANT* result = nullptr) {
+    return Call(d, Id(d, name), DISPATCH_METHOD, std::move(args), result);
+}
 
 Ptr<IRecordInfo> ComplexRecord();  // the library's Complex record type
 

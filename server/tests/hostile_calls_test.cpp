@@ -1,49 +1,12 @@
 // Hostile late-bound and early-bound callers: each row is one way a caller
 // once got past the dispatcher or a member, and what it must get instead.
-#include <vector>
-
 #include "client_support.h"
 
 namespace corvane::server::test {
 namespace {
 
-VARIANT Num(double v) {
-    VARIANT a;
-    V_VT(&a) = VT_R8;
-    V_R8(&a) = v;
-    return a;
-}
-// An object (VT_UNKNOWN), a reference (VT_BYREF | type) or a record: each a pointer.
-VARIANT Pointer(VARTYPE type, void* p, IRecordInfo* recordType = nullptr) {
-    VARIANT a;
-    V_VT(&a) = type;
-    V_BYREF(&a) = p;
-    if (type == VT_RECORD) V_RECORDINFO(&a) = recordType;
-    return a;
-}
-VARIANT Object(IUnknown* p) { return Pointer(VT_UNKNOWN, p); }
-VARIANT Ref(VARTYPE type, void* p) { return Pointer(VT_BYREF | type, p); }
-VARIANT Record(IRecordInfo* info, void* data) { return Pointer(VT_RECORD, data, info); }
-
-DISPID Id(IDispatch* d, const wchar_t* name) {
-    DISPID id = DISPID_UNKNOWN;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    EXPECT_EQ(S_OK, d->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
-    return id;
-}
-
-// A late-bound call with args in parameter order; the last names.size() of
-// them are named, in the same order.
-HRESULT Call(IDispatch* d, DISPID id, WORD flags, std::vector<VARIANT> args, VARIANT* result = nullptr,
-             std::vector<DISPID> names = {}) {
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    std::vector<DISPID> named(names.rbegin(), names.rend());
-    DISPPARAMS params{reversed.data(), named.data(), static_cast<UINT>(args.size()), static_cast<UINT>(names.size())};
-    return d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, nullptr);
-}
-HRESULT Call(IDispatch* d, const wchar_t* name, std::vector<VARIANT> args, VARIANT* result = nullptr) {
-    return Call(d, Id(d, name), DISPATCH_METHOD, std::move(args), result);
-}
+VARIANT Ref(VARTYPE type, void* p) { return Var(VT_BYREF | type, p); }
+VARIANT Record(IRecordInfo* info, void* data) { VARIANT v = Var(VT_RECORD, data); V_RECORDINFO(&v) = info; return v; }
 
 LONG RowsOf(IMatrix* m) {
     LONG n = -1;
@@ -129,7 +92,7 @@ const Row kRows[] = {
          Ptr<IMatrix> m = NewMatrix();
          for (IDispatch* object : {static_cast<IDispatch*>(c.get()), static_cast<IDispatch*>(m.get())})
              EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
-                       Call(object, 0, DISPATCH_PROPERTYPUTREF, {Num(0), Num(0), Object(m.get())}, nullptr,
+                       Call(object, 0, DISPATCH_PROPERTYPUTREF, {Of(VT_R8, 0), Of(VT_R8, 0), Var(VT_UNKNOWN, m.get())}, nullptr,
                             {DISPID_PROPERTYPUT}));
      }},
     {"null references are refused, not followed", [] {
@@ -137,13 +100,13 @@ const Row kRows[] = {
          ASSERT_EQ(S_OK, m->Size(2, 1));
          IMatrix* none = nullptr;
          VARIANT nullRef = Ref(VT_DISPATCH, nullptr), toNull = Ref(VT_DISPATCH, &none);
-         EXPECT_EQ(E_POINTER, Call(m.get(), L"Size", {Ref(VT_VARIANT, nullptr), Num(1)}));
+         EXPECT_EQ(E_POINTER, Call(m.get(), L"Size", {Ref(VT_VARIANT, nullptr), Of(VT_R8, 1)}));
          EXPECT_EQ(E_POINTER, Call(m.get(), L"Times", {Ref(VT_VARIANT, &nullRef)}));
          EXPECT_EQ(E_POINTER, Call(m.get(), L"Times", {Ref(VT_VARIANT, &toNull)}));  // the member refuses it
          SAFEARRAY* index = nullptr;  // two elements, no data block
          ASSERT_EQ(S_OK, SafeArrayAllocDescriptorEx(VT_I4, 1, &index));
          index->rgsabound[0] = {2, 0};
-         VARIANT perm = Pointer(VT_ARRAY | VT_I4, index);
+         VARIANT perm = Var(VT_ARRAY | VT_I4, index);
          EXPECT_EQ(E_POINTER, Call(m.get(), L"ReorderRows", {Ref(VT_VARIANT, &perm)}));
          EXPECT_EQ(E_POINTER, m->ReorderRows(&perm));
          SafeArrayDestroyDescriptor(index);
@@ -166,15 +129,15 @@ const Row kRows[] = {
      }},
     {"surplus arguments fail before anything changes", [] {
          Ptr<IMatrix> m = NewMatrix();
-         EXPECT_EQ(DISP_E_BADPARAMCOUNT, Call(m.get(), L"Size", {Num(3), Num(3), Num(99)}));
+         EXPECT_EQ(DISP_E_BADPARAMCOUNT, Call(m.get(), L"Size", {Of(VT_R8, 3), Of(VT_R8, 3), Of(VT_R8, 99)}));
          EXPECT_EQ(0, RowsOf(m.get()));
          ASSERT_EQ(S_OK, m->Size(1, 1));
-         EXPECT_EQ(DISP_E_BADPARAMCOUNT, Call(m.get(), L"Clear", {Num(5)}));
+         EXPECT_EQ(DISP_E_BADPARAMCOUNT, Call(m.get(), L"Clear", {Of(VT_R8, 5)}));
          SAFEARRAYBOUND bounds[2] = {{3, 0}, {2, 0}};
          SAFEARRAY* a = SafeArrayCreate(VT_R8, 2, bounds);
          ASSERT_NE(nullptr, a);
          EXPECT_EQ(DISP_E_BADPARAMCOUNT, Call(m.get(), Id(m.get(), L"AsArray"), DISPATCH_PROPERTYPUT,
-                                              {Object(m.get()), Ref(VT_ARRAY | VT_R8, &a)}, nullptr, {DISPID_PROPERTYPUT}));
+                                              {Var(VT_UNKNOWN, m.get()), Ref(VT_ARRAY | VT_R8, &a)}, nullptr, {DISPID_PROPERTYPUT}));
          EXPECT_EQ(1, RowsOf(m.get()));
          SafeArrayDestroy(a);
      }},

@@ -11,12 +11,6 @@ struct Class {
     bool errorInfo;  // offers ISupportErrorInfo
 } const kClasses[] = {{&CLSID_Global, &IID_IGlobal, false}, {&CLSID_Matrix, &IID_IMatrix, true}, {&CLSID_CMatrix, &IID_ICMatrix, true}};
 
-Ptr<IClassFactory> ClassObject(REFCLSID clsid) {
-    Ptr<IClassFactory> f;
-    EXPECT_EQ(S_OK, Dll().getClassObject(clsid, IID_IClassFactory, f.outVoid()));
-    return f;
-}
-
 TEST(Module, ClassObjectsAndTheLockCount) {
     ASSERT_EQ(S_OK, Dll().canUnloadNow());
     void* out = &out;
@@ -91,18 +85,12 @@ TEST(Objects, InterfacesTypeInformationAndErrorSupport) {
 TEST(Objects, DispatchFailures) {
     Ptr<IDispatch> m = Create<IDispatch>(CLSID_Matrix, IID_IDispatch), c = Create<IDispatch>(CLSID_CMatrix, IID_IDispatch),
                    g = Create<IDispatch>(CLSID_Global, IID_IDispatch);
-    VARIANT text{}, number{}, object{}, result{};
-    V_VT(&text) = VT_BSTR, V_BSTR(&text) = SysAllocString(L"two");
-    V_VT(&number) = VT_I4, V_I4(&number) = 2;
-    V_VT(&object) = VT_DISPATCH, V_DISPATCH(&object) = c.get();
-    const struct { IDispatch* object; DISPID id; std::vector<VARIANT> args; HRESULT hr; } kCases[] = {  // args last first
+    VARIANT text = Var(VT_BSTR, SysAllocString(L"two")), number = Of(VT_I4, 2), object = Var(VT_DISPATCH, c.get()), result{};
+    const struct { IDispatch* object; DISPID id; std::vector<VARIANT> args; HRESULT hr; } kCases[] = {
         {m.get(), 999, {}, DISP_E_MEMBERNOTFOUND}, {m.get(), 3, {number}, DISP_E_BADPARAMCOUNT},
-        {m.get(), 3, {number, text}, DISP_E_TYPEMISMATCH}, {m.get(), 20, {number}, DISP_E_TYPEMISMATCH},
+        {m.get(), 3, {text, number}, DISP_E_TYPEMISMATCH}, {m.get(), 20, {number}, DISP_E_TYPEMISMATCH},
         {m.get(), 23, {object}, DISP_E_TYPEMISMATCH}, {c.get(), 37, {number}, DISP_E_TYPEMISMATCH}, {g.get(), 5, {}, DISP_E_BADPARAMCOUNT}};
-    for (auto k : kCases) {
-        DISPPARAMS params{k.args.data(), nullptr, static_cast<UINT>(k.args.size()), 0};
-        EXPECT_EQ(k.hr, k.object->Invoke(k.id, IID_NULL, 1033, DISPATCH_METHOD, &params, &result, nullptr, nullptr)) << k.id;
-    }
+    for (const auto& k : kCases) EXPECT_EQ(k.hr, Call(k.object, k.id, DISPATCH_METHOD, k.args, &result)) << k.id;
     LPOLESTR name = const_cast<LPOLESTR>(L"NoSuchMember");
     DISPID id = 0;
     EXPECT_EQ(DISP_E_UNKNOWNNAME, m->GetIDsOfNames(IID_NULL, &name, 1, 1033, &id));

@@ -19,26 +19,23 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 winpath() { echo "Z:${1//\//\\}"; }
 run() { "$loader" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 reg() { run "$sysdir\\reg.exe" "$@"; }
-query() { reg query "$@"; }
+regsvr() { run "$sysdir\\regsvr32.exe" /s "$@" "$(winpath "$dll")" || fail "regsvr32 $* returned $?"; }
 root=HKCR  # the classes root the checks read
 expect_value() {  # key value-name (empty: the default value) data (a pattern)
     local out option=(/ve)
     [ -n "$2" ] && option=(/v "$2")
-    out=$(query "$root\\$1" "${option[@]}" 2>/dev/null) || { fail "missing $1 [$2]"; return; }
+    out=$(reg query "$root\\$1" "${option[@]}" 2>/dev/null) || { fail "missing $1 [$2]"; return; }
     out=$(awk -F'    ' 'NF >= 4 { print $4; exit }' <<<"$out")
     [[ "$out" == $3 ]] || fail "$1 [$2] is '$out', not '$3'"
 }
-expect_absent() { query "$root\\$1" >/dev/null 2>&1 && fail "$1 still present under $root"; }
-expect_key() { query "$root\\$1" >/dev/null 2>&1 || fail "$1 missing under $root"; }
+expect_absent() { reg query "$root\\$1" >/dev/null 2>&1 && fail "$1 still present under $root"; }
+expect_key() { reg query "$root\\$1" >/dev/null 2>&1 || fail "$1 missing under $root"; }
 entries() { grep -v '^#' "$src/registry.txt" | sed "s/%BITS%/$bits/"; }
-expect_registered() {
+expect_entries() {  # registered|unregistered: what registry.txt says of each entry
     while IFS='|' read -r key name data after; do
-        if [ "$name" = - ]; then expect_key "$key"; else expect_value "$key" "$name" "$data"; fi
-    done < <(entries)
-}
-expect_unregistered() {
-    while IFS='|' read -r key name data after; do
-        if [ "$after" = gone ]; then expect_absent "$key"; elif [ "$after" = kept ]; then expect_key "$key"; fi
+        if [ "$1" = unregistered ]; then
+            case $after in gone) expect_absent "$key" ;; kept) expect_key "$key" ;; esac
+        elif [ "$name" = - ]; then expect_key "$key"; else expect_value "$key" "$name" "$data"; fi
     done < <(entries)
 }
 # Every key and value of ours beneath $root, the root cut off, as a
@@ -54,18 +51,18 @@ WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
 rm -rf "$prefix"
 wine_prefix_ready >/dev/null || { echo "cannot create the Wine prefix $prefix"; exit 1; }
 
-run "$sysdir\\regsvr32.exe" /s "$(winpath "$dll")" || fail "regsvr32 returned $?"
-expect_registered
+regsvr
+expect_entries registered
 dump > "$prefix/machine.txt"
 
 # Wine 8's type-library marshaler (objects called from another apartment) reads
 # the library's path under locale 0 only, and the library is registered under
 # its own (409): the client runs with that entry added.
 neutral='HKCR\TypeLib\{40F3D442-75C3-4923-A675-2FD15A4969A9}\1.0\0'
-run "$sysdir\\reg.exe" add "$neutral\\win$bits" /ve /d "$(winpath "$dll")" /f >/dev/null || fail "cannot add $neutral"
+reg add "$neutral\\win$bits" /ve /d "$(winpath "$dll")" /f >/dev/null || fail "cannot add $neutral"
 OANOCACHE=1 CORVANE_SERVER_DLL=$(winpath "$dll") CORVANE_TYPELIB_DUMP=$(winpath "$src/typelib.txt") CORVANE_MEMBERS=$(winpath "$src/members.txt") \
     run "$(winpath "$client")" --gtest_brief=1 || fail "C++ client"
-run "$sysdir\\reg.exe" delete "$neutral" /f >/dev/null || fail "cannot remove $neutral"
+reg delete "$neutral" /f >/dev/null || fail "cannot remove $neutral"
 for script in "$src"/*.vbs "$src"/*.js; do
     name=$(basename "$script")
     out=$(run "$sysdir\\cscript.exe" //nologo "$(winpath "$script")")
@@ -83,19 +80,18 @@ for expected in "$examples"/expected/*.txt; do
     diff <(printf '%s\n' "$out") "$expected" || fail "example $name printed other text"
 done
 
-run "$sysdir\\regsvr32.exe" /s /u "$(winpath "$dll")" || fail "regsvr32 /u returned $?"
-expect_unregistered
-# Unregistering again succeeds with nothing left.
-run "$sysdir\\regsvr32.exe" /s /u "$(winpath "$dll")" || fail "second regsvr32 /u returned $?"
+regsvr /u
+expect_entries unregistered
+regsvr /u  # again: succeeds with nothing left
 
 # For the current user: the same keys and values as for the machine, under
 # HKCU\Software\Classes, and none under the machine's classes. Wine does not
 # merge the user's classes into HKEY_CLASSES_ROOT as Windows does: the test
 # copies them into the machine's, then a script creates every class.
-run "$sysdir\\regsvr32.exe" /s /n /i:user "$(winpath "$dll")" || fail "regsvr32 /n /i:user returned $?"
-expect_unregistered
+regsvr /n /i:user
+expect_entries unregistered
 root='HKCU\Software\Classes'
-expect_registered
+expect_entries registered
 diff <(dump) "$prefix/machine.txt" || fail "the user's entries differ from the machine's"
 reg export "$root" "$(winpath "$prefix/user.reg")" /y >/dev/null || fail "cannot export the user's classes"
 iconv -f UTF-16 -t UTF-8 "$prefix/user.reg" | sed 's/^\[HKEY_CURRENT_USER\\/[HKEY_LOCAL_MACHINE\\/' |
@@ -106,9 +102,7 @@ var c = new ActiveXObject("CorVaneMatrix30.CMatrix"); m.Size(2, 3); c.Size(4, 1)
 WScript.Echo(g.CreateMatrix(5, 1).Rows + " " + m.Cols + " " + c.Rows);' > "$prefix/user.js"
 [ "$(run "$sysdir\\cscript.exe" //nologo "$(winpath "$prefix/user.js")")" = "5 3 4" ] ||
     fail "classes registered for the user cannot be created"
-for pass in 1 2; do
-    run "$sysdir\\regsvr32.exe" /s /u /n /i:user "$(winpath "$dll")" || fail "regsvr32 /u /n /i:user ($pass) returned $?"
-done
+regsvr /u /n /i:user; regsvr /u /n /i:user  # again: succeeds with nothing left
 reg export "$root" "$(winpath "$prefix/user.reg")" /y >/dev/null || fail "cannot export the user's classes"
 iconv -f UTF-16 -t UTF-8 "$prefix/user.reg" | tr -d '\r' | grep '^\[' |
     grep -v -E '\\Classes(\\AppID|\\CLSID|\\Interface|\\TypeLib)?\]$' && fail "keys of ours left under $root"
@@ -116,21 +110,17 @@ root=HKCR
 
 # Values of other programs under our keys survive unregistration, and their
 # keys with them.
-run "$sysdir\\regsvr32.exe" /s "$(winpath "$dll")" || fail "regsvr32 after unregistering returned $?"
+regsvr
 server_key="CLSID\\{9F8F3BC5-021B-4922-817C-E945C2A15847}\\InprocServer32"
-for key in "$server_key" "AppID\\CorvaneMatrix30.DLL" "CorvaneMatrix30.Matrix"; do
-    run "$sysdir\\reg.exe" add "HKCR\\$key" /v Foreign /d kept /f >/dev/null || fail "cannot add a value to $key"
-done
-run "$sysdir\\regsvr32.exe" /s /u "$(winpath "$dll")" || fail "regsvr32 /u beside foreign values returned $?"
-for key in "$server_key" "AppID\\CorvaneMatrix30.DLL" "CorvaneMatrix30.Matrix"; do expect_value "$key" Foreign kept; done
-query "HKCR\\$server_key" /v ThreadingModel >/dev/null 2>&1 && fail "ThreadingModel left beside a foreign value"
-query "HKCR\\AppID\\CorvaneMatrix30.DLL" /v AppID >/dev/null 2>&1 && fail "AppID value left beside a foreign value"
+foreign=("$server_key" "AppID\\CorvaneMatrix30.DLL" "CorvaneMatrix30.Matrix")
+for key in "${foreign[@]}"; do reg add "HKCR\\$key" /v Foreign /d kept /f >/dev/null || fail "cannot add a value to $key"; done
+regsvr /u
+for key in "${foreign[@]}"; do expect_value "$key" Foreign kept; done
+reg query "HKCR\\$server_key" /v ThreadingModel >/dev/null 2>&1 && fail "ThreadingModel left beside a foreign value"
+reg query "HKCR\\AppID\\CorvaneMatrix30.DLL" /v AppID >/dev/null 2>&1 && fail "AppID value left beside a foreign value"
 expect_absent "CorvaneMatrix30.Matrix\\CLSID"
 expect_absent "CorVaneMatrix30.CMatrix"
 
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-if [ "$failures" -ne 0 ]; then
-    echo "server tests ($bits-bit): $failures failure(s)"
-    exit 1
-fi
+[ "$failures" -eq 0 ] || { echo "server tests ($bits-bit): $failures failure(s)"; exit 1; }
 echo "server tests ($bits-bit): all passed"

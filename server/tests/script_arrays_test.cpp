@@ -21,12 +21,7 @@ struct FakeArray final : IDispatch {
     }
 };
 
-VARIANT Var(VARTYPE type, void* p) { VARIANT v; V_VT(&v) = type, V_BYREF(&v) = p; return v; }
-VARIANT Of(VARTYPE type, double x) {  // the number x as `type`
-    VARIANT d = Var(VT_R8, nullptr), v = Var(VT_EMPTY, nullptr);
-    return V_R8(&d) = x, VariantChangeType(&v, &d, 0, type), v;
-}
-DISPID kAsArray = 10, kReorderRows = 33, kPutValue = DISPID_PROPERTYPUT;  // kPutValue names a put's value
+constexpr DISPID kAsArray = 10, kReorderRows = 33;
 constexpr wchar_t kNotAnArray[] = L"Parameter is not an array, or it is not an array of the expected type.";
 
 TEST(ScriptArrays, LateBoundPutsAndReordersTakeScriptArrays) {
@@ -58,9 +53,9 @@ TEST(ScriptArrays, LateBoundPutsAndReordersTakeScriptArrays) {
         SCOPED_TRACE(row.what);
         Ptr<IMatrix> m = NewMatrix();
         for (LONG i = 0; i < 3; ++i) ASSERT_TRUE((i || m->Size(3, 1) == S_OK) && m->put_Item(i, 0, 10.0 * (i + 1)) == S_OK);
-        DISPPARAMS params{&row.arg, &kPutValue, 1, row.member == kAsArray ? 1u : 0u};
-        const WORD flags = row.member == kAsArray ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD;
-        const HRESULT hr = m->Invoke(row.member, IID_NULL, 0, flags, &params, nullptr, nullptr, nullptr);
+        const bool put = row.member == kAsArray;
+        const HRESULT hr = Call(m.get(), row.member, put ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD, {row.arg}, nullptr,
+                                put ? std::vector<DISPID>{DISPID_PROPERTYPUT} : std::vector<DISPID>{});
         if (row.after.empty()) ExpectFailure(hr, 1303, kNotAnArray, CLSID_Matrix, L"CorvaneMatrix30.Matrix.1");
         else EXPECT_EQ(S_OK, hr);
         const std::vector<double> after = row.after.empty() ? std::vector<double>{10, 20, 30} : row.after;
