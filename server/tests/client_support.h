@@ -50,6 +50,7 @@ Ptr<T> Create(REFCLSID clsid, REFIID iid) {
 }
 inline Ptr<IMatrix> NewMatrix() { return Create<IMatrix>(CLSID_Matrix, IID_IMatrix); }
 inline Ptr<ICMatrix> NewCMatrix() { return Create<ICMatrix>(CLSID_CMatrix, IID_ICMatrix); }
+inline Ptr<IGlobal> NewGlobal() { return Create<IGlobal>(CLSID_Global, IID_IGlobal); }
 Ptr<IClassFactory> ClassObject(REFCLSID clsid);  // through the DLL's own entry point
 
 // The thread's current error record, taken (none is left).

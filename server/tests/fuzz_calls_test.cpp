@@ -37,7 +37,7 @@ std::vector<std::uint64_t> Snapshot(const std::vector<IDispatch*>& objects) {
 struct Pool {
     Ptr<IMatrix> m = NewMatrix(), m2 = NewMatrix();
     Ptr<ICMatrix> c = NewCMatrix(), c2 = NewCMatrix();
-    Ptr<IGlobal> g = Create<IGlobal>(CLSID_Global, IID_IGlobal);
+    Ptr<IGlobal> g = NewGlobal();
     std::vector<IDispatch*> objects{m.get(), m2.get(), c.get(), c2.get(), g.get()};
     Ptr<IRecordInfo> complex = ComplexRecord();
     Ptr<IErrorInfo> stale;  // a record no failure may leave or report as its own

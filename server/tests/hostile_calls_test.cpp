@@ -40,15 +40,14 @@ struct Row {
 
 const Row kRows[] = {
     {"objects by reference are asked for the parameter's interface", [] {
-         Ptr<IMatrix> m = NewMatrix();
+         Ptr<IMatrix> m = NewMatrix(), q = NewMatrix();
          Ptr<ICMatrix> c = NewCMatrix();
-         Ptr<IGlobal> g = Create<IGlobal>(CLSID_Global, IID_IGlobal);
+         Ptr<IGlobal> g = NewGlobal();
          ICMatrix* cp = c.get();
          IGlobal* gp = g.get();
+         IMatrix* qp = q.get();
          EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"Times", {Ref(VT_DISPATCH, &cp)}));
          EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(m.get(), L"LU", {Ref(VT_DISPATCH, &gp)}));
-         Ptr<IMatrix> q = NewMatrix();
-         IMatrix* qp = q.get();
          ASSERT_EQ(S_OK, c->Size(2, 2));
          EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(c.get(), L"QR", {Ref(VT_DISPATCH, &qp), Ref(VT_DISPATCH, &qp)}));
          EXPECT_EQ(0, RowsOf(q.get()));  // not written as a CMatrix
@@ -56,7 +55,7 @@ const Row kRows[] = {
          EXPECT_EQ(S_OK, Call(c.get(), L"QR", {Ref(VT_DISPATCH, &none)}));
      }},
     {"records of another type are refused", [] {
-         Ptr<IGlobal> g = Create<IGlobal>(CLSID_Global, IID_IGlobal);
+         Ptr<IGlobal> g = NewGlobal();
          Ptr<IRecordInfo> foreign = ForeignRecord();  // the library's own record passes: a row of members.txt
          ASSERT_TRUE(foreign);
          double single = 3;
@@ -73,7 +72,7 @@ const Row kRows[] = {
          EXPECT_FALSE(TakeErrorRecord().present);  // success leaves none
      }},
     {"named arguments are mapped by name", [] {
-         Ptr<IGlobal> g = Create<IGlobal>(CLSID_Global, IID_IGlobal);
+         Ptr<IGlobal> g = NewGlobal();
          Ptr<IRecordInfo> complex = ComplexRecord();
          ASSERT_TRUE(complex);
          ::Complex one{1, 0}, five{5, 0};
