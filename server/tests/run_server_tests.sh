@@ -19,6 +19,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 winpath() { echo "Z:${1//\//\\}"; }
 run() { "$loader" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 reg() { run "$sysdir\\reg.exe" "$@"; }
+# key file: reg export, once more after a pause (under load Wine's reg export fails now and then).
+export_key() { reg export "$1" "$(winpath "$2")" /y >/dev/null || { sleep 1; reg export "$1" "$(winpath "$2")" /y >/dev/null; }; }
 regsvr() { run "$sysdir\\regsvr32.exe" /s "$@" "$(winpath "$dll")" || fail "regsvr32 $* returned $?"; }
 root=HKCR  # the classes root the checks read
 expect_value() {  # key value-name (empty: the default value) data (a pattern)
@@ -42,7 +44,7 @@ expect_entries() {  # registered|unregistered: what registry.txt says of each en
 # registry file in UTF-8 (the keys that unregistration removes).
 dump() {
     for key in $(entries | awk -F'|' '$4 == "gone" { print $1 }'); do
-        reg export "$root\\$key" "$(winpath "$prefix/key.reg")" /y >/dev/null || fail "cannot export $key"
+        export_key "$root\\$key" "$prefix/key.reg" || fail "cannot export $key"
         iconv -f UTF-16 -t UTF-8 "$prefix/key.reg" | tr -d '\r' | sed -E 's/^\[HKEY_[A-Z_]+(\\Software\\Classes)?\\/[/'
     done
 }
@@ -93,7 +95,7 @@ expect_entries unregistered
 root='HKCU\Software\Classes'
 expect_entries registered
 diff <(dump) "$prefix/machine.txt" || fail "the user's entries differ from the machine's"
-reg export "$root" "$(winpath "$prefix/user.reg")" /y >/dev/null || fail "cannot export the user's classes"
+export_key "$root" "$prefix/user.reg" || fail "cannot export the user's classes"
 iconv -f UTF-16 -t UTF-8 "$prefix/user.reg" | sed 's/^\[HKEY_CURRENT_USER\\/[HKEY_LOCAL_MACHINE\\/' |
     iconv -f UTF-8 -t UTF-16 > "$prefix/merged.reg"
 reg import "$(winpath "$prefix/merged.reg")" >/dev/null 2>&1 || fail "cannot import the user's classes"
@@ -103,7 +105,7 @@ WScript.Echo(g.CreateMatrix(5, 1).Rows + " " + m.Cols + " " + c.Rows);' > "$pref
 [ "$(run "$sysdir\\cscript.exe" //nologo "$(winpath "$prefix/user.js")")" = "5 3 4" ] ||
     fail "classes registered for the user cannot be created"
 regsvr /u /n /i:user; regsvr /u /n /i:user  # again: succeeds with nothing left
-reg export "$root" "$(winpath "$prefix/user.reg")" /y >/dev/null || fail "cannot export the user's classes"
+export_key "$root" "$prefix/user.reg" || fail "cannot export the user's classes"
 iconv -f UTF-16 -t UTF-8 "$prefix/user.reg" | tr -d '\r' | grep '^\[' |
     grep -v -E '\\Classes(\\AppID|\\CLSID|\\Interface|\\TypeLib)?\]$' && fail "keys of ours left under $root"
 root=HKCR
