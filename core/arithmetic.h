@@ -1,7 +1,7 @@
 // Arithmetic of the real and complex matrix objects: one implementation for
 // both element types (instantiated for double and Complex).
 //
-// Every operation first fails with 1321 when `a` is unsized, then with
+// Every operation first fails with kNotSized when `a` is unsized, then with
 // Status::NullPointer() for a null pointer argument; it changes nothing and
 // writes no output when it fails. A second matrix `b` is read only through
 // its MatrixReader interface, one element at a time; it may be `a` itself.
@@ -16,7 +16,7 @@
 
 namespace corvane {
 
-// A new matrix b + a (Plus) or a − b (Minus), visited row by row. 1312 when
+// A new matrix b + a (Plus) or a − b (Minus), visited row by row. kNotSameSize when
 // b's shape differs from a's.
 template <class T>
 Status Plus(const BasicMatrix<T>& a, const std::type_identity_t<MatrixReader<T>>* b,
@@ -26,14 +26,14 @@ Status Minus(const BasicMatrix<T>& a, const std::type_identity_t<MatrixReader<T>
              std::type_identity_t<BasicMatrix<T>>* result);
 
 // In place: a(i, j) becomes b(i, j) + a(i, j), or a(i, j) − b(i, j), each
-// b(i, j) read just before a(i, j) is written, so b may be a itself. 1312
+// b(i, j) read just before a(i, j) is written, so b may be a itself. kNotSameSize
 // when b's shape differs from a's, before anything changes.
 template <class T>
 Status PlusEquals(BasicMatrix<T>& a, const std::type_identity_t<MatrixReader<T>>* b);
 template <class T>
 Status MinusEquals(BasicMatrix<T>& a, const std::type_identity_t<MatrixReader<T>>* b);
 
-// a × b. 1307 when b's row count differs from a's column count, then 1302
+// a × b. kCannotMultiply when b's row count differs from a's column count, then kInvalidCols
 // when b reports no columns (the result could not be sized). b is first
 // copied into private storage; each element of the product is the plain dot
 // product in increasing k.

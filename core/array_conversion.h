@@ -40,7 +40,7 @@ protected:
     ~ArraySink() = default;
 };
 
-// Gets: 1321 when unsized; otherwise the array is created with the matrix's
+// Gets: kNotSized when unsized; otherwise the array is created with the matrix's
 // shape and written row by row. A failure of the sink is returned as it is
 // (the caller then discards the array).
 Status AsArray(const BasicMatrix<double>& m, ArraySink* out);
@@ -48,8 +48,8 @@ Status AsArrayR(const BasicMatrix<Complex>& m, ArraySink* out);
 Status AsArrayI(const BasicMatrix<Complex>& m, ArraySink* out);
 
 // Puts, checked in this order: an array of neither one nor two dimensions
-// (or none) 1303; then its bounds are read; elements not doubles 1303; an
-// extent the matrix cannot take 1301 (rows, tested first) or 1302. A
+// (or none) kNotAnArray; then its bounds are read; elements not doubles kNotAnArray; an
+// extent the matrix cannot take kInvalidRows (rows, tested first) or kInvalidCols. A
 // one-dimensional array L1 … U1 gives a (U1 − L1 + 1) × 1 matrix; a
 // two-dimensional one (L1 … U1, L2 … U2) gives (U1 − L1 + 1) × (U2 − L2 + 1),
 // element (i, j) from subscripts (L1 + i, L2 + j). The matrix is resized as

@@ -13,7 +13,7 @@ using CMatrixIn = MatrixReader<Complex>;
 using CMatrixOut = MatrixWriter<Complex>;
 
 // A complex matrix of a's shape whose (i, j) is (a(i, j), 0.0), filled row by
-// row. 1321 when a is unsized.
+// row. kNotSized when a is unsized.
 Status ToCMatrix(const Matrix& a, CMatrix* result);
 
 }  // namespace corvane

@@ -3,7 +3,7 @@
 // exceeds `maxDifference` (absolute and non-strict, so a NaN difference never
 // does); complex parts are tested separately, the real part first.
 //
-// Each fails with 1321 when `a` is unsized, then with Status::NullPointer()
+// Each fails with kNotSized when `a` is unsized, then with Status::NullPointer()
 // for a null pointer argument, and writes *result only on success. A shape
 // that does not fit gives false, not a failure.
 #pragma once

@@ -6,7 +6,7 @@
 // real part. NaN elements are never chosen. When N ≠ 0 every element is
 // multiplied by f = 1 / N, computed once; when N = 0 nothing is scaled.
 //
-// Each fails with 1321 when `a` is unsized, then with Status::NullPointer()
+// Each fails with kNotSized when `a` is unsized, then with Status::NullPointer()
 // for a null pointer argument, and changes and writes nothing when it fails.
 #pragma once
 

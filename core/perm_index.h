@@ -39,9 +39,9 @@ protected:
 
 // Checks a permutation index meant for `count` rows (columns) and reads its
 // entries into *entries (written only on success). In this order: a null
-// argument (no VARIANT) 1304; not VT_ARRAY | VT_I4, with or without
-// VT_BYREF, 1303; a null array, not one dimension, lower bound not 0, or not
-// `count` elements, 1304. The entries themselves are not checked.
+// argument (no VARIANT) kArrayWrongSize; not VT_ARRAY | VT_I4, with or without
+// VT_BYREF, kNotAnArray; a null array, not one dimension, lower bound not 0, or not
+// `count` elements, kArrayWrongSize. The entries themselves are not checked.
 Status ReadPermIndex(const PermIndexArgument* argument, std::int32_t count, Buffer<std::int32_t>* entries);
 
 }  // namespace corvane

@@ -17,7 +17,7 @@ namespace corvane {
 enum SortOrderEnum : std::int32_t { msoAscending = 0, msoDescending = 1 };
 
 // Sorts the rows by the keys of column `colIndex` (the value itself, or the
-// modulus of a complex value): 1321 when unsized, 1320 for a bad column.
+// modulus of a complex value): kNotSized when unsized, kColIndex for a bad column.
 // Equal keys are ranked by their original index and NaN keys after all
 // others, so the result is one fixed arrangement. *permIndex (if not null)
 // receives, for every old row r, its position in ascending order; a
@@ -26,11 +26,11 @@ enum SortOrderEnum : std::int32_t { msoAscending = 0, msoDescending = 1 };
 template <class T>
 Status SortRows(BasicMatrix<T>& m, std::int32_t colIndex, std::int32_t sortOrder, Buffer<std::int32_t>* permIndex);
 
-// The mirror image over columns: 1321, then 1319 for a bad row.
+// The mirror image over columns: kNotSized, then kRowIndex for a bad row.
 template <class T>
 Status SortCols(BasicMatrix<T>& m, std::int32_t rowIndex, std::int32_t sortOrder, Buffer<std::int32_t>* permIndex);
 
-// Applies a permutation index from a host: 1321 when unsized, then the
+// Applies a permutation index from a host: kNotSized when unsized, then the
 // checks of ReadPermIndex against Rows (Cols). For r = 0, 1, … in order, an
 // entry within 0 … n − 1 copies old row r to that position; others drop the
 // row; a position no entry names keeps its row; a later entry wins.
@@ -40,7 +40,7 @@ template <class T>
 Status ReorderCols(BasicMatrix<T>& m, const PermIndexArgument* permIndex);
 
 // The same with entries already read (exactly Rows, or Cols, of them,
-// otherwise 1304).
+// otherwise kArrayWrongSize).
 template <class T>
 Status ReorderRows(BasicMatrix<T>& m, const Buffer<std::int32_t>& entries);
 template <class T>

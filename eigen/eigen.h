@@ -2,7 +2,7 @@
 // descending modulus (ties by position), eigenvectors in the matching
 // columns, handed back through caller-supplied outputs (null = not wanted).
 // Eigenvectors are computed only when an eigenvector output is given. Each
-// fails with 1321 (unsized), 1305 (not square), 1317 (no convergence) or
+// fails with kNotSized (unsized), kNotSquare (not square), kEigenFailed (no convergence) or
 // Status::OutOfMemory(), touching no output.
 #pragma once
 

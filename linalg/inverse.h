@@ -8,7 +8,7 @@
 
 namespace corvane {
 
-// A⁻¹ in a new matrix; 1306 when a pivot column is exhausted (complex: when
+// A⁻¹ in a new matrix; kCannotInvert when a pivot column is exhausted (complex: when
 // a chosen pivot is (0, 0)).
 Status Inverse(const Matrix& a, Matrix* result);
 Status Inverse(const CMatrix& a, CMatrix* result);

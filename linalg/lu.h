@@ -16,7 +16,7 @@ namespace corvane {
 // permIndex, permSign: L unit lower triangular, U upper triangular, permIndex
 // (replaced by a new n-element buffer) holding for each row of A its position
 // in P·A, permSign the permutation's sign. A zero pivot is replaced by 1e-20
-// (complex (1e-20, 0)); a row without a nonzero element fails with 1313.
+// (complex (1e-20, 0)); a row without a nonzero element fails with kSingular.
 Status LU(const Matrix& a, MatrixOut* L, MatrixOut* U, Buffer<std::int32_t>* permIndex, std::int32_t* permSign);
 Status LU(const CMatrix& a, CMatrixOut* L, CMatrixOut* U, Buffer<std::int32_t>* permIndex, std::int32_t* permSign);
 

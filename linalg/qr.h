@@ -11,7 +11,7 @@ namespace corvane {
 // A = Q·R by Householder reflections: Q m × n with orthonormal columns, R
 // n × n upper triangular whose diagonal has the sign opposite to the
 // reflected column's leading element. Outputs (may be null) are written R
-// first, then Q; Q is formed only when requested. 1318 when Rows < Cols.
+// first, then Q; Q is formed only when requested. kTooFewRows when Rows < Cols.
 Status QR(const Matrix& a, MatrixOut* Q, MatrixOut* R);
 
 // The same by complex symmetric Householder reflections (no conjugation): Q

@@ -10,15 +10,15 @@ namespace corvane {
 
 // x with A·x = b for an n × 1 right-hand side, by Gauss-Jordan elimination
 // with partial pivoting (complex elements on the one-norm |Re| + |Im|), as a
-// new n × 1 matrix; 1311 for another shape of b, 1310 when a pivot column is
+// new n × 1 matrix; kRightHandWrongSize for another shape of b, kCannotSolve when a pivot column is
 // exhausted (complex: when a chosen pivot is (0, 0)); a null right-hand side
 // fails with E_POINTER.
 Status SolveGauss(const Matrix& a, const MatrixIn* rhs, Matrix* result);
 Status SolveGauss(const CMatrix& a, const CMatrixIn* rhs, CMatrix* result);
 
 // X = A⁻¹·B through the object's own Inverse and Times, as any client would,
-// as a new n × (columns of B) matrix. 1321, 1305, then 1311 when B has not n
-// rows, 1310 when A cannot be inverted; a null B fails with E_POINTER.
+// as a new n × (columns of B) matrix. kNotSized, kNotSquare, then kRightHandWrongSize when B has not n
+// rows, kCannotSolve when A cannot be inverted; a null B fails with E_POINTER.
 Status Solve(const Matrix& a, const MatrixIn* rhs, Matrix* result);
 Status Solve(const CMatrix& a, const CMatrixIn* rhs, CMatrix* result);
 
