@@ -57,9 +57,10 @@ TYPED_TEST(Object, ElementsAndWholeMatrixOperations) {
     EXPECT_TRUE(SameBits(ToDense(clone), Dense<T>()));  // a lone count is not carried over
 }
 
-// Element-wise results, products and transposes of many shapes, bit for bit
-// against a reference (the product's sums in increasing k from +0.0).
-TYPED_TEST(Object, ArithmeticMatchesTheReference) {
+// Products of many shapes on every product kernel, bit for bit against a
+// reference (sums in increasing k from +0.0). The bits of the element-wise
+// operations and transposes are pinned by the result digest.
+TYPED_TEST(Object, ProductsMatchTheReferenceOnEveryKernel) {
     using T = TypeParam;
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
     EXPECT_EQ(DetectedInstructionSet(), __builtin_cpu_supports("avx512f") ? InstructionSet::kAvx512  // as the compiler sees it
@@ -69,30 +70,13 @@ TYPED_TEST(Object, ArithmeticMatchesTheReference) {
     std::vector<std::pair<I, I>> shapes = {{3, 130}};  // beyond the product's blocks in depth and width
     Each(4, 4, [&](I i, I j) { shapes.emplace_back(i + 1, j + 1); });
     for (const auto& [m, n] : shapes) {
-        const BasicMatrix<T> a = RandomMatrix<T>(rng, m, n), b = RandomMatrix<T>(rng, m, n);
-        const BasicMatrix<T> c = RandomMatrix<T>(rng, n, n > 4 ? 520 : 3);
-        const Dense<T> da = ToDense(a), db = ToDense(b);
-        const T s = RandomDense<T>(rng, 1, 1).data[0];
-        Dense<T> sum(m, n), difference(m, n), scaled(m, n);
-        Each(m, n, [&](I i, I j) {
-            sum(i, j) = Narrow<T>(Wide(db(i, j)) + Wide(da(i, j)));
-            difference(i, j) = Narrow<T>(Wide(da(i, j)) - Wide(db(i, j)));
-            scaled(i, j) = Narrow<T>(Wide(da(i, j)) * Wide(s));
-        });
-        BasicMatrix<T> r, inPlace = Copy(a);
-        ASSERT_TRUE(Plus(a, &b, &r).ok() && PlusEquals(inPlace, &b).ok());
-        EXPECT_TRUE(SameBits(ToDense(r), sum) && SameBits(ToDense(inPlace), sum));
-        ASSERT_TRUE(Minus(a, &b, &r).ok() && MinusEquals(inPlace = Copy(a), &b).ok());
-        EXPECT_TRUE(SameBits(ToDense(r), difference) && SameBits(ToDense(inPlace), difference));
-        ASSERT_TRUE(TimesScalar(a, s, &r).ok());
-        EXPECT_TRUE(SameBits(ToDense(r), scaled));
-        for (int set = 0; set <= static_cast<int>(DetectedInstructionSet()); ++set) {  // every product kernel
+        const BasicMatrix<T> a = RandomMatrix<T>(rng, m, n), c = RandomMatrix<T>(rng, n, n > 4 ? 520 : 3);
+        BasicMatrix<T> r;
+        for (int set = 0; set <= static_cast<int>(DetectedInstructionSet()); ++set) {
             ForceInstructionSet(static_cast<InstructionSet>(set));
             ASSERT_TRUE(Times(a, &c, &r).ok());
-            EXPECT_TRUE(SameBits(ToDense(r), Multiply(da, ToDense(c)))) << InstructionSetName(static_cast<InstructionSet>(set));
+            EXPECT_TRUE(SameBits(ToDense(r), Multiply(ToDense(a), ToDense(c)))) << InstructionSetName(static_cast<InstructionSet>(set));
         }
-        ASSERT_TRUE(Transpose(a, &r).ok());
-        EXPECT_TRUE(SameBits(ToDense(r), Transpose(da)));
     }
 }
 
