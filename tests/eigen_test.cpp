@@ -2,8 +2,8 @@
 // seeded random matrices: every pair satisfies A·v = λ·v, values come by
 // descending modulus, conjugate pairs sit side by side, vectors are scaled by
 // their rule (unit length on the symmetric path, largest part +1 otherwise),
-// and the outputs agree between the forms of the call. Exact bits are pinned
-// by the result digest.
+// the outputs agree between the forms of the call, and (native builds) the
+// values agree with LAPACK's. Exact bits are pinned by the result digest.
 #include "support.h"
 
 namespace corvane::support {
@@ -34,9 +34,50 @@ double LargestPart(const Dense<Complex>& v, I j) {
     return best;
 }
 
-// The checks both element types share: residuals (not for a defective
-// matrix, whose vectors are only nearly independent), the order of the
-// values, and values alone close to the values with vectors.
+#ifdef CORVANE_HAVE_LAPACK
+extern "C" {
+void dgeev_(const char* jobvl, const char* jobvr, const int* n, double* a, const int* lda, double* wr, double* wi,
+            double* vl, const int* ldvl, double* vr, const int* ldvr, double* work, const int* lwork, int* info);
+void zgeev_(const char* jobvl, const char* jobvr, const int* n, std::complex<double>* a, const int* lda,
+            std::complex<double>* w, std::complex<double>* vl, const int* ldvl, std::complex<double>* vr, const int* ldvr,
+            std::complex<double>* work, const int* lwork, double* rwork, int* info);
+}
+
+// The eigenvalues LAPACK's dgeev or zgeev gives: an independent oracle.
+template <class T>
+std::vector<Cx> OracleValues(const Dense<T>& a) {
+    const int n = a.rows, one = 1, lwork = 1000;
+    std::vector<T> c = Transpose(a).data;  // column by column
+    std::vector<double> wr(n), wi(n), work(lwork), rwork(2 * n);
+    std::vector<Cx> w(n), cwork(lwork), cz;
+    int info = 0;
+    if constexpr (std::is_same_v<T, double>) {
+        dgeev_("N", "N", &n, c.data(), &n, wr.data(), wi.data(), nullptr, &one, nullptr, &one, work.data(), &lwork, &info);
+        for (int k = 0; k < n; ++k) w[k] = {wr[k], wi[k]};
+    } else {
+        for (const Complex& x : c) cz.push_back(Wide(x));
+        zgeev_("N", "N", &n, cz.data(), &n, w.data(), nullptr, &one, nullptr, &one, cwork.data(), &lwork, rwork.data(), &info);
+    }
+    EXPECT_EQ(info, 0);
+    return w;
+}
+
+// Both lists sorted the same way, then compared pairwise relative to scale.
+void ExpectSameSpectrum(const Dense<Complex>& values, std::vector<Cx> theirs, double scale) {
+    std::vector<Cx> ours;
+    for (const Complex& x : values.data) ours.push_back(Wide(x));
+    auto order = [](Cx p, Cx q) { return p.real() != q.real() ? p.real() < q.real() : p.imag() < q.imag(); };
+    std::sort(ours.begin(), ours.end(), order);
+    std::sort(theirs.begin(), theirs.end(), order);
+    ASSERT_EQ(ours.size(), theirs.size());
+    for (std::size_t k = 0; k < ours.size(); ++k) EXPECT_LE(std::abs(ours[k] - theirs[k]), 1e-11 * scale) << k;
+}
+#endif
+
+// The checks both element types share: residuals and LAPACK's values (not
+// for a defective matrix, whose vectors are only nearly independent and
+// whose values are sensitive), the order of the values, and values alone
+// close to the values with vectors.
 template <class T>
 void ExpectEigenpairs(const Dense<T>& a, const Dense<Complex>& values, const Dense<Complex>& vectors,
                       const Dense<Complex>& valuesAlone, bool defective) {
@@ -48,6 +89,9 @@ void ExpectEigenpairs(const Dense<T>& a, const Dense<Complex>& values, const Den
         EXPECT_LE(defective ? 0.0 : EigenResidual(a, lambda, vectors, k), 1e-12 * n) << "pair " << k;
         EXPECT_LE(std::abs(lambda - Wide(valuesAlone(k, 0))), 1e-12 * n * (Norm(a) + 1e-300)) << "value " << k;
     }
+#ifdef CORVANE_HAVE_LAPACK
+    if (!defective) ExpectSameSpectrum(valuesAlone, OracleValues(a), Norm(a));
+#endif
 }
 
 Dense<Complex> Combine(const Matrix& re, const Matrix& im) {

@@ -18,9 +18,6 @@ TYPED_TEST(Object, SizingResizingAndCountsGivenAlone) {
     EXPECT_TRUE(SameBits(ToDense(m), Dense<TypeParam>(3, 0)));  // remembered, still unsized
     ASSERT_TRUE(m.PutCols(2).ok());
     EXPECT_TRUE(SameBits(m, Make<TypeParam>({{0, 0}, {0, 0}, {0, 0}})));
-    m = Make<TypeParam>({{1, 2}, {3, 4}});
-    ASSERT_TRUE(m.Size(3, 1).ok());
-    EXPECT_TRUE(SameBits(m, Make<TypeParam>({{1}, {3}, {0}})));
     m = Make<TypeParam>({{1, 2, 3}, {4, 5, 6}});
     ASSERT_TRUE(m.PutRows(4).ok());
     EXPECT_TRUE(SameBits(m, Make<TypeParam>({{1, 2, 3}, {4, 5, 6}, {0, 0, 0}, {0, 0, 0}})));
@@ -57,9 +54,10 @@ TYPED_TEST(Object, ElementsAndWholeMatrixOperations) {
     EXPECT_TRUE(SameBits(ToDense(clone), Dense<T>()));  // a lone count is not carried over
 }
 
-// Element-wise results, products and transposes of many shapes, bit for bit
-// against a reference (the product's sums in increasing k from +0.0).
-TYPED_TEST(Object, ArithmeticMatchesTheReference) {
+// Products of many shapes on every product kernel, bit for bit against a
+// reference (sums in increasing k from +0.0). The bits of the element-wise
+// operations and transposes are pinned by the result digest.
+TYPED_TEST(Object, ProductsMatchTheReferenceOnEveryKernel) {
     using T = TypeParam;
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
     EXPECT_EQ(DetectedInstructionSet(), __builtin_cpu_supports("avx512f") ? InstructionSet::kAvx512  // as the compiler sees it
@@ -69,30 +67,13 @@ TYPED_TEST(Object, ArithmeticMatchesTheReference) {
     std::vector<std::pair<I, I>> shapes = {{3, 130}};  // beyond the product's blocks in depth and width
     Each(4, 4, [&](I i, I j) { shapes.emplace_back(i + 1, j + 1); });
     for (const auto& [m, n] : shapes) {
-        const BasicMatrix<T> a = RandomMatrix<T>(rng, m, n), b = RandomMatrix<T>(rng, m, n);
-        const BasicMatrix<T> c = RandomMatrix<T>(rng, n, n > 4 ? 520 : 3);
-        const Dense<T> da = ToDense(a), db = ToDense(b);
-        const T s = RandomDense<T>(rng, 1, 1).data[0];
-        Dense<T> sum(m, n), difference(m, n), scaled(m, n);
-        Each(m, n, [&](I i, I j) {
-            sum(i, j) = Narrow<T>(Wide(db(i, j)) + Wide(da(i, j)));
-            difference(i, j) = Narrow<T>(Wide(da(i, j)) - Wide(db(i, j)));
-            scaled(i, j) = Narrow<T>(Wide(da(i, j)) * Wide(s));
-        });
-        BasicMatrix<T> r, inPlace = Copy(a);
-        ASSERT_TRUE(Plus(a, &b, &r).ok() && PlusEquals(inPlace, &b).ok());
-        EXPECT_TRUE(SameBits(ToDense(r), sum) && SameBits(ToDense(inPlace), sum));
-        ASSERT_TRUE(Minus(a, &b, &r).ok() && MinusEquals(inPlace = Copy(a), &b).ok());
-        EXPECT_TRUE(SameBits(ToDense(r), difference) && SameBits(ToDense(inPlace), difference));
-        ASSERT_TRUE(TimesScalar(a, s, &r).ok());
-        EXPECT_TRUE(SameBits(ToDense(r), scaled));
-        for (int set = 0; set <= static_cast<int>(DetectedInstructionSet()); ++set) {  // every product kernel
+        const BasicMatrix<T> a = RandomMatrix<T>(rng, m, n), c = RandomMatrix<T>(rng, n, n > 4 ? 520 : 3);
+        BasicMatrix<T> r;
+        for (int set = 0; set <= static_cast<int>(DetectedInstructionSet()); ++set) {
             ForceInstructionSet(static_cast<InstructionSet>(set));
             ASSERT_TRUE(Times(a, &c, &r).ok());
-            EXPECT_TRUE(SameBits(ToDense(r), Multiply(da, ToDense(c)))) << InstructionSetName(static_cast<InstructionSet>(set));
+            EXPECT_TRUE(SameBits(ToDense(r), Multiply(ToDense(a), ToDense(c)))) << InstructionSetName(static_cast<InstructionSet>(set));
         }
-        ASSERT_TRUE(Transpose(a, &r).ok());
-        EXPECT_TRUE(SameBits(ToDense(r), Transpose(da)));
     }
 }
 
@@ -158,26 +139,12 @@ TYPED_TEST(Object, SortingAndReordering) {
         EXPECT_TRUE(SameBits(m, order == 0 ? Make<T>({{1, kNaN}, {2, 5}, {3, -0.0}}) : Make<T>({{3, -0.0}, {2, 5}, {1, kNaN}})));
         EXPECT_TRUE(SameBits(copy, Make<T>({{1, kNaN}, {2, 5}, {3, -0.0}})));
     }
-    // Equal keys keep their original order, NaN keys come last.
+    // Equal keys keep their original order, NaN keys come last (the result
+    // digest pins a longer sort with many of both).
     BasicMatrix<T> m = Make<T>({{2, kNaN, 1, 2, 1, 0.5}});
     ASSERT_TRUE(SortCols(m, 0, 0, &perm).ok());
     EXPECT_EQ(positions(), (std::vector<I>{3, 5, 1, 4, 2, 0}));
     EXPECT_TRUE(SameBits(m, Make<T>({{0.5, 1, 1, 2, 2, kNaN}})));
-    // Many ties and NaN keys: the index is the stable ascending rank, NaN last.
-    std::mt19937_64 rng(3);
-    m = RandomMatrix<T>(rng, 1000, 2);
-    std::vector<I> rank(1000);
-    std::vector<double> keys;
-    for (I i = 0; i < 1000; ++i) {
-        keys.push_back(i % 7 == 0 ? kNaN : std::floor(std::fabs(Wide(m.at(i, 0)).real()) * 8));
-        ASSERT_TRUE(m.PutItem(i, 0, Narrow<T>(keys.back())).ok());
-    }
-    std::vector<I> order(1000);
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](I x, I y) { return !std::isnan(keys[x]) && (std::isnan(keys[y]) || keys[x] < keys[y]); });
-    for (I k = 0; k < 1000; ++k) rank[order[k]] = k;
-    ASSERT_TRUE(SortRows(m, 0, 0, &perm).ok());
-    EXPECT_EQ(positions(), rank);
     // Entries need not form a permutation: old row 1 overwrites position 0,
     // old row 2 is dropped, position 2 keeps its row.
     FakeIndex index;

@@ -1,14 +1,17 @@
 // Small hand-worked cases of every decomposition, solve and eigen method,
-// as rows of one table: the input, the operation and every output it gives
-// (an empty expected output is not examined). A few rows explain an
-// operation-order decision: the value an alternative order would give is
-// stated beside, and must differ.
+// as rows of the table worked_examples.txt (compiled in): the input, the
+// operation and every output it gives. A few rows explain an operation-order
+// decision: the value an alternative order would give is stated beside, and
+// must differ.
+#include <sstream>
+
 #include "support.h"
 
 namespace corvane::support {
 namespace {
 
-enum class Op { LU, Determinant, Inverse, SolveGauss, QR, Cholesky, SVD, Eigen, EigenC };
+enum class Op { LU, Determinant, Inverse, SolveGauss, QR, Cholesky, SVD, Eigen, EigenC, None };
+const std::string kOpNames[] = {"LU", "Determinant", "Inverse", "SolveGauss", "QR", "Cholesky", "SVD", "Eigen", "EigenC"};
 using M = Dense<Complex>;
 
 template <class T>
@@ -17,8 +20,6 @@ M Widen(const Dense<T>& d) {
     for (std::size_t k = 0; k < d.data.size(); ++k) m.data[k] = Narrow<Complex>(Wide(d.data[k]));
     return m;
 }
-// Real rows are written with real values; complex rows give both parts.
-M R(std::initializer_list<std::initializer_list<double>> rows) { return Widen(Dense<double>(rows)); }
 
 // The outputs of op in the order of the row (SolveGauss takes its
 // right-hand side from the last column of the input).
@@ -69,63 +70,26 @@ std::vector<M> Perform(Op op, const BasicMatrix<T>& a) {
     return {};
 }
 
-struct Example {
-    const char* what;
-    Op op;
-    bool complex;
-    M input;
-    std::vector<M> expected;
-    double tolerance = 0.0;  // 0: the same bits; otherwise absolute, either zero sign
-    M alternative = {};      // what another order of operations gives for the first output
-};
+// A matrix of the table, [1 2;3 4], its elements as 2, -0.0, 1.5i, 3+4i or -0.0-0.0i.
+template <class T>
+Dense<T> Parse(std::string text) {
+    std::replace(text.begin(), text.end(), ';', '\n');
+    std::vector<std::vector<T>> rows;
+    std::istringstream lines(text.substr(1, text.size() - 2));
+    for (std::string line, word; std::getline(lines, line);) {
+        rows.emplace_back();
+        for (std::istringstream words(line); words >> word;) {
+            char* end = nullptr;
+            const double x = std::strtod(word.c_str(), &end);
+            rows.back().push_back(Narrow<T>(*end == 'i' ? Cx(0.0, x) : Cx(x, *end ? std::strtod(end, nullptr) : 0.0)));
+        }
+    }
+    Dense<T> m(I(rows.size()), I(rows[0].size()));
+    Each(m.rows, m.cols, [&](I i, I j) { m(i, j) = rows.at(i).at(j); });
+    return m;
+}
 
-constexpr double kR2 = 1.4142135623730951, kR3 = 1.7320508075688772, kThird = 1.0 / 3.0;
-const M kAny;  // not examined
-
-const Example kExamples[] = {
-    {"LU equal weights keep the first row, a zero pivot becomes 1e-20", Op::LU, false, R({{1, 2}, {2, 4}}),
-     {R({{1, 0}, {2, 1}}), R({{1, 2}, {0, 1e-20}}), R({{0}, {1}}), R({{1}})}},
-    {"LU interchange", Op::LU, false, R({{0, 1}, {1, 0}}), {R({{1, 0}, {0, 1}}), R({{1, 0}, {0, 1}}), R({{1}, {0}}), R({{-1}})}},
-    {"LU index holds positions, not the row order", Op::LU, false, R({{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}),
-     {R({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}), R({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}), R({{2}, {0}, {1}}), R({{1}})}},
-    {"LU weighs each row by the reciprocal of its largest element", Op::LU, false, R({{3, 10}, {2, 1}}),
-     {R({{1, 0}, {1.5, 1}}), R({{2, 1}, {0, 8.5}}), R({{1}, {0}}), R({{-1}})}},
-    {"LU multiplies by the reciprocal of the pivot", Op::LU, false, R({{3, 1}, {5, 1}}),
-     {R({{1, 0}, {5 * kThird, 1}}), R({{3, 1}, {0, 1 - 5 * kThird}}), R({{0}, {1}}), R({{1}})}, 0.0,
-     R({{1, 0}, {5.0 / 3.0, 1}})},
-    {"Determinant of a singular matrix is exactly zero", Op::Determinant, false, R({{1, 2}, {2, 4}}), {R({{0}})}},
-    {"Determinant divides by the pivot", Op::Determinant, false, R({{7, 3}, {5, 1}}), {R({{-8}})}, 0.0,
-     R({{1.0 * 7 * (1 - 5 * (1.0 / 7) * 3)}})},
-    {"Inverse scales the pivot row by the reciprocal", Op::Inverse, false, R({{3, 5}, {0, 1}}),
-     {R({{kThird, -(5 * kThird)}, {0, 1}})}, 0.0, R({{kThird, -(5.0 / 3.0)}, {0, 1}})},
-    {"SolveGauss scales by the reciprocal", Op::SolveGauss, false, R({{3, 5}}), {R({{5 * kThird}})}, 0.0, R({{5.0 / 3.0}})},
-    {"QR of one column", Op::QR, false, R({{3}, {4}}), {R({{-0.6}, {-0.8}}), R({{-5}})}, 2e-16},
-    {"QR reflects every column of the identity", Op::QR, false, R({{1, 0}, {0, 1}}), {R({{-1, 0}, {0, -1}}), R({{-1, 0}, {0, -1}})}, 1e-300},
-    {"Cholesky 2x2", Op::Cholesky, false, R({{4, 2}, {2, 3}}), {R({{2, 0}, {1, kR2}})}},
-    {"SVD 1x1", Op::SVD, false, R({{3}}), {R({{-1}}), R({{3}}), R({{-1}})}},
-    {"SVD 1x1 negative", Op::SVD, false, R({{-3}}), {R({{-1}}), R({{3}}), R({{1}})}},
-    {"SVD sorts the columns with the values", Op::SVD, false, R({{3, 0}, {0, 4}}),
-     {R({{0, -1}, {-1, 0}}), R({{4, 0}, {0, 3}}), R({{0, -1}, {-1, 0}})}, 1e-300},
-    {"SVD one column", Op::SVD, false, R({{1}, {2}, {2}}), {R({{-kThird}, {-2 * kThird}, {-2 * kThird}}), R({{3}}), R({{-1}})}, 1e-15},
-    {"SVD rank 1", Op::SVD, false, R({{2, 0}, {0, 0}}), {kAny, R({{2, 0}, {0, 0}}), kAny}, 1e-300},
-    {"Eigen rotation: conjugate pair, largest part 1", Op::Eigen, false, R({{0, -1}, {1, 0}}),
-     {R({{0}, {0}}), R({{1}, {-1}}), R({{-1, -1}, {0, 0}}), R({{0, -0.0}, {1, -1}})}},
-    {"Eigen diagonal: descending modulus", Op::Eigen, false, R({{1, 0, 0}, {0, -5, 0}, {0, 0, 3}}),
-     {R({{-5}, {3}, {1}}), R({{0}, {0}, {0}}), R({{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}), kAny}, 1e-300},
-    {"Eigen equal moduli keep their position", Op::Eigen, false, R({{0, 2}, {2, 0}}), {R({{-2}, {2}}), R({{0}, {0}}), kAny, kAny}, 1e-15},
-    {"EigenC of a real rotation", Op::EigenC, false, R({{0, -1}, {1, 0}}),
-     {M{{{0, 1}}, {{0, -1}}}, M{{{-1, 0}, {-1, 0}}, {{0, 1}, {0, -1}}}}, 1e-300},
-    {"Complex LU zero pivot", Op::LU, true, R({{1, 2}, {2, 4}}), {R({{1, 0}, {2, 1}}), R({{1, 2}, {0, 1e-20}}), R({{0}, {1}}), R({{1}})}},
-    {"Complex LU weighs by modulus", Op::LU, true, M{{{3, 3}, {10, 0}}, {{5, 0}, {10, 0}}}, {kAny, kAny, R({{1}, {0}}), R({{-1}})}},
-    {"Complex determinant of i times the identity", Op::Determinant, true, M{{{0, 1}, {0, 0}}, {{0, 0}, {0, 1}}}, {R({{-1}})}, 1e-300},
-    {"Complex Cholesky takes the principal root", Op::Cholesky, true, R({{1, 2}, {2, 1}}), {M{{{1, 0}, {0, 0}}, {{2, 0}, {0, kR3}}}}},
-    {"Complex QR of one column", Op::QR, true, R({{3}, {4}}), {R({{-0.6}, {-0.8}}), M{{{-5, -0.0}}}}, 2e-16},
-    {"Complex QR leaves a column of zero square sum", Op::QR, true, M{{{1, 0}}, {{0, 1}}}, {R({{1}, {0}}), M{{{-0.0, -0.0}}}}},
-    {"Complex EigenC diagonal: descending modulus, ties by row", Op::EigenC, true,
-     M{{{1, 1}, {0, 0}, {0, 0}}, {{0, 0}, {-5, 0}, {0, 0}}, {{0, 0}, {0, 0}, {0, 5}}},
-     {M{{{-5, 0}}, {{0, 5}}, {{1, 1}}}, R({{0, 0, 1}, {1, 0, 0}, {0, 1, 0}})}, 1e-300},
-};
-
+// Tolerance 0: the same bits; otherwise absolute, either sign of zero.
 ::testing::AssertionResult Matches(const M& actual, const M& expected, double tolerance) {
     if (tolerance == 0.0) return SameBits(actual, expected);
     if (actual.rows != expected.rows || actual.cols != expected.cols) return ::testing::AssertionFailure() << "shape";
@@ -136,21 +100,37 @@ const Example kExamples[] = {
 }
 
 TEST(WorkedExamples, EveryRowGivesItsOutputs) {
-    for (const Example& row : kExamples) {
-        SCOPED_TRACE(row.what);
-        std::vector<M> actual;
-        if (row.complex) {
-            actual = Perform(row.op, ToMatrix(row.input));
-        } else {
-            Dense<double> real(row.input.rows, row.input.cols);
-            for (std::size_t k = 0; k < real.data.size(); ++k) real.data[k] = row.input.data[k].Real;
-            actual = Perform(row.op, ToMatrix(real));
+    std::istringstream table(
+#include "worked_examples.inc"
+    );
+    int rows = 0;
+    for (std::string line; std::getline(table, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        SCOPED_TRACE(line);
+        std::istringstream in(line);
+        std::string name, type;
+        std::vector<std::string> matrices;  // the input, every output, perhaps the alternative
+        double tolerance = 0.0;
+        bool alternative = false;
+        in >> name >> type;
+        for (std::string word, rest; in >> word;) {
+            if (word[0] == '~') tolerance = std::stod(word.substr(1));
+            alternative |= word == "!=";
+            if (word.back() != ']' && word[0] == '[' && std::getline(in, rest, ']')) word += rest + ']';
+            if (word[0] == '[' || word == "*") matrices.push_back(word);
         }
-        ASSERT_GE(actual.size(), row.expected.size());
-        for (std::size_t k = 0; k < row.expected.size(); ++k)
-            EXPECT_TRUE(row.expected[k].rows == 0 || Matches(actual[k], row.expected[k], row.tolerance)) << "output " << k;
-        EXPECT_TRUE(row.alternative.rows == 0 || !SameBits(row.alternative, row.expected[0]));
+        const Op op = Op(std::find(std::begin(kOpNames), std::end(kOpNames), name) - std::begin(kOpNames));
+        ASSERT_TRUE(op != Op::None && matrices.size() > 1);
+        ++rows;
+        const std::vector<M> actual = type == "complex" ? Perform(op, ToMatrix(Parse<Complex>(matrices[0])))
+                                                        : Perform(op, ToMatrix(Parse<double>(matrices[0])));
+        const std::size_t outputs = matrices.size() - 1 - alternative;
+        ASSERT_GE(actual.size(), outputs);
+        for (std::size_t k = 0; k < outputs; ++k)
+            EXPECT_TRUE(matrices[k + 1] == "*" || Matches(actual[k], Parse<Complex>(matrices[k + 1]), tolerance)) << "output " << k;
+        EXPECT_TRUE(!alternative || !SameBits(Parse<Complex>(matrices.back()), Parse<Complex>(matrices[1])));
     }
+    EXPECT_EQ(rows, 28);
 }
 
 }  // namespace
