@@ -17,8 +17,9 @@
 #              MUTATION_TIMEOUT  seconds per build or test step (600)
 #              MUTATION_ONLY     extended regex: only faults whose id matches
 #              MUTATION_JOBS     build jobs (2)
-#              MUTATION_WIN32_TARGETS  what the win32 build makes (the DLL
-#                                 and its test client; empty: everything)
+#              MUTATION_WIN32_TARGETS  what the win32 build makes (the DLL,
+#                                 its test client and the C++ example the
+#                                 server tests run; empty: everything)
 # Prints one line per fault and "caught X of Y"; the exit status is 0 when the
 # unmodified checkout passed its tests (whatever the count), 2 when it did not.
 set -uo pipefail
@@ -35,7 +36,7 @@ scratch=${MUTATION_SCRATCH:-/tmp/corvane-mutation-$(basename "$checkout")}
 limit=${MUTATION_TIMEOUT:-600}
 jobs=${MUTATION_JOBS:-2}
 only=${MUTATION_ONLY:-.}
-win32_targets=${MUTATION_WIN32_TARGETS-CorvaneMatrix30 server_client}
+win32_targets=${MUTATION_WIN32_TARGETS-CorvaneMatrix30 server_client solve_example}
 
 # The fault table: id, file, text to find, replacement, description;
 # tab-separated, "\n" and "\\" escaped in the two texts, "#" starts a comment.
