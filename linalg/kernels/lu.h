@@ -10,6 +10,7 @@
 #include "core/product_choice.h"
 #include "linalg/kernel_codes.h"
 #include "linalg/kernels/elimination_policy.h"
+#include "linalg/kernels/partial_pivot.h"
 
 namespace corvane {
 
@@ -120,15 +121,8 @@ template <class T, class P = EliminationPolicy<T>>
 int GaussDeterminant(T** a, std::int32_t n, T* det) {
     T sign = P::One();
     for (std::int32_t k = 0; k < n; ++k) {
-        double best = 0.0;
-        std::int32_t pivot = k;
-        for (std::int32_t i = k; i < n; ++i) {
-            const double m = P::PivotMagnitude(a[i][k]);
-            if (m > best) {
-                best = m;
-                pivot = i;
-            }
-        }
+        double best;
+        const std::int32_t pivot = detail::PartialPivot<T, P>(a, n, k, &best);
         if (P::PivotColumnExhausted(best, a[pivot][k])) {
             *det = P::Zero();
             return kKernelOk;
