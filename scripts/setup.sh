@@ -76,5 +76,6 @@ if [ -n "$need$need32" ]; then
     fi
 fi
 
-# Prove that Wine really runs a 32-bit and a 64-bit Windows program.
-"$here/wine-selftest.sh"
+# The Wine prefix exists before any test runs (parallel tests must not race to create it).
+source "$here/wine-env.sh"
+wine_prefix_ready || { echo "setup: could not create the Wine prefix $WINEPREFIX" >&2; exit 1; }
