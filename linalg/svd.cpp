@@ -8,154 +8,12 @@
 #include "core/row_store.h"
 #include "linalg/kernel_codes.h"
 #include "linalg/operands.h"
+#include "linalg/svd_steps.h"
 
 namespace corvane {
 namespace {
 
 constexpr std::int32_t kSvdSweepLimit = 30;
-
-// Plane rotation of rows p and q (columns p and q of the factor whose
-// transpose is stored), over `count` elements.
-void RotateRows(double* const* x, std::int32_t count, std::int32_t p, std::int32_t q, double c, double s) {
-    double* xp = x[p];
-    double* xq = x[q];
-    for (std::int32_t r = 0; r < count; ++r) {
-        const double y = xp[r];
-        const double z = xq[r];
-        xp[r] = y * c + z * s;
-        xq[r] = z * c - y * s;
-    }
-}
-
-// Householder reduction to upper bidiagonal form: w the diagonal, e the
-// superdiagonal (e[0] = 0); returns anorm, the reference of negligibility.
-// The column transformation forms its n − l sums side by side, row by row
-// (each still in increasing k): sigma holds n elements.
-double Bidiagonalise(double** a, std::int32_t m, std::int32_t n, double* w, double* e, double* sigma) {
-    double g = 0.0, scale = 0.0, anorm = 0.0;
-    for (std::int32_t i = 0; i < n; ++i) {
-        const std::int32_t l = i + 1;
-        e[i] = scale * g;
-        g = 0.0;
-        double s = 0.0;
-        scale = 0.0;
-        if (i < m) {  // column transformation
-            for (std::int32_t k = i; k < m; ++k) scale += std::fabs(a[k][i]);
-            if (scale != 0.0) {
-                const double t = 1.0 / scale;
-                for (std::int32_t k = i; k < m; ++k) {
-                    a[k][i] = t * a[k][i];
-                    s += a[k][i] * a[k][i];
-                }
-                const double f = a[i][i];
-                g = -TransferSign(std::sqrt(s), f);
-                const double h = f * g - s;
-                a[i][i] = f - g;
-                const double hr = 1.0 / h;
-                for (std::int32_t j = l; j < n; ++j) sigma[j] = 0.0;
-                for (std::int32_t k = i; k < m; ++k) {
-                    const double* ak = a[k];
-                    const double aki = ak[i];
-                    for (std::int32_t j = l; j < n; ++j) sigma[j] += aki * ak[j];
-                }
-                for (std::int32_t j = l; j < n; ++j) sigma[j] = hr * sigma[j];  // phi
-                for (std::int32_t k = i; k < m; ++k) {
-                    double* ak = a[k];
-                    const double aki = ak[i];
-                    for (std::int32_t j = l; j < n; ++j) ak[j] += sigma[j] * aki;
-                }
-                for (std::int32_t k = i; k < m; ++k) a[k][i] = scale * a[k][i];
-            }
-        }
-        w[i] = scale * g;
-        g = 0.0;
-        s = 0.0;
-        scale = 0.0;
-        if (i < m && i != n - 1) {  // row transformation
-            double* ai = a[i];
-            for (std::int32_t k = l; k < n; ++k) scale += std::fabs(ai[k]);
-            if (scale != 0.0) {
-                const double t = 1.0 / scale;
-                for (std::int32_t k = l; k < n; ++k) {
-                    ai[k] = t * ai[k];
-                    s += ai[k] * ai[k];
-                }
-                const double f = ai[l];
-                g = -TransferSign(std::sqrt(s), f);
-                const double h = f * g - s;
-                ai[l] = f - g;
-                const double hr = 1.0 / h;
-                for (std::int32_t k = l; k < n; ++k) e[k] = hr * ai[k];
-                for (std::int32_t j = l; j < m; ++j) {
-                    double* aj = a[j];
-                    double sum = 0.0;
-                    for (std::int32_t k = l; k < n; ++k) sum += aj[k] * ai[k];
-                    for (std::int32_t k = l; k < n; ++k) aj[k] += sum * e[k];
-                }
-                for (std::int32_t k = l; k < n; ++k) ai[k] = scale * ai[k];
-            }
-        }
-        const double size = std::fabs(w[i]) + std::fabs(e[i]);
-        anorm = anorm > size ? anorm : size;
-    }
-    return anorm;
-}
-
-// The right-hand transformations accumulated into vt = Vᵀ (row c holds
-// column c of V), so that every loop runs along rows.
-void AccumulateRight(double* const* a, std::int32_t m, std::int32_t n, const double* e, double** vt) {
-    double g = 0.0;
-    std::int32_t l = n;
-    for (std::int32_t i = n - 1; i >= 0; --i) {
-        if (i < n - 1) {
-            // g is nonzero only for rows that had a row transformation (i < m).
-            if (g != 0.0 && i < m) {
-                const double gr = 1.0 / g;
-                const double* ai = a[i];
-                double* vi = vt[i];
-                for (std::int32_t j = l; j < n; ++j) vi[j] = (ai[j] / ai[l]) * gr;
-                for (std::int32_t j = l; j < n; ++j) {
-                    double* vj = vt[j];
-                    double sigma = 0.0;
-                    for (std::int32_t k = l; k < n; ++k) sigma += ai[k] * vj[k];
-                    for (std::int32_t k = l; k < n; ++k) vj[k] += sigma * vi[k];
-                }
-            }
-            for (std::int32_t j = l; j < n; ++j) vt[j][i] = vt[i][j] = 0.0;
-        }
-        vt[i][i] = 1.0;
-        g = e[i];
-        l = i;
-    }
-}
-
-// The left-hand transformations accumulated into ut = Uᵀ (n × m), which
-// enters as the transpose of the reduced array.
-void AccumulateLeft(double** ut, std::int32_t m, std::int32_t n, const double* w) {
-    const std::int32_t last = (m < n ? m : n) - 1;
-    for (std::int32_t i = last; i >= 0; --i) {
-        const std::int32_t l = i + 1;
-        const double g = w[i];
-        double* ui = ut[i];
-        for (std::int32_t j = l; j < n; ++j) ut[j][i] = 0.0;
-        if (g != 0.0) {
-            const double gr = 1.0 / g;
-            if (i != last) {
-                for (std::int32_t j = l; j < n; ++j) {
-                    double* uj = ut[j];
-                    double sigma = 0.0;
-                    for (std::int32_t k = l; k < m; ++k) sigma += ui[k] * uj[k];
-                    const double phi = (sigma / ui[i]) * gr;
-                    for (std::int32_t k = i; k < m; ++k) uj[k] += phi * ui[k];
-                }
-            }
-            for (std::int32_t j = i; j < m; ++j) ui[j] = gr * ui[j];
-        } else {
-            for (std::int32_t j = i; j < m; ++j) ui[j] = 0.0;
-        }
-        ui[i] += 1.0;
-    }
-}
 
 // Golub–Reinsch singular value decomposition: Householder
 // bidiagonalisation, accumulation of the transformations, implicitly shifted
@@ -168,12 +26,13 @@ void AccumulateLeft(double** ut, std::int32_t m, std::int32_t n, const double* w
 // kKernelNoConvergence when a value needs more than kSvdSweepLimit sweeps.
 int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, double* e, double* sigma, double** ut,
                     double** vt) {
-    const double anorm = Bidiagonalise(a, m, n, w, e, sigma);
-    if (vt != nullptr) AccumulateRight(a, m, n, e, vt);
+    const SvdSteps& steps = ActiveSvdSteps();
+    const double anorm = steps.bidiagonalise(a, m, n, w, e, sigma);
+    if (vt != nullptr) steps.accumulateRight(a, m, n, e, vt);
     if (ut != nullptr) {
         for (std::int32_t k = 0; k < m; ++k)
             for (std::int32_t j = 0; j < n; ++j) ut[j][k] = a[k][j];
-        AccumulateLeft(ut, m, n, w);
+        steps.accumulateLeft(ut, m, n, w);
     }
     auto negligible = [anorm](double x) { return std::fabs(x) + anorm == anorm; };
 
@@ -201,7 +60,7 @@ int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, doubl
                     w[i] = h;
                     c = g / h;
                     s = (-1.0 / h) * f;
-                    if (ut != nullptr) RotateRows(ut, m, l - 1, i, c, s);
+                    if (ut != nullptr) steps.rotateRows(ut[l - 1], ut[i], m, c, s);
                 }
             }
             double z = w[k];
@@ -239,7 +98,7 @@ int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, doubl
                 g = g * c - x * s;
                 h = y * s;
                 y = y * c;
-                if (vt != nullptr) RotateRows(vt, n, j, i, c, s);
+                if (vt != nullptr) steps.rotateRows(vt[j], vt[i], n, c, s);
                 z = std::sqrt(f * f + h * h);
                 w[j] = z;
                 if (z != 0.0) {
@@ -249,7 +108,7 @@ int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, doubl
                 }
                 f = c * g + s * y;
                 x = c * y - s * g;
-                if (ut != nullptr) RotateRows(ut, m, j, i, c, s);
+                if (ut != nullptr) steps.rotateRows(ut[j], ut[i], m, c, s);
             }
             e[l] = 0.0;
             e[k] = f;
