@@ -25,9 +25,16 @@ void MatrixProductDot(const T* const* a, const T* const* b, T* const* c, std::in
 
 namespace product_detail {
 
-// c_r(j) = c_r(j) + a_r·b(j) for `rows` rows of c sharing one row of b; the
-// loop over j runs along contiguous memory and vectorises lane by lane.
-template <class T, int kRows>
+template <bool kSubtract, class T>
+inline T Step(T c, T product) {
+    if constexpr (kSubtract) return c - product;
+    else return c + product;
+}
+
+// c_r(j) = c_r(j) + a_r·b(j) (with kSubtract c_r(j) − a_r·b(j)) for `rows`
+// rows of c sharing one row of b; the loop over j runs along contiguous memory
+// and vectorises lane by lane.
+template <class T, int kRows, bool kSubtract>
 inline void AddRowProducts(T* const* c, const T* a, const T* __restrict bk, std::int64_t n) {
     if constexpr (kRows == 4) {
         T* __restrict c0 = c[0];
@@ -37,15 +44,15 @@ inline void AddRowProducts(T* const* c, const T* a, const T* __restrict bk, std:
         const T a0 = a[0], a1 = a[1], a2 = a[2], a3 = a[3];
         for (std::int64_t j = 0; j < n; ++j) {
             const T bj = bk[j];
-            c0[j] = c0[j] + a0 * bj;
-            c1[j] = c1[j] + a1 * bj;
-            c2[j] = c2[j] + a2 * bj;
-            c3[j] = c3[j] + a3 * bj;
+            c0[j] = Step<kSubtract>(c0[j], a0 * bj);
+            c1[j] = Step<kSubtract>(c1[j], a1 * bj);
+            c2[j] = Step<kSubtract>(c2[j], a2 * bj);
+            c3[j] = Step<kSubtract>(c3[j], a3 * bj);
         }
     } else {
         T* __restrict c0 = c[0];
         const T a0 = a[0];
-        for (std::int64_t j = 0; j < n; ++j) c0[j] = c0[j] + a0 * bk[j];
+        for (std::int64_t j = 0; j < n; ++j) c0[j] = Step<kSubtract>(c0[j], a0 * bk[j]);
     }
 }
 
@@ -55,8 +62,9 @@ inline void AddRowProducts(T* const* c, const T* a, const T* __restrict bk, std:
 // depth k keep the working rows of b and c in cache, and four rows of c share
 // each row of b. Depth blocks are taken in increasing k, so every element
 // still receives its products in increasing k, one addition at a time.
-// With kNegate, a's elements enter as −a(i, k), so that c receives c − a·b.
-template <class T, bool kNegate = false>
+// With kSubtract, c receives c − a·b: each product is subtracted (for complex
+// elements, adding the product of −a(i, k) could differ in the sign of a zero).
+template <class T, bool kSubtract = false>
 void MatrixProductBlocked(const T* const* a, const T* const* b, T* const* c, std::int32_t m, std::int32_t p,
                           std::int32_t q) {
     constexpr std::int64_t kColBlock = 4096 / static_cast<std::int64_t>(sizeof(T));  // 4 KiB of a row of c
@@ -71,15 +79,15 @@ void MatrixProductBlocked(const T* const* a, const T* const* b, T* const* c, std
             for (; m - i >= 4; i += 4) {
                 for (int r = 0; r < 4; ++r) rowsOfC[r] = c[i + r] + jb;
                 for (std::int64_t k = kb; k < kEnd; ++k) {
-                    for (int r = 0; r < 4; ++r) aik[r] = kNegate ? -a[i + r][k] : a[i + r][k];
-                    product_detail::AddRowProducts<T, 4>(rowsOfC, aik, b[k] + jb, jn);
+                    for (int r = 0; r < 4; ++r) aik[r] = a[i + r][k];
+                    product_detail::AddRowProducts<T, 4, kSubtract>(rowsOfC, aik, b[k] + jb, jn);
                 }
             }
             for (; i < m; ++i) {
                 rowsOfC[0] = c[i] + jb;
                 for (std::int64_t k = kb; k < kEnd; ++k) {
-                    aik[0] = kNegate ? -a[i][k] : a[i][k];
-                    product_detail::AddRowProducts<T, 1>(rowsOfC, aik, b[k] + jb, jn);
+                    aik[0] = a[i][k];
+                    product_detail::AddRowProducts<T, 1, kSubtract>(rowsOfC, aik, b[k] + jb, jn);
                 }
             }
         }
