@@ -1,6 +1,7 @@
 #include "core/product_choice.h"
 
 #include "core/instruction_set.h"
+#include "core/product_complex_packed.h"
 #include "core/product_kernels.h"
 #include "core/product_packed.h"
 
@@ -16,6 +17,17 @@ const PackedProductKernel* PackedKernelFor(std::int32_t m, std::int32_t p, std::
     switch (ActiveInstructionSet()) {
         case InstructionSet::kAvx512: return Avx512ProductKernel();
         case InstructionSet::kAvx2: return Avx2ProductKernel();
+        case InstructionSet::kSse2: break;
+    }
+    return nullptr;
+}
+
+// The same for complex elements.
+const ComplexProductKernel* ComplexKernelFor(std::int32_t m, std::int32_t p, std::int32_t q) {
+    if (static_cast<std::int64_t>(m) * p * q < kPackedFrom) return nullptr;
+    switch (ActiveInstructionSet()) {
+        case InstructionSet::kAvx512: return Avx512ComplexProductKernel();
+        case InstructionSet::kAvx2: return Avx2ComplexProductKernel();
         case InstructionSet::kSse2: break;
     }
     return nullptr;
@@ -38,7 +50,8 @@ void AddProduct(const double* const* a, const double* const* b, double* const* c
 
 void AddProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m, std::int32_t p,
                 std::int32_t q) noexcept {
-    MatrixProductBlocked(a, b, c, m, p, q);
+    const ComplexProductKernel* kernel = ComplexKernelFor(m, p, q);
+    if (kernel == nullptr || !ComplexProductPacked(*kernel, a, b, c, m, p, q, false)) MatrixProductBlocked(a, b, c, m, p, q);
 }
 
 void SubtractProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
@@ -50,11 +63,15 @@ void SubtractProduct(const double* const* a, const double* const* b, double* con
 
 void SubtractProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m,
                      std::int32_t p, std::int32_t q) noexcept {
-    MatrixProductBlocked<Complex, true>(a, b, c, m, p, q);
+    const ComplexProductKernel* kernel = ComplexKernelFor(m, p, q);
+    if (kernel == nullptr || !ComplexProductPacked(*kernel, a, b, c, m, p, q, true))
+        MatrixProductBlocked<Complex, true>(a, b, c, m, p, q);
 }
 
 bool MatrixProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m,
                    std::int32_t p, std::int32_t q) noexcept {
+    if (const ComplexProductKernel* kernel = ComplexKernelFor(m, p, q))
+        return ComplexProductPacked(*kernel, a, b, c, m, p, q, false);
     MatrixProductBlocked(a, b, c, m, p, q);
     return true;
 }

@@ -160,12 +160,12 @@ const std::vector<std::pair<std::string, BasicMatrix<T>>>& Battery() {
     add("inf", 4, 4, 1.0, [&](auto i, auto j, auto& a) { return i == 3 && j == 0 ? value(HUGE_VAL) : a.at(i, j); });
     add("n230", 230, 230, 1.0, same);  // large: LU's and Cholesky's panels use packed products
     spd("spd150", 150, 1.0);
-    // Row 50's delayed LU terms cancel exactly in the real part onto −0.0
-    // elements: subtracting each product keeps −0.0 where adding the product
-    // of the negated multiplier would give +0.0.
-    add("cancel", 60, 60, 0.0, [&](auto i, auto j, auto&) {
+    // Row 90's delayed LU terms (packed products) cancel exactly in the real
+    // part onto −0.0 elements: subtracting each product keeps −0.0 where adding
+    // the product of the negated multiplier would give +0.0.
+    add("cancel", 100, 100, 0.0, [&](auto i, auto j, auto&) {
         if (i == 0) return value(j == 0 ? 2.0 : 1.0, j == 0 ? 0.0 : 1.0);
-        if (i == 50) return j == 0 ? value(2.0, 2.0) : value(-0.0, j == 50 ? 3.0 : 0.5);
+        if (i == 90) return j == 0 ? value(2.0, 2.0) : value(-0.0, j == 90 ? 3.0 : 0.5);
         return value(i == j ? 1.0 : 0.0);
     });
     state = saved;
