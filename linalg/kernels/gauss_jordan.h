@@ -31,8 +31,8 @@ namespace corvane {
 // Steps per panel whose delayed updates reach B and the columns to the
 // right together; the steps eliminated one at a time at the foot of the
 // recursion, and the pivot rows brought up to date one at a time.
-inline constexpr std::int32_t kGaussJordanPanel = 128;
-inline constexpr std::int32_t kGaussJordanLeaf = 8;
+inline constexpr std::int32_t kGaussJordanPanel = 64;
+inline constexpr std::int32_t kGaussJordanLeaf = 16;
 
 namespace gauss_jordan_detail {
 
