@@ -1,0 +1,141 @@
+// A block of Householder reflectors applied, one after another, to a group
+// of columns that stays in cache while all of them pass over it. Each column
+// still receives every reflector in the block's order as s = Σ v(i)·x(i) in
+// increasing i from zero, s times the step, then x(i) += s·v(i); the columns
+// of a group are independent, so they are carried side by side in registers.
+// The update by one reflector and the sum of the next share one pass over
+// the rows: the sum reads each element just after its update.
+//
+// Written once for every register width: V supplies Elem, Reg, kWidth
+// (elements per register), Load, Store, Broadcast, Mul, Add (separate
+// rounded operations, never fused) and Step (the policy's ApplyStep). The
+// instruction-set files include this after selecting their target, with
+// their own V, which keeps the instances apart.
+#pragma once
+
+#include <cstdint>
+
+namespace corvane {
+
+// Vector r holds its entries for rows top[r] … rows − 1 at v[r·ld + i] (rows
+// relative to the block's first row), factor[r] its step factor.
+template <class T>
+struct ReflectorBlock {
+    const T* v;
+    std::int64_t ld;
+    const std::int32_t* top;
+    const T* factor;
+    std::int32_t count;
+};
+
+// Applies every reflector of a block to columns col0 … col1 − 1 of rows
+// 0 … nrows − 1 (the block's frame); chosen by instruction set for doubles.
+template <class T>
+using ReflectFn = void (*)(const ReflectorBlock<T>& b, T* const* rows, std::int32_t nrows, std::int64_t col0,
+                           std::int64_t col1);
+
+// Applies every reflector of b to rows[·][col … col + kVecs·kWidth), rows
+// 0 … nrows − 1 of the block's frame.
+template <class V, int kVecs>
+inline void ReflectGroup(const ReflectorBlock<typename V::Elem>& b, typename V::Elem* const* rows,
+                         std::int32_t nrows, std::int64_t col) {
+    using E = typename V::Elem;
+    using Reg = typename V::Reg;
+    constexpr int kW = V::kWidth;
+    Reg acc[kVecs], s[kVecs];
+#pragma GCC unroll 8
+    for (int c = 0; c < kVecs; ++c) acc[c] = V::Zero();
+    for (std::int32_t i = b.top[0]; i < nrows; ++i) {
+        const Reg vi = V::Broadcast(b.v + i);
+        const E* x = rows[i] + col;
+#pragma GCC unroll 8
+        for (int c = 0; c < kVecs; ++c) acc[c] = V::Add(acc[c], V::Mul(vi, V::Load(x + c * kW)));
+    }
+    for (std::int32_t r = 0; r < b.count; ++r) {
+        const Reg f = V::Broadcast(b.factor + r);
+#pragma GCC unroll 8
+        for (int c = 0; c < kVecs; ++c) s[c] = V::Step(acc[c], f);
+        const E* vr = b.v + r * b.ld;
+        const std::int32_t tr = b.top[r];
+        // The next reflector's sum starts at its own top: rows above the
+        // current top are summed unchanged, rows above its top only updated.
+        const bool last = r + 1 == b.count;
+        const E* vn = last ? vr : vr + b.ld;
+        const std::int32_t tn = last ? nrows : b.top[r + 1];
+#pragma GCC unroll 8
+        for (int c = 0; c < kVecs; ++c) acc[c] = V::Zero();
+        std::int32_t i = tr < tn ? tr : tn;
+        for (; i < tr; ++i) {
+            const Reg vi = V::Broadcast(vn + i);
+            const E* x = rows[i] + col;
+#pragma GCC unroll 8
+            for (int c = 0; c < kVecs; ++c) acc[c] = V::Add(acc[c], V::Mul(vi, V::Load(x + c * kW)));
+        }
+        for (; i < tn; ++i) {
+            const Reg vi = V::Broadcast(vr + i);
+            E* x = rows[i] + col;
+#pragma GCC unroll 8
+            for (int c = 0; c < kVecs; ++c) V::Store(x + c * kW, V::Add(V::Load(x + c * kW), V::Mul(s[c], vi)));
+        }
+        for (; i < nrows; ++i) {
+            const Reg vi = V::Broadcast(vr + i), ni = V::Broadcast(vn + i);
+            E* x = rows[i] + col;
+#pragma GCC unroll 8
+            for (int c = 0; c < kVecs; ++c) {
+                const Reg y = V::Add(V::Load(x + c * kW), V::Mul(s[c], vi));
+                V::Store(x + c * kW, y);
+                acc[c] = V::Add(acc[c], V::Mul(ni, y));
+            }
+        }
+    }
+}
+
+// Columns col0 … col1 − 1: groups of kVecs registers, then single registers,
+// then what remains one element at a time (Scalar: the same steps on
+// elements, kWidth 1).
+template <class V, int kVecs, class Scalar>
+inline void ReflectColumns(const ReflectorBlock<typename V::Elem>& b, typename V::Elem* const* rows,
+                           std::int32_t nrows, std::int64_t col0, std::int64_t col1) {
+    if (b.count == 0) return;
+    std::int64_t j = col0;
+    for (; j + kVecs * V::kWidth <= col1; j += kVecs * V::kWidth) ReflectGroup<V, kVecs>(b, rows, nrows, j);
+    if constexpr (kVecs > 1)
+        for (; j + V::kWidth <= col1; j += V::kWidth) ReflectGroup<V, 1>(b, rows, nrows, j);
+    if constexpr (V::kWidth > 1)
+        for (; j < col1; ++j) ReflectGroup<Scalar, 1>(b, rows, nrows, j);
+}
+
+// Elements as registers of width 1: the portable path and the remainder of
+// the portable vector path. P is the Householder policy of T.
+template <class T, class P>
+struct ScalarReflect {
+    using Elem = T;
+    using Reg = T;
+    static constexpr int kWidth = 1;
+    static T Zero() { return P::Zero(); }
+    static T Load(const T* p) { return *p; }
+    static void Store(T* p, T x) { *p = x; }
+    static T Broadcast(const T* p) { return *p; }
+    static T Mul(T x, T y) { return x * y; }
+    static T Add(T x, T y) { return x + y; }
+    static T Step(T sum, T factor) { return P::ApplyStep(sum, factor); }
+};
+
+// Doubles one at a time with the real step (factor times sum), for the
+// remainder of the vector paths. Tag, a type of the including file, keeps
+// each instruction set's instance its own.
+template <class Tag>
+struct RealScalarReflect {
+    using Elem = double;
+    using Reg = double;
+    static constexpr int kWidth = 1;
+    static double Zero() { return 0.0; }
+    static double Load(const double* p) { return *p; }
+    static void Store(double* p, double x) { *p = x; }
+    static double Broadcast(const double* p) { return *p; }
+    static double Mul(double x, double y) { return x * y; }
+    static double Add(double x, double y) { return x + y; }
+    static double Step(double sum, double factor) { return factor * sum; }
+};
+
+}  // namespace corvane
