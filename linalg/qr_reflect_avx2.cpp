@@ -17,6 +17,7 @@ namespace corvane {
 namespace {
 
 struct Avx2 {
+    struct Masked;
     using Elem = double;
     using Reg = __m256d;
     static constexpr int kWidth = 4;
@@ -27,6 +28,15 @@ struct Avx2 {
     static Reg Mul(Reg x, Reg y) { return _mm256_mul_pd(x, y); }
     static Reg Add(Reg x, Reg y) { return _mm256_add_pd(x, y); }
     static Reg Step(Reg sum, Reg factor) { return _mm256_mul_pd(factor, sum); }
+};
+
+// The last columns of a row, fewer than a register: inactive lanes are
+// neither read nor written (nor can they fault) and compute on zeros.
+struct Avx2::Masked : Avx2 {
+    explicit Masked(int lanes) : mask(_mm256_cmpgt_epi64(_mm256_set1_epi64x(lanes), _mm256_set_epi64x(3, 2, 1, 0))) {}
+    Reg Load(const double* p) const { return _mm256_maskload_pd(p, mask); }
+    void Store(double* p, Reg x) const { _mm256_maskstore_pd(p, mask, x); }
+    __m256i mask;
 };
 
 // 16 registers in 64-bit code: 2 × 4 accumulators and steps with the operands; 32-bit code has 8.

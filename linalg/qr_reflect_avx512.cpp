@@ -17,6 +17,7 @@ namespace corvane {
 namespace {
 
 struct Avx512 {
+    struct Masked;
     using Elem = double;
     using Reg = __m512d;
     static constexpr int kWidth = 8;
@@ -27,6 +28,15 @@ struct Avx512 {
     static Reg Mul(Reg x, Reg y) { return _mm512_mul_pd(x, y); }
     static Reg Add(Reg x, Reg y) { return _mm512_add_pd(x, y); }
     static Reg Step(Reg sum, Reg factor) { return _mm512_mul_pd(factor, sum); }
+};
+
+// The last columns of a row, fewer than a register: inactive lanes are
+// neither read nor written (nor can they fault) and compute on zeros.
+struct Avx512::Masked : Avx512 {
+    explicit Masked(int lanes) : mask(static_cast<__mmask8>((1u << lanes) - 1u)) {}
+    Reg Load(const double* p) const { return _mm512_maskz_loadu_pd(mask, p); }
+    void Store(double* p, Reg x) const { _mm512_mask_storeu_pd(p, mask, x); }
+    __mmask8 mask;
 };
 
 // 32 registers in 64-bit code; 32-bit code has 8.

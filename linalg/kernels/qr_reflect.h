@@ -8,7 +8,8 @@
 //
 // Written once for every register width: V supplies Elem, Reg, kWidth
 // (elements per register), Load, Store, Broadcast, Mul, Add (separate
-// rounded operations, never fused) and Step (the policy's ApplyStep). The
+// rounded operations, never fused) and Step (the policy's ApplyStep), called
+// through an object so that a masked V can carry its mask. The
 // instruction-set files include this after selecting their target, with
 // their own V, which keeps the instances apart.
 #pragma once
@@ -37,7 +38,7 @@ using ReflectFn = void (*)(const ReflectorBlock<T>& b, T* const* rows, std::int3
 // Applies every reflector of b to rows[·][col … col + kVecs·kWidth), rows
 // 0 … nrows − 1 of the block's frame.
 template <class V, int kVecs>
-inline void ReflectGroup(const ReflectorBlock<typename V::Elem>& b, typename V::Elem* const* rows,
+inline void ReflectGroup(const V& ops, const ReflectorBlock<typename V::Elem>& b, typename V::Elem* const* rows,
                          std::int32_t nrows, std::int64_t col) {
     using E = typename V::Elem;
     using Reg = typename V::Reg;
@@ -49,7 +50,7 @@ inline void ReflectGroup(const ReflectorBlock<typename V::Elem>& b, typename V::
         const Reg vi = V::Broadcast(b.v + i);
         const E* x = rows[i] + col;
 #pragma GCC unroll 8
-        for (int c = 0; c < kVecs; ++c) acc[c] = V::Add(acc[c], V::Mul(vi, V::Load(x + c * kW)));
+        for (int c = 0; c < kVecs; ++c) acc[c] = V::Add(acc[c], V::Mul(vi, ops.Load(x + c * kW)));
     }
     for (std::int32_t r = 0; r < b.count; ++r) {
         const Reg f = V::Broadcast(b.factor + r);
@@ -69,21 +70,21 @@ inline void ReflectGroup(const ReflectorBlock<typename V::Elem>& b, typename V::
             const Reg vi = V::Broadcast(vn + i);
             const E* x = rows[i] + col;
 #pragma GCC unroll 8
-            for (int c = 0; c < kVecs; ++c) acc[c] = V::Add(acc[c], V::Mul(vi, V::Load(x + c * kW)));
+            for (int c = 0; c < kVecs; ++c) acc[c] = V::Add(acc[c], V::Mul(vi, ops.Load(x + c * kW)));
         }
         for (; i < tn; ++i) {
             const Reg vi = V::Broadcast(vr + i);
             E* x = rows[i] + col;
 #pragma GCC unroll 8
-            for (int c = 0; c < kVecs; ++c) V::Store(x + c * kW, V::Add(V::Load(x + c * kW), V::Mul(s[c], vi)));
+            for (int c = 0; c < kVecs; ++c) ops.Store(x + c * kW, V::Add(ops.Load(x + c * kW), V::Mul(s[c], vi)));
         }
         for (; i < nrows; ++i) {
             const Reg vi = V::Broadcast(vr + i), ni = V::Broadcast(vn + i);
             E* x = rows[i] + col;
 #pragma GCC unroll 8
             for (int c = 0; c < kVecs; ++c) {
-                const Reg y = V::Add(V::Load(x + c * kW), V::Mul(s[c], vi));
-                V::Store(x + c * kW, y);
+                const Reg y = V::Add(ops.Load(x + c * kW), V::Mul(s[c], vi));
+                ops.Store(x + c * kW, y);
                 acc[c] = V::Add(acc[c], V::Mul(ni, y));
             }
         }
@@ -91,18 +92,23 @@ inline void ReflectGroup(const ReflectorBlock<typename V::Elem>& b, typename V::
 }
 
 // Columns col0 … col1 − 1: groups of kVecs registers, then single registers,
-// then what remains one element at a time (Scalar: the same steps on
-// elements, kWidth 1).
+// then what remains in one register of which only the leading lanes are
+// loaded and stored (V::Masked, constructed from the lane count), or one
+// element at a time (Scalar: the same steps on elements, kWidth 1).
 template <class V, int kVecs, class Scalar>
 inline void ReflectColumns(const ReflectorBlock<typename V::Elem>& b, typename V::Elem* const* rows,
                            std::int32_t nrows, std::int64_t col0, std::int64_t col1) {
     if (b.count == 0) return;
+    const V ops{};
     std::int64_t j = col0;
-    for (; j + kVecs * V::kWidth <= col1; j += kVecs * V::kWidth) ReflectGroup<V, kVecs>(b, rows, nrows, j);
+    for (; j + kVecs * V::kWidth <= col1; j += kVecs * V::kWidth) ReflectGroup<V, kVecs>(ops, b, rows, nrows, j);
     if constexpr (kVecs > 1)
-        for (; j + V::kWidth <= col1; j += V::kWidth) ReflectGroup<V, 1>(b, rows, nrows, j);
-    if constexpr (V::kWidth > 1)
-        for (; j < col1; ++j) ReflectGroup<Scalar, 1>(b, rows, nrows, j);
+        for (; j + V::kWidth <= col1; j += V::kWidth) ReflectGroup<V, 1>(ops, b, rows, nrows, j);
+    if constexpr (requires { typename V::Masked; }) {
+        if (j < col1) ReflectGroup<typename V::Masked, 1>(typename V::Masked(static_cast<int>(col1 - j)), b, rows, nrows, j);
+    } else if constexpr (V::kWidth > 1) {
+        for (; j < col1; ++j) ReflectGroup<Scalar, 1>(Scalar{}, b, rows, nrows, j);
+    }
 }
 
 // Elements as registers of width 1: the portable path and the remainder of
