@@ -4,6 +4,7 @@
 #include "core/output.h"
 #include "core/row_store.h"
 #include "linalg/kernels/qr.h"
+#include "linalg/kernels/qr_blocked.h"
 #include "linalg/operands.h"
 #include "linalg/qr_reflect.h"
 

@@ -12,7 +12,7 @@
 
 #include "linalg/kernel_codes.h"
 #include "linalg/kernels/qr.h"
-#include "linalg/kernels/qr_reflect.h"
+#include "linalg/kernels/qr_block.h"
 
 namespace corvane {
 
