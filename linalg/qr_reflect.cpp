@@ -11,7 +11,7 @@
 namespace corvane {
 namespace {
 
-using RealScalar = RealScalarReflect<struct Portable>;
+using RealScalar = ScalarReflect<double, HouseholderPolicy<double>>;
 #if !defined(__SSE2__)
 using ComplexScalar = ScalarReflect<Complex, HouseholderPolicy<Complex>>;
 #endif

@@ -95,7 +95,7 @@ constexpr int kVecs = 2, kComplexVecs = 1;
 
 void Reflect(const ReflectorBlock<double>& b, double* const* rows, std::int32_t nrows, std::int64_t col0,
              std::int64_t col1) {
-    ReflectColumns<Avx512, kVecs, RealScalarReflect<Avx512>>(b, rows, nrows, col0, col1);
+    ReflectColumns<Avx512, kVecs, void>(b, rows, nrows, col0, col1);
 }
 
 void ReflectComplex(const ReflectorBlock<Complex>& b, Complex* const* rows, std::int32_t nrows, std::int64_t col0,

@@ -79,7 +79,8 @@ inline void ReflectGroup(const V& ops, const ReflectorBlock<typename V::Elem>& b
 // Columns col0 … col1 − 1: groups of kVecs registers, then single registers,
 // then what remains in one register of which only the leading lanes are
 // loaded and stored (V::Masked, constructed from the lane count), or one
-// element at a time (Scalar: the same steps on elements, kWidth 1).
+// element at a time (Scalar: the same steps on elements, kWidth 1; unused,
+// and may be void, when V has Masked).
 template <class V, int kVecs, class Scalar>
 inline void ReflectColumns(const ReflectorBlock<typename V::Elem>& b, typename V::Elem* const* rows,
                            std::int32_t nrows, std::int64_t col0, std::int64_t col1) {
@@ -97,7 +98,7 @@ inline void ReflectColumns(const ReflectorBlock<typename V::Elem>& b, typename V
 }
 
 // Elements as registers of width 1: the portable path and the remainder of
-// the portable vector path. P is the Householder policy of T.
+// the SSE2 path. P is the Householder policy of T (declared in qr.h).
 template <class T, class P>
 struct ScalarReflect {
     using Elem = T;
@@ -110,23 +111,6 @@ struct ScalarReflect {
     static T Mul(T x, T y) { return x * y; }
     static T Add(T x, T y) { return x + y; }
     static T Step(T sum, T factor) { return P::ApplyStep(sum, factor); }
-};
-
-// Doubles one at a time with the real step (factor times sum), for the
-// remainder of the vector paths. Tag, a type of the including file, keeps
-// each instruction set's instance its own.
-template <class Tag>
-struct RealScalarReflect {
-    using Elem = double;
-    using Reg = double;
-    static constexpr int kWidth = 1;
-    static double Zero() { return 0.0; }
-    static double Load(const double* p) { return *p; }
-    static void Store(double* p, double x) { *p = x; }
-    static double Broadcast(const double* p) { return *p; }
-    static double Mul(double x, double y) { return x * y; }
-    static double Add(double x, double y) { return x + y; }
-    static double Step(double sum, double factor) { return factor * sum; }
 };
 
 }  // namespace corvane
