@@ -1,5 +1,7 @@
 // The complex decompositions beside LAPACK doing the same task on the same
-// matrix: LU (zgetrf) and Inverse (zgetrf + zgetri); QR and Cholesky alone.
+// matrix: LU (zgetrf), Inverse (zgetrf + zgetri), QR with both factors
+// (zgeqrf + zungqr, which reflect with conjugation: the same work); Cholesky
+// alone.
 // Each iteration starts from a fresh copy of the input, as ours does.
 #include <benchmark/benchmark.h>
 
@@ -18,6 +20,10 @@ extern "C" {
 void zgetrf_(const int* m, const int* n, corvane::Complex* a, const int* lda, int* ipiv, int* info);
 void zgetri_(const int* n, corvane::Complex* a, const int* lda, const int* ipiv, corvane::Complex* work,
              const int* lwork, int* info);
+void zgeqrf_(const int* m, const int* n, corvane::Complex* a, const int* lda, corvane::Complex* tau,
+             corvane::Complex* work, const int* lwork, int* info);
+void zungqr_(const int* m, const int* n, const int* k, corvane::Complex* a, const int* lda,
+             const corvane::Complex* tau, corvane::Complex* work, const int* lwork, int* info);
 }
 
 namespace {
@@ -97,6 +103,22 @@ void BM_ComplexQR(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(corvane::QR(a, &Q, &R));
 }
 
+void BM_ZgeqrfZungqr(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const std::vector<Complex> a = ColumnMajor(Random(n, false));
+    std::vector<Complex> tau(static_cast<std::size_t>(n));
+    int info, lwork = 64 * n;
+    std::vector<Complex> work(static_cast<std::size_t>(lwork));
+    for (auto _ : state) {
+        std::vector<Complex> c = a;
+        zgeqrf_(&n, &n, c.data(), &n, tau.data(), work.data(), &lwork, &info);
+        std::vector<Complex> r = c;  // R is kept beside Q
+        zungqr_(&n, &n, &n, c.data(), &n, tau.data(), work.data(), &lwork, &info);
+        benchmark::DoNotOptimize(r.data());
+        benchmark::DoNotOptimize(c.data());
+    }
+}
+
 void BM_ComplexCholesky(benchmark::State& state) {
     const CMatrix a = Random(static_cast<int>(state.range(0)), true);
     CMatrix L;
@@ -107,7 +129,8 @@ BENCHMARK(BM_ComplexLU)->Arg(16)->Arg(64)->Arg(200);
 BENCHMARK(BM_Zgetrf)->Arg(16)->Arg(64)->Arg(200);
 BENCHMARK(BM_ComplexInverse)->Arg(16)->Arg(64)->Arg(200);
 BENCHMARK(BM_ZgetrfZgetri)->Arg(16)->Arg(64)->Arg(200);
-BENCHMARK(BM_ComplexQR)->Arg(16)->Arg(64)->Arg(200);
+BENCHMARK(BM_ComplexQR)->Arg(16)->Arg(64)->Arg(200)->Arg(500);
+BENCHMARK(BM_ZgeqrfZungqr)->Arg(16)->Arg(64)->Arg(200)->Arg(500);
 BENCHMARK(BM_ComplexCholesky)->Arg(16)->Arg(64)->Arg(200);
 
 }  // namespace

@@ -54,59 +54,77 @@ struct HouseholderPolicy<Complex> {
     static Complex ApplyStep(Complex sum, Complex negatedLead) { return sum / negatedLead; }
 };
 
-// Householder QR: the norm taking the sign of the leading
-// element, the Householder vector stored in place. The sums of the later
+// Turns column k (rows k … m − 1) into its Householder vector: the norm
+// taking the sign of the leading element, the vector scaled by it, 1 added to
+// its lead. Returns R's diagonal element −norm; a zero column gives −0.0 and
+// stays unreflected (*reflected false).
+template <class T, class P = HouseholderPolicy<T>>
+T MakeReflector(T* const* w, std::int32_t m, std::int32_t k, bool* reflected) {
+    T norm = P::Zero();
+    for (std::int32_t i = k; i < m; ++i) norm = P::NormStep(norm, w[i][k]);
+    *reflected = !P::IsZero(norm);
+    if (*reflected) {
+        if (P::LeadIsNegative(w[k][k])) norm = -norm;
+        const T t = P::Scaler(norm);
+        for (std::int32_t i = k; i < m; ++i) w[i][k] = P::Scale(w[i][k], t);
+        if (P::ScaledLeadIsMinusOne(w[k][k])) {
+            // A zero lead would divide every later step by zero: take the
+            // norm's other sign (negating a quotient equals dividing by the
+            // negated norm, bit for bit) and the lead becomes 2.
+            norm = -norm;
+            for (std::int32_t i = k; i < m; ++i) w[i][k] = -w[i][k];
+        }
+        w[k][k] += 1.0;
+    }
+    return -norm;
+}
+
+// Householder QR with the vectors stored in place. The sums of the later
 // columns are formed side by side, row by row (each still in increasing i),
-// so the loops run along rows; sums holds n elements.
+// so the loops run along rows; sums holds n elements. The path without work
+// storage: HouseholderQRBlocked gives the same bits faster.
 template <class T, class P = HouseholderPolicy<T>>
 int HouseholderQR(T** w, std::int32_t m, std::int32_t n, T* rdiag, T* sums) {
     for (std::int32_t k = 0; k < n; ++k) {
-        T norm = P::Zero();
-        for (std::int32_t i = k; i < m; ++i) norm = P::NormStep(norm, w[i][k]);
-        if (!P::IsZero(norm)) {
-            if (P::LeadIsNegative(w[k][k])) norm = -norm;
-            const T t = P::Scaler(norm);
-            for (std::int32_t i = k; i < m; ++i) w[i][k] = P::Scale(w[i][k], t);
-            if (P::ScaledLeadIsMinusOne(w[k][k])) {
-                // A zero lead would divide every later step by zero: take the
-                // norm's other sign (negating a quotient equals dividing by the
-                // negated norm, bit for bit) and the lead becomes 2.
-                norm = -norm;
-                for (std::int32_t i = k; i < m; ++i) w[i][k] = -w[i][k];
-            }
-            w[k][k] += 1.0;
-            const T factor = P::StepFactor(w[k][k]);
-            for (std::int32_t j = k + 1; j < n; ++j) sums[j] = P::Zero();
-            for (std::int32_t i = k; i < m; ++i) {
-                const T* wi = w[i];
-                const T wik = wi[k];
-                for (std::int32_t j = k + 1; j < n; ++j) sums[j] += wik * wi[j];
-            }
-            for (std::int32_t j = k + 1; j < n; ++j) sums[j] = P::ApplyStep(sums[j], factor);
-            for (std::int32_t i = k; i < m; ++i) {
-                T* wi = w[i];
-                const T wik = wi[k];
-                for (std::int32_t j = k + 1; j < n; ++j) wi[j] += sums[j] * wik;
-            }
+        bool reflected;
+        rdiag[k] = MakeReflector<T, P>(w, m, k, &reflected);
+        if (!reflected) continue;
+        const T factor = P::StepFactor(w[k][k]);
+        for (std::int32_t j = k + 1; j < n; ++j) sums[j] = P::Zero();
+        for (std::int32_t i = k; i < m; ++i) {
+            const T* wi = w[i];
+            const T wik = wi[k];
+            for (std::int32_t j = k + 1; j < n; ++j) sums[j] += wik * wi[j];
         }
-        rdiag[k] = -norm;  // a zero column gives −0.0 and stays unreflected
+        for (std::int32_t j = k + 1; j < n; ++j) sums[j] = P::ApplyStep(sums[j], factor);
+        for (std::int32_t i = k; i < m; ++i) {
+            T* wi = w[i];
+            const T wik = wi[k];
+            for (std::int32_t j = k + 1; j < n; ++j) wi[j] += sums[j] * wik;
+        }
     }
     return kKernelOk;
 }
 
-// Q of the Householder QR: the reflections applied to the
-// leading columns of the identity, last one first, the column sums formed
-// side by side as in HouseholderQR. A column that was not reflected is
-// recognised by w(k, k) = 0 or by a zero entry of rdiag (R's diagonal, may
-// be null): a real column is left unreflected only when it is zero from the
-// diagonal down, but a complex one also when its sum of squares vanishes,
-// and applying its unscaled vector would spoil every other column of Q.
+// Whether reflector k of a factorisation was applied: w(k, k) = 0 or a zero
+// entry of rdiag (R's diagonal, may be null) says not. A real column is left
+// unreflected only when it is zero from the diagonal down, but a complex one
+// also when its sum of squares vanishes, and applying its unscaled vector
+// would spoil every other column of Q.
+template <class T, class P = HouseholderPolicy<T>>
+bool WasReflected(T* const* w, const T* rdiag, std::int32_t k) {
+    return !P::IsZero(w[k][k]) && (rdiag == nullptr || !P::IsZero(rdiag[k]));
+}
+
+// Q of the Householder QR: the reflections applied to the leading columns of
+// the identity, last one first, the column sums formed side by side as in
+// HouseholderQR (the path without work storage).
 template <class T, class P = HouseholderPolicy<T>>
 int HouseholderFormQ(T* const* w, const T* rdiag, std::int32_t m, std::int32_t n, T** q, T* sums) {
     for (std::int32_t k = n - 1; k >= 0; --k) {
         for (std::int32_t i = 0; i < m; ++i) q[i][k] = P::Zero();
         q[k][k] = P::One();
-        if (P::IsZero(w[k][k]) || (rdiag != nullptr && P::IsZero(rdiag[k]))) continue;  // not reflected
+        if (!WasReflected<T, P>(w, rdiag, k)) continue;
         const T factor = P::StepFactor(w[k][k]);
         for (std::int32_t j = k; j < n; ++j) sums[j] = P::Zero();
         for (std::int32_t i = k; i < m; ++i) {
