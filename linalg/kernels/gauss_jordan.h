@@ -23,7 +23,7 @@
 
 #include "linalg/kernel_codes.h"
 #include "linalg/kernels/elimination_policy.h"
-#include "linalg/kernels/gauss_jordan_product.h"
+#include "core/product_choice.h"
 #include "linalg/kernels/partial_pivot.h"
 
 namespace corvane {
@@ -85,11 +85,11 @@ void SubtractSteps(T* const* a, T* const* c, std::int32_t col, std::int32_t widt
         multipliers[m] = a[i] + s0;
         rows[m] = c[i] + col;
         if (++m == kRowChunk) {
-            SubtractStepProduct(multipliers, pivotRows, rows, m, depth, width);
+            SubtractProduct(multipliers, pivotRows, rows, m, depth, width);
             m = 0;
         }
     }
-    if (m > 0) SubtractStepProduct(multipliers, pivotRows, rows, m, depth, width);
+    if (m > 0) SubtractProduct(multipliers, pivotRows, rows, m, depth, width);
 }
 
 // Steps s0 … s1 − 1 (already taken on their own columns, reciprocals
