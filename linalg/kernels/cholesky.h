@@ -41,28 +41,32 @@ struct CholeskyPolicy<Complex> {
 // kKernelNotPositiveDefinite for an asymmetric pair or a failing pivot.
 //
 // Every sum starts at zero and takes L(j, k)·L(i, k) in increasing k. The
-// columns are taken in panels, left-looking: the terms of the columns before a
-// panel come as one product into `sums` (L's panel rows transposed into
-// `panel`), the panel's own terms one by one after them. Without storage for
-// the two the columns are taken one by one throughout, with the same bits.
+// columns are taken in panels: the terms of the columns before a panel come as
+// one product into `sums` (L's panel rows transposed into `panel`), then each
+// finished panel column k at once adds its term L(j, k)·L(i, k) to the sums of
+// the later panel columns j of every row i below it, a row at a time, so the
+// work runs along contiguous rows. Without storage for the two the columns
+// are taken one by one throughout, each sum formed in a loop, with the same
+// bits.
 template <class T, class P = CholeskyPolicy<T>>
 int CholeskyCrout(T** a, std::int32_t n) {
     constexpr std::int32_t kPanel = 48;
     RowStore<T> sums, panel;
     const bool panels = n > kPanel && sums.Allocate(n, kPanel) && panel.Allocate(n, kPanel);
+    T column[kPanel];  // L(j, k) of the panel's rows j, for the column k just finished
     for (std::int32_t first = 0; first < n; first += kPanel) {
         const std::int32_t end = panels ? std::min(n, first + kPanel) : n, width = end - first;
-        const std::int32_t done = panels ? first : 0;  // terms k < done are in sums
-        if (done > 0) {
+        if (panels) {
             for (std::int32_t i = 0; i < n - first; ++i)
                 for (std::int32_t c = 0; c < width; ++c) sums[i][c] = P::Zero();
             for (std::int32_t k = 0; k < first; ++k)
                 for (std::int32_t c = 0; c < width; ++c) panel[k][c] = a[first + c][k];
-            AddProduct(a + first, panel.data(), sums.data(), n - first, first, width);
+            if (first > 0) AddProduct(a + first, panel.data(), sums.data(), n - first, first, width);
         }
         for (std::int32_t j = first; j < end; ++j) {
             const T* lj = a[j];
-            T squares = done > 0 ? sums[j - first][j - first] : P::Zero();
+            const std::int32_t done = panels ? j : 0;  // terms k < done are in sums
+            T squares = panels ? sums[j - first][j - first] : P::Zero();
             for (std::int32_t k = done; k < j; ++k) squares += lj[k] * lj[k];
             const T d = a[j][j] - squares;  // subtracted once, as one total
             if (P::PivotFails(d)) return kKernelNotPositiveDefinite;
@@ -72,9 +76,17 @@ int CholeskyCrout(T** a, std::int32_t n) {
                 T* li = a[i];
                 const T upper = a[j][i];
                 if (!(upper == li[j])) return kKernelNotPositiveDefinite;  // NaN is never equal
-                T s = done > 0 ? sums[i - first][j - first] : P::Zero();
+                T s = panels ? sums[i - first][j - first] : P::Zero();
                 for (std::int32_t k = done; k < j; ++k) s += lj[k] * li[k];
                 li[j] = (upper - s) / ljj;
+            }
+            if (!panels) continue;
+            for (std::int32_t c = j + 1; c < end; ++c) column[c - first] = a[c][j];
+            for (std::int32_t i = j + 1; i < n; ++i) {
+                T* __restrict s = sums[i - first];
+                const T lij = a[i][j];
+                const std::int32_t last = std::min(i + 1, end);  // the sums on and below the diagonal
+                for (std::int32_t c = j + 1; c < last; ++c) s[c - first] += column[c - first] * lij;
             }
         }
         if (!panels) break;

@@ -50,10 +50,12 @@ void SubtractFinishedTerms(T** m, std::int32_t i0, std::int32_t i1, std::int32_t
 // increasing k, one rounded multiply and subtraction at a time. The columns
 // are taken in panels, left-looking: a panel first receives the terms of all
 // earlier columns as products (rows above the panel block by block, each
-// block's own earlier rows last), then its columns are finished one by one
-// from the panel's first column on. Every element sees the same operations in
-// the same order as column-by-column Crout; only the order in which elements
-// are worked on changes.
+// block's own earlier rows last). Inside the panel each finished column k at
+// once hands its term a(i, k)·a(k, j) to the later panel columns of every row
+// below it, a row at a time (right-looking), so that the work runs along
+// contiguous rows. Every element sees the same operations in the same order
+// as column-by-column Crout; only the order in which elements are worked on
+// changes.
 template <class T, class P = EliminationPolicy<T>>
 int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t* perm, std::int32_t* sign) {
     for (std::int32_t i = 0; i < n; ++i) perm[i] = i;
@@ -80,18 +82,11 @@ int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t
         }
         SubtractFinishedTerms(a, first, n, first, first, width);
         for (std::int32_t j = first; j < end; ++j) {
-            for (std::int32_t i = first; i < j; ++i) {
-                T sum = a[i][j];
-                for (std::int32_t k = first; k < i; ++k) sum = sum - a[i][k] * a[k][j];
-                a[i][j] = sum;
-            }
+            // Column j holds all its terms: choose the pivot among rows j, j + 1, ….
             double best = 0.0;
             std::int32_t pivot = j;
             for (std::int32_t i = j; i < n; ++i) {
-                T sum = a[i][j];
-                for (std::int32_t k = first; k < j; ++k) sum = sum - a[i][k] * a[k][j];
-                a[i][j] = sum;
-                const double weight = P::Weight(sum, scale[i]);
+                const double weight = P::Weight(a[i][j], scale[i]);
                 if (weight > best) {  // the first of equal weights wins; NaN never does
                     best = weight;
                     pivot = i;
@@ -104,9 +99,14 @@ int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t
                 std::swap(perm[pivot], perm[j]);
             }
             if (P::IsZero(a[j][j])) a[j][j] = P::TinyPivot();
-            if (j < n - 1) {
-                const T r = P::Reciprocal(a[j][j]);
-                for (std::int32_t i = j + 1; i < n; ++i) a[i][j] = a[i][j] * r;
+            if (j == n - 1) break;
+            const T r = P::Reciprocal(a[j][j]);
+            const T* __restrict u = a[j];
+            for (std::int32_t i = j + 1; i < n; ++i) {
+                T* __restrict row = a[i];
+                const T l = row[j] * r;
+                row[j] = l;
+                for (std::int32_t c = j + 1; c < end; ++c) row[c] = row[c] - l * u[c];
             }
         }
     }
