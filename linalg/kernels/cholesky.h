@@ -10,7 +10,7 @@
 
 #include "core/complex.h"
 #include "core/product_choice.h"
-#include "core/row_store.h"
+#include "core/buffer.h"
 #include "linalg/kernel_codes.h"
 
 namespace corvane {
@@ -51,8 +51,15 @@ struct CholeskyPolicy<Complex> {
 template <class T, class P = CholeskyPolicy<T>>
 int CholeskyCrout(T** a, std::int32_t n) {
     constexpr std::int32_t kPanel = 48, kStep = 8, kChunk = 256;
-    RowStore<T> sums, panel;
-    const bool panels = n > kPanel && sums.Allocate(n, kPanel) && panel.Allocate(n, kPanel);
+    // sums and panel: n rows of kPanel each, in one block (two allocations
+    // rather than one per row).
+    Buffer<T> storage;
+    Buffer<T*> rowPointers;
+    const bool panels = n > kPanel && storage.Allocate(std::int64_t{2} * n * kPanel) && rowPointers.Allocate(2 * std::int64_t{n});
+    if (panels)
+        for (std::int64_t i = 0; i < 2 * std::int64_t{n}; ++i) rowPointers[i] = storage.data() + i * kPanel;
+    T* const* const sums = rowPointers.data();
+    T* const* const panel = panels ? sums + n : nullptr;
     T column[kPanel];  // L(j, k) of the panel's rows j, for the column k just finished
     const T* aRows[kChunk];
     const T* bRows[kStep];
@@ -64,7 +71,7 @@ int CholeskyCrout(T** a, std::int32_t n) {
                 for (std::int32_t c = 0; c < width; ++c) sums[i][c] = P::Zero();
             for (std::int32_t k = 0; k < first; ++k)
                 for (std::int32_t c = 0; c < width; ++c) panel[k][c] = a[first + c][k];
-            if (first > 0) AddProduct(a + first, panel.data(), sums.data(), n - first, first, width);
+            if (first > 0) AddProduct(a + first, panel, sums, n - first, first, width);
         }
         for (std::int32_t step = first; step < end; step += kStep) {
             const std::int32_t stepEnd = panels ? std::min(end, step + kStep) : end;
