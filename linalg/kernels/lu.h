@@ -14,9 +14,10 @@
 
 namespace corvane {
 
-// Columns of a panel of the Crout factorisation; columns of one step inside a
+// Columns of a panel of the Crout factorisation (each panel packs the columns
+// before it once: wide panels keep that small); columns of one step inside a
 // panel; the most rows or terms handed to one delayed update.
-inline constexpr std::int32_t kCroutPanel = 48;
+inline constexpr std::int32_t kCroutPanel = 96;
 inline constexpr std::int32_t kCroutStep = 8;
 inline constexpr std::int32_t kUpdateChunk = 256;
 
