@@ -43,15 +43,21 @@ void SubtractFinishedTerms(T** m, std::int32_t i0, std::int32_t i1, std::int32_t
 
 // The terms k in [k0, k1) of columns [j0, j1) for the rows k0 < i < k1 of
 // those columns themselves: row i takes the terms k < i, in increasing k.
+// A few rows at a time: their own terms one by one, then, finished, they hand
+// their terms to the rows below as one product.
 template <class T>
 void SubtractOwnRowTerms(T** m, std::int32_t k0, std::int32_t k1, std::int32_t j0, std::int32_t j1) {
-    for (std::int32_t i = k0 + 1; i < k1; ++i)
-        for (std::int32_t k = k0; k < i; ++k) {
-            T* __restrict row = m[i];
-            const T* __restrict u = m[k];
-            const T l = row[k];
-            for (std::int32_t j = j0; j < j1; ++j) row[j] = row[j] - l * u[j];
-        }
+    for (std::int32_t step = k0; step < k1; step += kCroutStep) {
+        const std::int32_t stepEnd = std::min(k1, step + kCroutStep);
+        for (std::int32_t i = step + 1; i < stepEnd; ++i)
+            for (std::int32_t k = step; k < i; ++k) {
+                T* __restrict row = m[i];
+                const T* __restrict u = m[k];
+                const T l = row[k];
+                for (std::int32_t j = j0; j < j1; ++j) row[j] = row[j] - l * u[j];
+            }
+        if (stepEnd < k1) SubtractFinishedTerms(m, stepEnd, k1, step, stepEnd, j0, j1 - j0);
+    }
 }
 
 // Crout's method with implicit partial pivoting. a (n × n) is overwritten by
