@@ -8,18 +8,23 @@
 namespace corvane {
 namespace {
 
-// Below this many multiply-adds, copying panels costs more than it saves.
-constexpr std::int64_t kPackedFrom = 32 * 32 * 32;
+// Below this many multiply-adds, copying panels costs more than it saves;
+// products narrower than one register tile need the larger count, since
+// every tile of theirs is cut short at the edge of c.
+constexpr std::int64_t kPackedFrom = 16 * 16 * 16;
+constexpr std::int64_t kNarrowPackedFrom = 32 * 32 * 32;
 
 // The packed kernel of the widest instruction set allowed, when the product is large enough for it.
 const PackedProductKernel* PackedKernelFor(std::int32_t m, std::int32_t p, std::int32_t q) {
-    if (static_cast<std::int64_t>(m) * p * q < kPackedFrom) return nullptr;
+    const PackedProductKernel* kernel = nullptr;
     switch (ActiveInstructionSet()) {
-        case InstructionSet::kAvx512: return Avx512ProductKernel();
-        case InstructionSet::kAvx2: return Avx2ProductKernel();
+        case InstructionSet::kAvx512: kernel = Avx512ProductKernel(); break;
+        case InstructionSet::kAvx2: kernel = Avx2ProductKernel(); break;
         case InstructionSet::kSse2: break;
     }
-    return nullptr;
+    if (kernel == nullptr) return nullptr;
+    const std::int64_t count = static_cast<std::int64_t>(m) * p * q;
+    return count >= (q >= kernel->cols ? kPackedFrom : kNarrowPackedFrom) ? kernel : nullptr;
 }
 
 // The same for complex elements.

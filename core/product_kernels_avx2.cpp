@@ -29,11 +29,12 @@ struct Avx2 {
 };
 
 // 16 registers in 64-bit code: 4 × 2 accumulators, 2 of b, a broadcast and
-// products. 32-bit code has 8 registers: 4 × 1.
+// products. 32-bit code has 8 registers: 6 × 1 accumulators, one of b and one
+// for a's broadcast element and then the product.
 #ifdef __x86_64__
 constexpr int kRows = 4, kVecs = 2;
 #else
-constexpr int kRows = 4, kVecs = 1;
+constexpr int kRows = 6, kVecs = 1;
 #endif
 
 void Tile(std::int64_t depth, const double* ap, const double* bp, double* const* c, std::int64_t col) {

@@ -29,11 +29,13 @@ struct Avx512 {
 };
 
 // 32 registers in 64-bit code: 8 × 3 accumulators, 3 of b, a broadcast and
-// products. 32-bit code has 8 registers: 4 × 1.
+// products. 32-bit code has 8 registers: 6 × 1 accumulators, one of b and a
+// product, with a's element broadcast from memory by the multiply itself;
+// six independent sums keep the adder busy through its latency.
 #ifdef __x86_64__
 constexpr int kRows = 8, kVecs = 3;
 #else
-constexpr int kRows = 4, kVecs = 1;
+constexpr int kRows = 6, kVecs = 1;
 #endif
 
 void Tile(std::int64_t depth, const double* ap, const double* bp, double* const* c, std::int64_t col) {

@@ -34,17 +34,47 @@ void PackColumns(const double* const* b, std::int64_t k0, std::int64_t depth, st
     }
 }
 
+// One full panel of kRows rows: element (r, k) at k·kRows + r, written in
+// storage order from kRows rows read side by side.
+template <int kRows, bool kNegate>
+void PackPanel(const double* const* from, std::int64_t depth, double* out) {
+    for (std::int64_t k = 0; k < depth; ++k, out += kRows)
+#pragma GCC unroll 8
+        for (int r = 0; r < kRows; ++r) out[r] = kNegate ? -from[r][k] : from[r][k];
+}
+
+template <int kRows>
+bool PackFullPanel(const double* const* from, std::int64_t depth, bool negate, double* out) {
+    if (negate)
+        PackPanel<kRows, true>(from, depth, out);
+    else
+        PackPanel<kRows, false>(from, depth, out);
+    return true;
+}
+
+// The register tile heights in use get their own unrolled copy.
+bool PackFullPanel(const double* const* from, std::int64_t rows, std::int64_t depth, bool negate, double* out) {
+    switch (rows) {
+        case 4: return PackFullPanel<4>(from, depth, negate, out);
+        case 6: return PackFullPanel<6>(from, depth, negate, out);
+        case 8: return PackFullPanel<8>(from, depth, negate, out);
+        default: return false;
+    }
+}
+
 // a(i0 + i, k0 + k) for i < height, k < depth, as panels of `rows` rows:
 // panel t holds element (t·rows + r, k) at t·rows·depth + k·rows + r; the
 // rows past `height` are zero.
 void PackRows(const double* const* a, std::int64_t i0, std::int64_t height, std::int64_t k0, std::int64_t depth,
               std::int64_t rows, bool negate, double* out) {
+    const double* from[kMaxTile];
     for (std::int64_t t = 0; t < height; t += rows) {
         const std::int64_t n = Min(rows, height - t);
-        for (std::int64_t r = 0; r < rows; ++r) {
-            const double* from = r < n ? a[i0 + t + r] + k0 : nullptr;
-            for (std::int64_t k = 0; k < depth; ++k)
-                out[k * rows + r] = from == nullptr ? 0.0 : negate ? -from[k] : from[k];
+        for (std::int64_t r = 0; r < n; ++r) from[r] = a[i0 + t + r] + k0;
+        if (n < rows || !PackFullPanel(from, rows, depth, negate, out)) {
+            for (std::int64_t r = 0; r < rows; ++r)
+                for (std::int64_t k = 0; k < depth; ++k)
+                    out[k * rows + r] = r >= n ? 0.0 : negate ? -from[r][k] : from[r][k];
         }
         out += rows * depth;
     }

@@ -19,10 +19,16 @@ inline void ProductTile(std::int64_t depth, const double* __restrict ap, const d
     for (int r = 0; r < kRows; ++r)
 #pragma GCC unroll 4
         for (int v = 0; v < kVecs; ++v) acc[r][v] = V::Load(c[r] + col + v * kW);
-    for (std::int64_t k = 0; k < depth; ++k) {
+    // Ended by the pointer into a, which leaves 32-bit code a spare register.
+    for (const double* const aEnd = ap + depth * kRows; ap != aEnd;) {
         Reg b[kVecs];
 #pragma GCC unroll 4
-        for (int v = 0; v < kVecs; ++v) b[v] = V::Load(bp + v * kW);
+        for (int v = 0; v < kVecs; ++v) {
+            b[v] = V::Load(bp + v * kW);
+            // Held in a register: the compiler may not read b from memory
+            // again for each row, so a's element is the memory operand.
+            __asm__("" : "+v"(b[v]));
+        }
 #pragma GCC unroll 16
         for (int r = 0; r < kRows; ++r) {
             const Reg a = V::Broadcast(ap + r);

@@ -3,7 +3,10 @@
 // Item get, and Size, Item put, Clear.
 #pragma once
 
+#include <type_traits>
+
 #include "CorvaneMatrix30.h"
+#include "core/basic_matrix.h"
 #include "core/complex.h"
 #include "core/matrix_interfaces.h"
 
@@ -42,16 +45,46 @@ private:
     ICMatrix* object_;
 };
 
+// The core matrix of one of this server's own objects reached directly (the
+// pointer is that object's own interface, not a proxy or another
+// implementation), else null. Each member of the object does to its core
+// matrix what the core's own member does, so the core may read and fill that
+// matrix in place.
+BasicMatrix<double>* OwnMatrix(IMatrix* object);
+BasicMatrix<corvane::Complex>* OwnMatrix(ICMatrix* object);
+
+// An operand as the core's functions take it: a reader or a writer, null when
+// missing.
+template <class T>
+class Operand {
+public:
+    Operand(MatrixReader<T>* reader, MatrixWriter<T>* writer) : reader_(reader), writer_(writer) {}
+    operator MatrixReader<T>*() const { return reader_; }
+    operator MatrixWriter<T>*() const { return writer_; }
+
+private:
+    MatrixReader<T>* reader_;
+    MatrixWriter<T>* writer_;
+};
+
 // An object argument passed by reference (IMatrix** or ICMatrix**) as the core
-// sees it: null when the reference or the object is missing.
+// sees it: null when the reference or the object is missing; the core matrix
+// itself for one of our own objects; otherwise the adapter, member by member.
 template <class Adapter, class Interface>
 class ObjectArgument {
+    using T = typename std::remove_pointer_t<decltype(OwnMatrix(static_cast<Interface*>(nullptr)))>::Element;
+
 public:
-    explicit ObjectArgument(Interface** arg) : adapter_(arg != nullptr ? *arg : nullptr) {}
-    Adapter* get() { return adapter_.bound() ? &adapter_ : nullptr; }
+    explicit ObjectArgument(Interface** arg)
+        : adapter_(arg != nullptr ? *arg : nullptr), own_(adapter_.bound() ? OwnMatrix(*arg) : nullptr) {}
+    Operand<T> get() {
+        if (own_ != nullptr) return {own_, own_};
+        return adapter_.bound() ? Operand<T>{&adapter_, &adapter_} : Operand<T>{nullptr, nullptr};
+    }
 
 private:
     Adapter adapter_;
+    BasicMatrix<T>* own_;
 };
 using MatrixArgument = ObjectArgument<MatrixAdapter, IMatrix>;
 using CMatrixArgument = ObjectArgument<CMatrixAdapter, ICMatrix>;

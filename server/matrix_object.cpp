@@ -369,6 +369,9 @@ HRESULT BasicMatrixObject<T>::get_Version(BSTR* pVal) {
 template class BasicMatrixObject<double>;
 template class BasicMatrixObject<corvane::Complex>;
 
+BasicMatrix<double>* OwnMatrix(IMatrix* object) { return MatrixObject::CoreOf(object); }
+BasicMatrix<corvane::Complex>* OwnMatrix(ICMatrix* object) { return CMatrixObject::CoreOf(object); }
+
 HRESULT MatrixObject::SVD(IMatrix** U, IMatrix** S, IMatrix** V) {
     MatrixArgument u(U), singular(S), v(V);
     return Result(corvane::SVD(matrix_, u.get(), singular.get(), v.get()));

@@ -4,6 +4,7 @@
 // each final class adds the members only its interface has.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "CorvaneMatrix30.h"
@@ -75,6 +76,14 @@ public:
     // A new, unaggregated object holding data, handed out with one reference.
     static HRESULT Create(BasicMatrix<T>&& data, Interface** out);
 
+    // The core matrix behind object when it is this class's own interface
+    // (known by its table of members), else null.
+    static BasicMatrix<T>* CoreOf(Interface* object) {
+        const void* table = *reinterpret_cast<const void* const*>(object);
+        if (table == nullptr || table != ownTable_.load(std::memory_order_relaxed)) return nullptr;
+        return &static_cast<BasicMatrixObject*>(object)->matrix_;
+    }
+
     HRESULT STDMETHODCALLTYPE get_Item(LONG Row, LONG Col, Value* pVal) override;
     HRESULT STDMETHODCALLTYPE put_Item(LONG Row, LONG Col, ValueIn newVal) override;
     HRESULT STDMETHODCALLTYPE get_Rows(LONG* pVal) override;
@@ -119,6 +128,11 @@ public:
 
 protected:
     explicit BasicMatrixObject(IUnknown* outer) : MatrixObjectBase<T>(outer) {}
+    // Called by the final class's constructor, when the object's interface
+    // carries the final table of members.
+    void RecordOwnTable() {
+        ownTable_.store(*reinterpret_cast<const void* const*>(static_cast<Interface*>(this)), std::memory_order_relaxed);
+    }
 
     // A core outcome as this class reports it.
     static HRESULT Result(Status status) { return ToResult(Traits::kClassId, status); }
@@ -136,6 +150,8 @@ private:
     HRESULT NewObject(Interface** pVal, Make make);
     using Sort = Status (*)(BasicMatrix<T>&, std::int32_t, std::int32_t, Buffer<std::int32_t>*);
     HRESULT Sorted(Sort sort, std::int32_t count, LONG index, ::SortOrderEnum order, VARIANT* PermIndex);
+
+    static inline std::atomic<const void*> ownTable_{nullptr};
 };
 
 extern template class BasicMatrixObject<double>;
@@ -143,7 +159,7 @@ extern template class BasicMatrixObject<corvane::Complex>;
 
 class MatrixObject final : public BasicMatrixObject<double> {
 public:
-    explicit MatrixObject(IUnknown* outer) : BasicMatrixObject(outer) {}
+    explicit MatrixObject(IUnknown* outer) : BasicMatrixObject(outer) { RecordOwnTable(); }
 
     HRESULT STDMETHODCALLTYPE get_AsArray(SAFEARRAY** pVal) override { return GetArray(&AsArray, pVal); }
     HRESULT STDMETHODCALLTYPE put_AsArray(SAFEARRAY** newVal) override { return PutArray(&PutAsArray, newVal); }
@@ -155,7 +171,7 @@ public:
 
 class CMatrixObject final : public BasicMatrixObject<corvane::Complex> {
 public:
-    explicit CMatrixObject(IUnknown* outer) : BasicMatrixObject(outer) {}
+    explicit CMatrixObject(IUnknown* outer) : BasicMatrixObject(outer) { RecordOwnTable(); }
 
     HRESULT STDMETHODCALLTYPE get_AsArrayR(SAFEARRAY** pVal) override { return GetArray(&AsArrayR, pVal); }
     HRESULT STDMETHODCALLTYPE put_AsArrayR(SAFEARRAY** newVal) override { return PutArray(&PutAsArrayR, newVal); }

@@ -10,7 +10,7 @@
 
 #include "core/complex.h"
 #include "core/product_choice.h"
-#include "core/row_store.h"
+#include "core/buffer.h"
 #include "linalg/kernel_codes.h"
 
 namespace corvane {
@@ -41,43 +41,83 @@ struct CholeskyPolicy<Complex> {
 // kKernelNotPositiveDefinite for an asymmetric pair or a failing pivot.
 //
 // Every sum starts at zero and takes L(j, k)·L(i, k) in increasing k. The
-// columns are taken in panels, left-looking: the terms of the columns before a
-// panel come as one product into `sums` (L's panel rows transposed into
-// `panel`), the panel's own terms one by one after them. Without storage for
-// the two the columns are taken one by one throughout, with the same bits.
+// columns are taken in panels: the terms of the columns before a panel come as
+// one product into `sums` (L's panel rows transposed into `panel`). Inside the
+// panel, steps of a few columns: each finished column k at once adds its term
+// L(j, k)·L(i, k) to the sums of the step's later columns j of every row i
+// below it, along the row; then the step's terms reach the sums of the panel's
+// later columns as one product. Without storage for the two the columns are
+// taken one by one throughout, each sum formed in a loop, with the same bits.
 template <class T, class P = CholeskyPolicy<T>>
 int CholeskyCrout(T** a, std::int32_t n) {
-    constexpr std::int32_t kPanel = 48;
-    RowStore<T> sums, panel;
-    const bool panels = n > kPanel && sums.Allocate(n, kPanel) && panel.Allocate(n, kPanel);
+    constexpr std::int32_t kPanel = 48, kStep = 8, kChunk = 256;
+    // sums and panel: n rows of kPanel each, in one block (two allocations
+    // rather than one per row).
+    Buffer<T> storage;
+    Buffer<T*> rowPointers;
+    const bool panels = n > kPanel && storage.Allocate(std::int64_t{2} * n * kPanel) && rowPointers.Allocate(2 * std::int64_t{n});
+    if (panels)
+        for (std::int64_t i = 0; i < 2 * std::int64_t{n}; ++i) rowPointers[i] = storage.data() + i * kPanel;
+    T* const* const sums = rowPointers.data();
+    T* const* const panel = panels ? sums + n : nullptr;
+    T column[kPanel];  // L(j, k) of the panel's rows j, for the column k just finished
+    const T* aRows[kChunk];
+    const T* bRows[kStep];
+    T* cRows[kChunk];
     for (std::int32_t first = 0; first < n; first += kPanel) {
         const std::int32_t end = panels ? std::min(n, first + kPanel) : n, width = end - first;
-        const std::int32_t done = panels ? first : 0;  // terms k < done are in sums
-        if (done > 0) {
+        if (panels) {
             for (std::int32_t i = 0; i < n - first; ++i)
                 for (std::int32_t c = 0; c < width; ++c) sums[i][c] = P::Zero();
             for (std::int32_t k = 0; k < first; ++k)
                 for (std::int32_t c = 0; c < width; ++c) panel[k][c] = a[first + c][k];
-            AddProduct(a + first, panel.data(), sums.data(), n - first, first, width);
+            if (first > 0) AddProduct(a + first, panel, sums, n - first, first, width);
         }
-        for (std::int32_t j = first; j < end; ++j) {
-            const T* lj = a[j];
-            T squares = done > 0 ? sums[j - first][j - first] : P::Zero();
-            for (std::int32_t k = done; k < j; ++k) squares += lj[k] * lj[k];
-            const T d = a[j][j] - squares;  // subtracted once, as one total
-            if (P::PivotFails(d)) return kKernelNotPositiveDefinite;
-            const T ljj = P::Root(d);
-            a[j][j] = ljj;
-            for (std::int32_t i = j + 1; i < n; ++i) {
-                T* li = a[i];
-                const T upper = a[j][i];
-                if (!(upper == li[j])) return kKernelNotPositiveDefinite;  // NaN is never equal
-                T s = done > 0 ? sums[i - first][j - first] : P::Zero();
-                for (std::int32_t k = done; k < j; ++k) s += lj[k] * li[k];
-                li[j] = (upper - s) / ljj;
+        for (std::int32_t step = first; step < end; step += kStep) {
+            const std::int32_t stepEnd = panels ? std::min(end, step + kStep) : end;
+            for (std::int32_t j = step; j < stepEnd; ++j) {
+                const T* lj = a[j];
+                const std::int32_t done = panels ? j : 0;  // terms k < done are in sums
+                T squares = panels ? sums[j - first][j - first] : P::Zero();
+                for (std::int32_t k = done; k < j; ++k) squares += lj[k] * lj[k];
+                const T d = a[j][j] - squares;  // subtracted once, as one total
+                if (P::PivotFails(d)) return kKernelNotPositiveDefinite;
+                const T ljj = P::Root(d);
+                a[j][j] = ljj;
+                for (std::int32_t i = j + 1; i < n; ++i) {
+                    T* li = a[i];
+                    const T upper = a[j][i];
+                    if (!(upper == li[j])) return kKernelNotPositiveDefinite;  // NaN is never equal
+                    T s = panels ? sums[i - first][j - first] : P::Zero();
+                    for (std::int32_t k = done; k < j; ++k) s += lj[k] * li[k];
+                    li[j] = (upper - s) / ljj;
+                }
+                if (!panels) continue;
+                for (std::int32_t c = j + 1; c < stepEnd; ++c) column[c - first] = a[c][j];
+                for (std::int32_t i = j + 1; i < n; ++i) {
+                    T* __restrict s = sums[i - first];
+                    const T lij = a[i][j];
+                    const std::int32_t last = std::min(i + 1, stepEnd);  // the sums on and below the diagonal
+                    for (std::int32_t c = j + 1; c < last; ++c) s[c - first] += column[c - first] * lij;
+                }
+            }
+            if (!panels) return kKernelOk;
+            if (stepEnd == end) continue;
+            // The step's terms L(i, k)·L(j, k) for the sums of the panel's later
+            // columns j, rows i >= j (products commute exactly): L's step rows
+            // transposed into `panel`.
+            const std::int32_t kn = stepEnd - step, rest = end - stepEnd;
+            for (std::int32_t k = 0; k < kn; ++k) {
+                for (std::int32_t c = 0; c < rest; ++c) panel[k][c] = a[stepEnd + c][step + k];
+                bRows[k] = panel[k];
+            }
+            for (std::int32_t r0 = stepEnd; r0 < n; r0 += kChunk) {
+                const std::int32_t rn = std::min(kChunk, n - r0);
+                for (std::int32_t r = 0; r < rn; ++r)
+                    aRows[r] = a[r0 + r] + step, cRows[r] = sums[r0 + r - first] + (stepEnd - first);
+                AddProduct(aRows, bRows, cRows, rn, kn, rest);
             }
         }
-        if (!panels) break;
     }
     return kKernelOk;
 }

@@ -14,28 +14,49 @@
 
 namespace corvane {
 
-// Columns of a panel of the Crout factorisation, and the most rows or terms
-// handed to one delayed update.
-inline constexpr std::int32_t kCroutPanel = 48;
+// Columns of a panel of the Crout factorisation (each panel packs the columns
+// before it once: wide panels keep that small); columns of one step inside a
+// panel; the most rows or terms handed to one delayed update.
+inline constexpr std::int32_t kCroutPanel = 96;
+inline constexpr std::int32_t kCroutStep = 8;
 inline constexpr std::int32_t kUpdateChunk = 256;
 
 // m(i, j0 + j) = m(i, j0 + j) − m(i, k)·m(k, j0 + j) for rows i in [i0, i1),
-// j < width, k = 0, 1, …, depth − 1 in this order: the terms of finished
-// columns, delayed until a panel needs them, as one product per chunk.
+// j < width, k = k0, k0 + 1, …, k1 − 1 in this order: the terms of finished
+// columns, delayed until columns need them, as one product per chunk.
 template <class T>
-void SubtractFinishedTerms(T** m, std::int32_t i0, std::int32_t i1, std::int32_t depth, std::int32_t j0,
-                           std::int32_t width) {
+void SubtractFinishedTerms(T** m, std::int32_t i0, std::int32_t i1, std::int32_t k0, std::int32_t k1,
+                           std::int32_t j0, std::int32_t width) {
     const T* bRows[kUpdateChunk];
     const T* aRows[kUpdateChunk];
     T* cRows[kUpdateChunk];
-    for (std::int32_t k0 = 0; k0 < depth; k0 += kUpdateChunk) {  // increasing k
-        const std::int32_t kn = std::min(kUpdateChunk, depth - k0);
-        for (std::int32_t k = 0; k < kn; ++k) bRows[k] = m[k0 + k] + j0;
+    for (std::int32_t kc = k0; kc < k1; kc += kUpdateChunk) {  // increasing k
+        const std::int32_t kn = std::min(kUpdateChunk, k1 - kc);
+        for (std::int32_t k = 0; k < kn; ++k) bRows[k] = m[kc + k] + j0;
         for (std::int32_t r0 = i0; r0 < i1; r0 += kUpdateChunk) {
             const std::int32_t rn = std::min(kUpdateChunk, i1 - r0);
-            for (std::int32_t r = 0; r < rn; ++r) aRows[r] = m[r0 + r] + k0, cRows[r] = m[r0 + r] + j0;
+            for (std::int32_t r = 0; r < rn; ++r) aRows[r] = m[r0 + r] + kc, cRows[r] = m[r0 + r] + j0;
             SubtractProduct(aRows, bRows, cRows, rn, kn, width);
         }
+    }
+}
+
+// The terms k in [k0, k1) of columns [j0, j1) for the rows k0 < i < k1 of
+// those columns themselves: row i takes the terms k < i, in increasing k.
+// A few rows at a time: their own terms one by one, then, finished, they hand
+// their terms to the rows below as one product.
+template <class T>
+void SubtractOwnRowTerms(T** m, std::int32_t k0, std::int32_t k1, std::int32_t j0, std::int32_t j1) {
+    for (std::int32_t step = k0; step < k1; step += kCroutStep) {
+        const std::int32_t stepEnd = std::min(k1, step + kCroutStep);
+        for (std::int32_t i = step + 1; i < stepEnd; ++i)
+            for (std::int32_t k = step; k < i; ++k) {
+                T* __restrict row = m[i];
+                const T* __restrict u = m[k];
+                const T l = row[k];
+                for (std::int32_t j = j0; j < j1; ++j) row[j] = row[j] - l * u[j];
+            }
+        if (stepEnd < k1) SubtractFinishedTerms(m, stepEnd, k1, step, stepEnd, j0, j1 - j0);
     }
 }
 
@@ -50,10 +71,12 @@ void SubtractFinishedTerms(T** m, std::int32_t i0, std::int32_t i1, std::int32_t
 // increasing k, one rounded multiply and subtraction at a time. The columns
 // are taken in panels, left-looking: a panel first receives the terms of all
 // earlier columns as products (rows above the panel block by block, each
-// block's own earlier rows last), then its columns are finished one by one
-// from the panel's first column on. Every element sees the same operations in
-// the same order as column-by-column Crout; only the order in which elements
-// are worked on changes.
+// block's own earlier rows last). Inside the panel, steps of a few columns:
+// each finished column at once hands its term a(i, k)·a(k, j) to the step's
+// later columns of every row below it, along the row; then the step's terms
+// reach the panel's later columns as one product. Every element sees the same
+// operations in the same order as column-by-column Crout; only the order in
+// which elements are worked on changes.
 template <class T, class P = EliminationPolicy<T>>
 int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t* perm, std::int32_t* sign) {
     for (std::int32_t i = 0; i < n; ++i) perm[i] = i;
@@ -71,43 +94,45 @@ int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t
         const std::int32_t end = std::min(n, first + kCroutPanel), width = end - first;
         for (std::int32_t block = 0; block < first; block += kCroutPanel) {
             const std::int32_t blockEnd = std::min(first, block + kCroutPanel);
-            SubtractFinishedTerms(a, block, blockEnd, block, first, width);
-            for (std::int32_t i = block; i < blockEnd; ++i)
-                for (std::int32_t k = block; k < i; ++k) {
-                    const T l = a[i][k];
-                    for (std::int32_t j = first; j < end; ++j) a[i][j] = a[i][j] - l * a[k][j];
-                }
+            SubtractFinishedTerms(a, block, blockEnd, 0, block, first, width);
+            SubtractOwnRowTerms(a, block, blockEnd, first, end);
         }
-        SubtractFinishedTerms(a, first, n, first, first, width);
-        for (std::int32_t j = first; j < end; ++j) {
-            for (std::int32_t i = first; i < j; ++i) {
-                T sum = a[i][j];
-                for (std::int32_t k = first; k < i; ++k) sum = sum - a[i][k] * a[k][j];
-                a[i][j] = sum;
-            }
-            double best = 0.0;
-            std::int32_t pivot = j;
-            for (std::int32_t i = j; i < n; ++i) {
-                T sum = a[i][j];
-                for (std::int32_t k = first; k < j; ++k) sum = sum - a[i][k] * a[k][j];
-                a[i][j] = sum;
-                const double weight = P::Weight(sum, scale[i]);
-                if (weight > best) {  // the first of equal weights wins; NaN never does
-                    best = weight;
-                    pivot = i;
+        SubtractFinishedTerms(a, first, n, 0, first, first, width);
+        for (std::int32_t step = first; step < end; step += kCroutStep) {
+            const std::int32_t stepEnd = std::min(end, step + kCroutStep);
+            for (std::int32_t j = step; j < stepEnd; ++j) {
+                // Column j holds all its terms: choose the pivot among rows j, j + 1, ….
+                double best = 0.0;
+                std::int32_t pivot = j;
+                for (std::int32_t i = j; i < n; ++i) {
+                    const double weight = P::Weight(a[i][j], scale[i]);
+                    if (weight > best) {  // the first of equal weights wins; NaN never does
+                        best = weight;
+                        pivot = i;
+                    }
+                }
+                if (pivot != j) {
+                    std::swap(a[pivot], a[j]);  // exchanging the row blocks exchanges whole rows
+                    *sign = -*sign;
+                    scale[pivot] = scale[j];
+                    std::swap(perm[pivot], perm[j]);
+                }
+                if (P::IsZero(a[j][j])) a[j][j] = P::TinyPivot();
+                if (j == n - 1) return kKernelOk;
+                const T r = P::Reciprocal(a[j][j]);
+                const T* __restrict u = a[j];
+                for (std::int32_t i = j + 1; i < n; ++i) {
+                    T* __restrict row = a[i];
+                    const T l = row[j] * r;
+                    row[j] = l;
+                    for (std::int32_t c = j + 1; c < stepEnd; ++c) row[c] = row[c] - l * u[c];
                 }
             }
-            if (pivot != j) {
-                std::swap(a[pivot], a[j]);  // exchanging the row blocks exchanges whole rows
-                *sign = -*sign;
-                scale[pivot] = scale[j];
-                std::swap(perm[pivot], perm[j]);
-            }
-            if (P::IsZero(a[j][j])) a[j][j] = P::TinyPivot();
-            if (j < n - 1) {
-                const T r = P::Reciprocal(a[j][j]);
-                for (std::int32_t i = j + 1; i < n; ++i) a[i][j] = a[i][j] * r;
-            }
+            // The step's terms for the panel's later columns: first its own
+            // rows, which then serve the rows below as finished rows of U.
+            if (stepEnd == end) continue;
+            SubtractOwnRowTerms(a, step, stepEnd, stepEnd, end);
+            SubtractFinishedTerms(a, stepEnd, n, step, stepEnd, stepEnd, end - stepEnd);
         }
     }
     return kKernelOk;
