@@ -29,13 +29,15 @@ const PackedProductKernel* PackedKernelFor(std::int32_t m, std::int32_t p, std::
 
 // The same for complex elements.
 const ComplexProductKernel* ComplexKernelFor(std::int32_t m, std::int32_t p, std::int32_t q) {
-    if (static_cast<std::int64_t>(m) * p * q < kPackedFrom) return nullptr;
+    const ComplexProductKernel* kernel = nullptr;
     switch (ActiveInstructionSet()) {
-        case InstructionSet::kAvx512: return Avx512ComplexProductKernel();
-        case InstructionSet::kAvx2: return Avx2ComplexProductKernel();
+        case InstructionSet::kAvx512: kernel = Avx512ComplexProductKernel(); break;
+        case InstructionSet::kAvx2: kernel = Avx2ComplexProductKernel(); break;
         case InstructionSet::kSse2: break;
     }
-    return nullptr;
+    if (kernel == nullptr) return nullptr;
+    const std::int64_t count = static_cast<std::int64_t>(m) * p * q;
+    return count >= (q >= kernel->cols ? kPackedFrom : kNarrowPackedFrom) ? kernel : nullptr;
 }
 
 }  // namespace
