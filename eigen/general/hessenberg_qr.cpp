@@ -129,6 +129,61 @@ void BackSubstitute(std::int32_t N, double* const* h, const double* wr, const do
     }
 }
 
+// A step of the double-shift sweep whose column modification is still owed to
+// the rows at or above its position k: those rows are read by no later step,
+// so each of them takes its owed steps afterwards, in order, along the row.
+struct OwedStep {
+    std::int32_t k;
+    bool notlast;
+    double x, y, zz, q, r;
+};
+
+constexpr int kOwedSteps = 64;
+
+// Steps [first, count) on rows[0..kRows): kRows independent chains at once.
+template <int kRows>
+void PayOwedSteps(double* const* rows, const OwedStep* steps, int first, int count) {
+    for (int s = first; s < count; ++s) {
+        const OwedStep& t = steps[s];
+        for (int i = 0; i < kRows; ++i) {
+            double* const c = rows[i] + t.k;
+            if (t.notlast) {
+                const double v = t.x * c[0] + t.y * c[1] + t.zz * c[2];
+                c[0] = c[0] - v;
+                c[1] = c[1] - v * t.q;
+                c[2] = c[2] - v * t.r;
+            } else {
+                const double v = t.x * c[0] + t.y * c[1];
+                c[0] = c[0] - v;
+                c[1] = c[1] - v * t.q;
+            }
+        }
+    }
+}
+
+// Rows firstRow.. take every owed step at or after their own position, four
+// rows at a time: each first alone up to the group's last row, then together.
+void PayOwedSteps(double* const* h, std::int32_t firstRow, const OwedStep* steps, int count) {
+    if (count == 0) return;
+    const std::int32_t lastRow = steps[count - 1].k;
+    std::int32_t i = firstRow;
+    int first = 0;  // the first step of row i
+    for (; i + 3 <= lastRow; i += 4) {
+        while (first < count && steps[first].k < i) ++first;
+        int together = first;  // the first step of row i + 3
+        while (together < count && steps[together].k < i + 3) ++together;
+        for (int r = 0, own = first; r < 3; ++r) {
+            while (own < together && steps[own].k < i + r) ++own;
+            PayOwedSteps<1>(h + i + r, steps, own, together);
+        }
+        PayOwedSteps<4>(h + i, steps, together, count);
+    }
+    for (; i <= lastRow; ++i) {
+        while (steps[first].k < i) ++first;
+        PayOwedSteps<1>(h + i, steps, first, count);
+    }
+}
+
 // The eigenvectors of the original matrix: column j of z becomes the sum of
 // z[.][k]·h[k][j] over k = low..min(j, igh), in increasing k, for j from the
 // last down. With zt = z transposed and h transposed in place (h is not needed
@@ -276,6 +331,8 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
             // across the whole rows and columns of h and into z.
             const std::int32_t lastColumn = kVectors ? N : en;
             const std::int32_t firstRow = kVectors ? 0 : l;
+            OwedStep owed[kOwedSteps];
+            int owing = 0;
             for (std::int32_t k = m; k <= na; ++k) {
                 const bool notlast = k != na;
                 if (k != m) {
@@ -305,7 +362,8 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                 const std::int32_t last = std::min(en, k + 3);
                 if (notlast) {
                     ops.reflectRows3(h[k] + k, h[k + 1] + k, h[k + 2] + k, x, y, zz, q, r, lastColumn - k + 1);
-                    for (std::int32_t i = firstRow; i <= last; ++i) {
+                    // Rows below k now; those above are owed the step (OwedStep).
+                    for (std::int32_t i = std::max(firstRow, k + 1); i <= last; ++i) {
                         const double v = x * h[i][k] + y * h[i][k + 1] + zz * h[i][k + 2];
                         h[i][k] = h[i][k] - v;
                         h[i][k + 1] = h[i][k + 1] - v * q;
@@ -315,14 +373,22 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                         ops.reflect3(zt[k] + low, zt[k + 1] + low, zt[k + 2] + low, x, y, zz, q, r, rows);
                 } else {
                     ops.reflectRows2(h[k] + k, h[k + 1] + k, x, y, q, lastColumn - k + 1);
-                    for (std::int32_t i = firstRow; i <= last; ++i) {
+                    for (std::int32_t i = std::max(firstRow, k + 1); i <= last; ++i) {
                         const double v = x * h[i][k] + y * h[i][k + 1];
                         h[i][k] = h[i][k] - v;
                         h[i][k + 1] = h[i][k + 1] - v * q;
                     }
                     if constexpr (kVectors) ops.reflect2(zt[k] + low, zt[k + 1] + low, x, y, q, rows);
                 }
+                if (firstRow <= k) {
+                    owed[owing++] = OwedStep{k, notlast, x, y, zz, q, r};
+                    if (owing == kOwedSteps) {
+                        PayOwedSteps(h, firstRow, owed, owing);
+                        owing = 0;
+                    }
+                }
             }
+            PayOwedSteps(h, firstRow, owed, owing);
         }
     }
     if constexpr (kVectors) {
