@@ -138,7 +138,10 @@ struct OwedStep {
     double x, y, zz, q, r;
 };
 
-constexpr int kOwedSteps = 64;
+// At most this many columns between the first owed step and the end of the last.
+constexpr int kOwedSpan = 64;
+// Rows that take every owed step are copied transposed this many at a time.
+constexpr int kOwedGroup = 32;
 
 // Steps [first, count) on rows[0..kRows): kRows independent chains at once.
 template <int kRows>
@@ -161,12 +164,39 @@ void PayOwedSteps(double* const* rows, const OwedStep* steps, int first, int cou
     }
 }
 
-// Rows firstRow.. take every owed step at or after their own position, four
-// rows at a time: each first alone up to the group's last row, then together.
-void PayOwedSteps(double* const* h, std::int32_t firstRow, const OwedStep* steps, int count) {
+// Every step on rows[0..count): the rows' owed columns copied transposed, so
+// that each step runs across the rows as a vector operation.
+void PayOwedStepsAcross(const RowOperations& ops, double* const* rows, int count, const OwedStep* steps,
+                        int stepCount) {
+    const std::int32_t c0 = steps[0].k;
+    const OwedStep& last = steps[stepCount - 1];
+    const std::int32_t width = last.k + (last.notlast ? 3 : 2) - c0;
+    double t[kOwedSpan * kOwedGroup];
+    for (int i = 0; i < count; ++i)
+        for (std::int32_t c = 0; c < width; ++c) t[c * kOwedGroup + i] = rows[i][c0 + c];
+    for (int s = 0; s < stepCount; ++s) {
+        const OwedStep& st = steps[s];
+        double* const x = t + (st.k - c0) * kOwedGroup;
+        if (st.notlast)
+            ops.reflect3(x, x + kOwedGroup, x + 2 * kOwedGroup, st.x, st.y, st.zz, st.q, st.r, count);
+        else
+            ops.reflect2(x, x + kOwedGroup, st.x, st.y, st.q, count);
+    }
+    for (int i = 0; i < count; ++i)
+        for (std::int32_t c = 0; c < width; ++c) rows[i][c0 + c] = t[c * kOwedGroup + i];
+}
+
+// Rows firstRow.. take every owed step at or after their own position: those
+// up to the first step's position all of them, across the rows; the others
+// four at a time, each first alone up to the group's last row, then together.
+void PayOwedSteps(const RowOperations& ops, double* const* h, std::int32_t firstRow, const OwedStep* steps,
+                  int count) {
     if (count == 0) return;
     const std::int32_t lastRow = steps[count - 1].k;
     std::int32_t i = firstRow;
+    for (; i <= steps[0].k; i += kOwedGroup)
+        PayOwedStepsAcross(ops, h + i, std::min(kOwedGroup, steps[0].k + 1 - i), steps, count);
+    i = std::max(firstRow, steps[0].k + 1);
     int first = 0;  // the first step of row i
     for (; i + 3 <= lastRow; i += 4) {
         while (first < count && steps[first].k < i) ++first;
@@ -331,7 +361,7 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
             // across the whole rows and columns of h and into z.
             const std::int32_t lastColumn = kVectors ? N : en;
             const std::int32_t firstRow = kVectors ? 0 : l;
-            OwedStep owed[kOwedSteps];
+            OwedStep owed[kOwedSpan];
             int owing = 0;
             for (std::int32_t k = m; k <= na; ++k) {
                 const bool notlast = k != na;
@@ -381,14 +411,14 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                     if constexpr (kVectors) ops.reflect2(zt[k] + low, zt[k + 1] + low, x, y, q, rows);
                 }
                 if (firstRow <= k) {
-                    owed[owing++] = OwedStep{k, notlast, x, y, zz, q, r};
-                    if (owing == kOwedSteps) {
-                        PayOwedSteps(h, firstRow, owed, owing);
+                    if (owing > 0 && k + 3 - owed[0].k > kOwedSpan) {
+                        PayOwedSteps(ops, h, firstRow, owed, owing);
                         owing = 0;
                     }
+                    owed[owing++] = OwedStep{k, notlast, x, y, zz, q, r};
                 }
             }
-            PayOwedSteps(h, firstRow, owed, owing);
+            PayOwedSteps(ops, h, firstRow, owed, owing);
         }
     }
     if constexpr (kVectors) {
