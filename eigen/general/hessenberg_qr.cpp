@@ -143,31 +143,11 @@ constexpr int kOwedSpan = 64;
 // Rows that take every owed step are copied transposed this many at a time.
 constexpr int kOwedGroup = 32;
 
-// Steps [first, count) on rows[0..kRows): kRows independent chains at once.
-template <int kRows>
-void PayOwedSteps(double* const* rows, const OwedStep* steps, int first, int count) {
-    for (int s = first; s < count; ++s) {
-        const OwedStep& t = steps[s];
-        for (int i = 0; i < kRows; ++i) {
-            double* const c = rows[i] + t.k;
-            if (t.notlast) {
-                const double v = t.x * c[0] + t.y * c[1] + t.zz * c[2];
-                c[0] = c[0] - v;
-                c[1] = c[1] - v * t.q;
-                c[2] = c[2] - v * t.r;
-            } else {
-                const double v = t.x * c[0] + t.y * c[1];
-                c[0] = c[0] - v;
-                c[1] = c[1] - v * t.q;
-            }
-        }
-    }
-}
-
-// Every step on rows[0..count): the rows' owed columns copied transposed, so
-// that each step runs across the rows as a vector operation.
-void PayOwedStepsAcross(const RowOperations& ops, double* const* rows, int count, const OwedStep* steps,
-                        int stepCount) {
+// Rows first..first + count − 1 (rows[0..count)) take the steps at or after
+// their own positions: their owed columns are copied transposed, so that each
+// step runs across the rows that take it as one vector operation.
+void PayOwedStepsAcross(const RowOperations& ops, double* const* rows, std::int32_t first, int count,
+                        const OwedStep* steps, int stepCount) {
     const std::int32_t c0 = steps[0].k;
     const OwedStep& last = steps[stepCount - 1];
     const std::int32_t width = last.k + (last.notlast ? 3 : 2) - c0;
@@ -176,42 +156,25 @@ void PayOwedStepsAcross(const RowOperations& ops, double* const* rows, int count
         for (std::int32_t c = 0; c < width; ++c) t[c * kOwedGroup + i] = rows[i][c0 + c];
     for (int s = 0; s < stepCount; ++s) {
         const OwedStep& st = steps[s];
+        const int taking = std::min(count, st.k - first + 1);  // rows first..k
+        if (taking <= 0) continue;
         double* const x = t + (st.k - c0) * kOwedGroup;
         if (st.notlast)
-            ops.reflect3(x, x + kOwedGroup, x + 2 * kOwedGroup, st.x, st.y, st.zz, st.q, st.r, count);
+            ops.reflect3(x, x + kOwedGroup, x + 2 * kOwedGroup, st.x, st.y, st.zz, st.q, st.r, taking);
         else
-            ops.reflect2(x, x + kOwedGroup, st.x, st.y, st.q, count);
+            ops.reflect2(x, x + kOwedGroup, st.x, st.y, st.q, taking);
     }
     for (int i = 0; i < count; ++i)
         for (std::int32_t c = 0; c < width; ++c) rows[i][c0 + c] = t[c * kOwedGroup + i];
 }
 
-// Rows firstRow.. take every owed step at or after their own position: those
-// up to the first step's position all of them, across the rows; the others
-// four at a time, each first alone up to the group's last row, then together.
+// Rows firstRow.. take every owed step at or after their own position.
 void PayOwedSteps(const RowOperations& ops, double* const* h, std::int32_t firstRow, const OwedStep* steps,
                   int count) {
     if (count == 0) return;
     const std::int32_t lastRow = steps[count - 1].k;
-    std::int32_t i = firstRow;
-    for (; i <= steps[0].k; i += kOwedGroup)
-        PayOwedStepsAcross(ops, h + i, std::min(kOwedGroup, steps[0].k + 1 - i), steps, count);
-    i = std::max(firstRow, steps[0].k + 1);
-    int first = 0;  // the first step of row i
-    for (; i + 3 <= lastRow; i += 4) {
-        while (first < count && steps[first].k < i) ++first;
-        int together = first;  // the first step of row i + 3
-        while (together < count && steps[together].k < i + 3) ++together;
-        for (int r = 0, own = first; r < 3; ++r) {
-            while (own < together && steps[own].k < i + r) ++own;
-            PayOwedSteps<1>(h + i + r, steps, own, together);
-        }
-        PayOwedSteps<4>(h + i, steps, together, count);
-    }
-    for (; i <= lastRow; ++i) {
-        while (steps[first].k < i) ++first;
-        PayOwedSteps<1>(h + i, steps, first, count);
-    }
+    for (std::int32_t i = firstRow; i <= lastRow; i += kOwedGroup)
+        PayOwedStepsAcross(ops, h + i, i, std::min(kOwedGroup, lastRow - i + 1), steps, count);
 }
 
 // The eigenvectors of the original matrix: column j of z becomes the sum of
