@@ -130,8 +130,9 @@ void BackSubstitute(std::int32_t N, double* const* h, const double* wr, const do
 }
 
 // A step of the double-shift sweep whose column modification is still owed to
-// the rows at or above its position k: those rows are read by no later step,
-// so each of them takes its owed steps afterwards, in order, along the row.
+// the rows at or above its position k: those rows are read by no later step of
+// the sweep, so they take their owed steps later (at the end of the sweep, or
+// once kOwedSpan columns are owed), each row still in step order.
 struct OwedStep {
     std::int32_t k;
     bool notlast;
@@ -140,7 +141,7 @@ struct OwedStep {
 
 // At most this many columns between the first owed step and the end of the last.
 constexpr int kOwedSpan = 64;
-// Rows that take every owed step are copied transposed this many at a time.
+// Owing rows are copied transposed this many at a time.
 constexpr int kOwedGroup = 32;
 
 // Rows first..first + count − 1 (rows[0..count)) take the steps at or after
