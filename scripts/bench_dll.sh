@@ -36,6 +36,7 @@ awk -v ref="$reference" '
         map["Times"] = "BM_OpenBlasDgemm"; map["LU"] = "BM_LU_Lapack_dgetrf"; map["Inverse"] = "BM_Inverse_Lapack_dgetrf_dgetri"
         map["SolveGauss"] = "BM_SolveGauss_Lapack_dgesv"; map["Cholesky"] = "BM_Cholesky_Lapack_dpotrf"; map["QR"] = "BM_QR_Lapack_dgeqrf_dorgqr"; map["SVD"] = "BM_SVD_Lapack_dgesvd"
         map["Eigen (symmetric)"] = "BM_LapackDsyev/vectors"; map["Eigen (general)"] = "BM_LapackDgeev/vectors"
+        map["Eigen (symmetric, N)"] = "BM_LapackDsyev/values"; map["Eigen (general, N)"] = "BM_LapackDgeev/values"
         printf "%-28s %14s %14s %8s\n", "operation", "DLL", "reference", "ratio"
     }
     /^Item get/ { print; next }

@@ -61,7 +61,7 @@ CORVANE_DIGEST_CASE(eigen_budget) {
         out.Int("complex." + v + "ierr", unfinished);
         for (std::int32_t i = 0; i < n; ++i) out.Bits("complex." + v + std::to_string(i), Complex{wr[i], wi[i]});
         unfinished = 0;
-        HessenbergReduce(N, 0, N, h.data(), iv.data());
+        HessenbergReduce(N, 0, N, h.data(), iv.data(), ortr.data(), orti.data());
         if (vectors) {
             HessenbergTransform(N, 0, N, h.data(), iv.data(), z.data());
             HessenbergQRVectors(N, 0, N, h.data(), wr.data(), wi.data(), z.data(), 4, &unfinished);

@@ -109,7 +109,8 @@ int main(int argc, char** argv) {
             {"Times", a0, L"Times", {Object(a0)}}, {"LU", a0, L"LU", {o0, o1}}, {"Inverse", a0, L"Inverse", {}},
             {"SolveGauss", a0, L"SolveGauss", {Object(b)}}, {"Cholesky", spd, L"Cholesky", {o0}}, {"QR", a0, L"QR", {o0, o1}},
             {"SVD", a0, L"SVD", {o0, o1, o2}}, {"Eigen (symmetric)", spd, L"Eigen", {o0, o1, o2, o3}},
-            {"Eigen (general)", a0, L"Eigen", {o0, o1, o2, o3}},
+            {"Eigen (general)", a0, L"Eigen", {o0, o1, o2, o3}}, {"Eigen (symmetric, N)", spd, L"Eigen", {o0, o1}},
+            {"Eigen (general, N)", a0, L"Eigen", {o0, o1}},
         };
         for (const auto& op : ops) {
             const DISPID id = Id(op.self, op.member);

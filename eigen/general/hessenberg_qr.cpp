@@ -1,13 +1,16 @@
 // Follows EISPACK hqr (eigenvalues only) and hqr2 (the Schur vectors
 // accumulated, then eigenvectors by back-substitution): Francis double-shift
 // QR on a Hessenberg matrix. One sweep serves both; hqr2 applies each step to
-// whole rows and columns and to z, hqr to the active block only.
+// whole rows and columns and to z, hqr to the active block only. hqr2 works on
+// z transposed, so that a transformation of columns of z runs along rows.
 #include <algorithm>
 #include <cmath>
 
 #include "core/complex.h"
 #include "core/numeric_helpers.h"
 #include "eigen/general/kernels.h"
+#include "eigen/row_operations.h"
+#include "eigen/square_transpose.h"
 
 namespace corvane {
 namespace {
@@ -126,9 +129,81 @@ void BackSubstitute(std::int32_t N, double* const* h, const double* wr, const do
     }
 }
 
+// A step of the double-shift sweep whose column modification is still owed to
+// the rows at or above its position k: those rows are read by no later step of
+// the sweep, so they take their owed steps later (at the end of the sweep, or
+// once kOwedSpan columns are owed), each row still in step order.
+struct OwedStep {
+    std::int32_t k;
+    bool notlast;
+    double x, y, zz, q, r;
+};
+
+// At most this many columns between the first owed step and the end of the last.
+constexpr int kOwedSpan = 64;
+// Owing rows are copied transposed this many at a time.
+constexpr int kOwedGroup = 32;
+
+// Rows first..first + count − 1 (rows[0..count)) take the steps at or after
+// their own positions: their owed columns are copied transposed, so that each
+// step runs across the rows that take it as one vector operation.
+void PayOwedStepsAcross(const RowOperations& ops, double* const* rows, std::int32_t first, int count,
+                        const OwedStep* steps, int stepCount) {
+    const std::int32_t c0 = steps[0].k;
+    const OwedStep& last = steps[stepCount - 1];
+    const std::int32_t width = last.k + (last.notlast ? 3 : 2) - c0;
+    double t[kOwedSpan * kOwedGroup];
+    for (int i = 0; i < count; ++i)
+        for (std::int32_t c = 0; c < width; ++c) t[c * kOwedGroup + i] = rows[i][c0 + c];
+    for (int s = 0; s < stepCount; ++s) {
+        const OwedStep& st = steps[s];
+        const int taking = std::min(count, st.k - first + 1);  // rows first..k
+        if (taking <= 0) continue;
+        double* const x = t + (st.k - c0) * kOwedGroup;
+        if (st.notlast)
+            ops.reflect3(x, x + kOwedGroup, x + 2 * kOwedGroup, st.x, st.y, st.zz, st.q, st.r, taking);
+        else
+            ops.reflect2(x, x + kOwedGroup, st.x, st.y, st.q, taking);
+    }
+    for (int i = 0; i < count; ++i)
+        for (std::int32_t c = 0; c < width; ++c) rows[i][c0 + c] = t[c * kOwedGroup + i];
+}
+
+// Rows firstRow.. take every owed step at or after their own position.
+void PayOwedSteps(const RowOperations& ops, double* const* h, std::int32_t firstRow, const OwedStep* steps,
+                  int count) {
+    if (count == 0) return;
+    const std::int32_t lastRow = steps[count - 1].k;
+    for (std::int32_t i = firstRow; i <= lastRow; i += kOwedGroup)
+        PayOwedStepsAcross(ops, h + i, i, std::min(kOwedGroup, lastRow - i + 1), steps, count);
+}
+
+// The eigenvectors of the original matrix: column j of z becomes the sum of
+// z[.][k]·h[k][j] over k = low..min(j, igh), in increasing k, for j from the
+// last down. With zt = z transposed and h transposed in place (h is not needed
+// afterwards) every sum runs along rows, a block of z's rows at a time.
+void BackTransform(const RowOperations& ops, std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h,
+                   double* const* zt) {
+    TransposeSquare(N, h);
+    constexpr std::int32_t kBlock = 128;
+    double sum[kBlock];
+    for (std::int32_t i0 = low; i0 <= igh; i0 += kBlock) {
+        const std::int32_t count = std::min(kBlock, igh - i0 + 1);
+        for (std::int32_t j = N; j >= low; --j) {
+            const std::int32_t mm = std::min(j, igh);
+            for (std::int32_t i = 0; i < count; ++i) sum[i] = 0.0;
+            for (std::int32_t k = low; k <= mm; ++k) ops.addScaled(sum, zt[k] + i0, h[j][k], count);
+            for (std::int32_t i = 0; i < count; ++i) zt[j][i0 + i] = sum[i];
+        }
+    }
+}
+
+// zt is z transposed (hqr2 only): row k of zt is column k of z.
 template <bool kVectors>
 KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h, double* wr,
-                        double* wi, double* const* z, std::int64_t budget, std::int32_t* unfinished) {
+                        double* wi, double* const* zt, std::int64_t budget, std::int32_t* unfinished) {
+    const RowOperations& ops = ActiveRowOperations();
+    const std::int32_t rows = igh - low + 1;
     // Norm of the Hessenberg part; the multipliers below are not part of it.
     double norm = 0.0;
     for (std::int32_t i = 0; i <= N; ++i)
@@ -197,11 +272,7 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                             h[i][na] = q * v + p * h[i][en];
                             h[i][en] = q * h[i][en] - p * v;
                         }
-                        for (std::int32_t i = low; i <= igh; ++i) {
-                            const double v = z[i][na];
-                            z[i][na] = q * v + p * z[i][en];
-                            z[i][en] = q * z[i][en] - p * v;
-                        }
+                        ops.rotatePair(zt[na] + low, zt[en] + low, q, p, rows);
                     }
                 } else {
                     wr[na] = x + p;
@@ -254,6 +325,8 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
             // across the whole rows and columns of h and into z.
             const std::int32_t lastColumn = kVectors ? N : en;
             const std::int32_t firstRow = kVectors ? 0 : l;
+            OwedStep owed[kOwedSpan];
+            int owing = 0;
             for (std::int32_t k = m; k <= na; ++k) {
                 const bool notlast = k != na;
                 if (k != m) {
@@ -282,58 +355,40 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                 r = r * rp;
                 const std::int32_t last = std::min(en, k + 3);
                 if (notlast) {
-                    for (std::int32_t j = k; j <= lastColumn; ++j) {
-                        const double v = h[k][j] + q * h[k + 1][j] + r * h[k + 2][j];
-                        h[k][j] = h[k][j] - v * x;
-                        h[k + 1][j] = h[k + 1][j] - v * y;
-                        h[k + 2][j] = h[k + 2][j] - v * zz;
-                    }
-                    for (std::int32_t i = firstRow; i <= last; ++i) {
+                    ops.reflectRows3(h[k] + k, h[k + 1] + k, h[k + 2] + k, x, y, zz, q, r, lastColumn - k + 1);
+                    // Rows below k now; those above are owed the step (OwedStep).
+                    for (std::int32_t i = std::max(firstRow, k + 1); i <= last; ++i) {
                         const double v = x * h[i][k] + y * h[i][k + 1] + zz * h[i][k + 2];
                         h[i][k] = h[i][k] - v;
                         h[i][k + 1] = h[i][k + 1] - v * q;
                         h[i][k + 2] = h[i][k + 2] - v * r;
                     }
                     if constexpr (kVectors)
-                        for (std::int32_t i = low; i <= igh; ++i) {
-                            const double v = x * z[i][k] + y * z[i][k + 1] + zz * z[i][k + 2];
-                            z[i][k] = z[i][k] - v;
-                            z[i][k + 1] = z[i][k + 1] - v * q;
-                            z[i][k + 2] = z[i][k + 2] - v * r;
-                        }
+                        ops.reflect3(zt[k] + low, zt[k + 1] + low, zt[k + 2] + low, x, y, zz, q, r, rows);
                 } else {
-                    for (std::int32_t j = k; j <= lastColumn; ++j) {
-                        const double v = h[k][j] + q * h[k + 1][j];
-                        h[k][j] = h[k][j] - v * x;
-                        h[k + 1][j] = h[k + 1][j] - v * y;
-                    }
-                    for (std::int32_t i = firstRow; i <= last; ++i) {
+                    ops.reflectRows2(h[k] + k, h[k + 1] + k, x, y, q, lastColumn - k + 1);
+                    for (std::int32_t i = std::max(firstRow, k + 1); i <= last; ++i) {
                         const double v = x * h[i][k] + y * h[i][k + 1];
                         h[i][k] = h[i][k] - v;
                         h[i][k + 1] = h[i][k + 1] - v * q;
                     }
-                    if constexpr (kVectors)
-                        for (std::int32_t i = low; i <= igh; ++i) {
-                            const double v = x * z[i][k] + y * z[i][k + 1];
-                            z[i][k] = z[i][k] - v;
-                            z[i][k + 1] = z[i][k + 1] - v * q;
-                        }
+                    if constexpr (kVectors) ops.reflect2(zt[k] + low, zt[k + 1] + low, x, y, q, rows);
+                }
+                if (firstRow <= k) {
+                    if (owing > 0 && k + 3 - owed[0].k > kOwedSpan) {
+                        PayOwedSteps(ops, h, firstRow, owed, owing);
+                        owing = 0;
+                    }
+                    owed[owing++] = OwedStep{k, notlast, x, y, zz, q, r};
                 }
             }
+            PayOwedSteps(ops, h, firstRow, owed, owing);
         }
     }
     if constexpr (kVectors) {
         if (norm == 0.0) return kKernelOk;
         BackSubstitute(N, h, wr, wi, norm);
-        // Back to the vectors of the original matrix.
-        for (std::int32_t j = N; j >= low; --j) {
-            const std::int32_t mm = std::min(j, igh);
-            for (std::int32_t i = low; i <= igh; ++i) {
-                double sum = 0.0;
-                for (std::int32_t k = low; k <= mm; ++k) sum = sum + z[i][k] * h[k][j];
-                z[i][j] = sum;
-            }
-        }
+        BackTransform(ops, N, low, igh, h, zt);
     }
     return kKernelOk;
 }
@@ -347,7 +402,10 @@ KernelCode HessenbergQRValues(std::int32_t N, std::int32_t low, std::int32_t igh
 
 KernelCode HessenbergQRVectors(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h, double* wr,
                                double* wi, double* const* z, std::int64_t budget, std::int32_t* unfinished) {
-    return HessenbergQR<true>(N, low, igh, h, wr, wi, z, budget, unfinished);
+    TransposeSquare(N, z);
+    const KernelCode code = HessenbergQR<true>(N, low, igh, h, wr, wi, z, budget, unfinished);
+    TransposeSquare(N, z);
+    return code;
 }
 
 }  // namespace corvane

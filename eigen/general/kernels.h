@@ -27,8 +27,10 @@ KernelCode EigenGeneral(std::int32_t N, double* const* a, double* wr, double* wi
                         double* const* z, std::int32_t* iv);
 
 // Upper Hessenberg form in a (elmhes); the multipliers are kept below the
-// subdiagonal and the pivot rows in iv[low + 1 .. igh − 1].
-void HessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* a, std::int32_t* iv);
+// subdiagonal and the pivot rows in iv[low + 1 .. igh − 1]. y and takes are
+// work arrays of n elements.
+void HessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* a, std::int32_t* iv,
+                      double* y, double* takes);
 // The transformation of HessenbergReduce as a matrix in z (eltran).
 void HessenbergTransform(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* a,
                          const std::int32_t* iv, double* const* z);

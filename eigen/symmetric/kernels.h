@@ -13,20 +13,21 @@ namespace corvane {
 
 // Driver (EISPACK rs). Only the lower triangle of a is read. w receives the
 // eigenvalues in ascending order; with wantVectors, column j of z the
-// orthonormal eigenvector of w[j] (a is left unchanged), otherwise a is
-// overwritten and z untouched. e is a work array of n elements.
+// orthonormal eigenvector of w[j], otherwise z is untouched. a is overwritten
+// and e is a work array of n elements.
 // kKernelNoConvergence when an eigenvalue did not converge.
 KernelCode EigenSymmetric(std::int32_t N, double* const* a, double* w, bool wantVectors, double* const* z,
                           double* e);
 
-// Values path (tred1, tql1): a reduced in place, w the diagonal, e the
+// Values path (tred1, tql1): a reduced in place (its strict upper triangle
+// is work space), w the diagonal, e the
 // subdiagonal (e[i] couples rows i − 1 and i, e[0] = 0); then the eigenvalues
 // of the tridiagonal (w, e) into w, ascending. The budget counts the
 // iterations of one eigenvalue (30 by default).
 void TridiagonalizeValues(std::int32_t N, double* const* a, double* w, double* e);
 KernelCode TridiagonalQLValues(std::int32_t N, double* w, double* e, std::int64_t budget = kOwnBudget);
 
-// Vectors path (tred2, tql2): a unchanged, z the accumulated orthogonal
+// Vectors path (tred2, tql2): a used as work space, z the accumulated orthogonal
 // transformation; then the eigenvalues into w (ascending) and the
 // eigenvectors into the columns of z.
 void TridiagonalizeVectors(std::int32_t N, double* const* a, double* w, double* e, double* const* z);

@@ -1,18 +1,24 @@
 // Follows EISPACK tql1 (eigenvalues only) and tql2 (eigenvectors accumulated):
 // implicit QL iteration on a symmetric tridiagonal matrix. One iteration
 // serves both; tql1 places each converged value among those before it, tql2
-// sorts values and vectors together at the end.
+// sorts values and vectors together at the end. The vectors are worked on
+// transposed, so that a rotation of two columns runs along two rows.
+#include <algorithm>
 #include <cmath>
 
 #include "core/numeric_helpers.h"
+#include "eigen/row_operations.h"
+#include "eigen/square_transpose.h"
 #include "eigen/symmetric/kernels.h"
 
 namespace corvane {
 namespace {
 
+// zt is z transposed (vectors path only): row k of zt is column k of z.
 template <bool kVectors>
-KernelCode TridiagonalQL(std::int32_t N, double* w, double* e, double* const* z, std::int64_t budget) {
+KernelCode TridiagonalQL(std::int32_t N, double* w, double* e, double* const* zt, std::int64_t budget) {
     if (N == 0) return kKernelOk;
+    const RowOperations& ops = ActiveRowOperations();
     const std::int64_t perValue = BudgetOr(budget, 30);
     for (std::int32_t i = 1; i <= N; ++i) e[i - 1] = e[i];
     e[N] = 0.0;
@@ -57,12 +63,7 @@ KernelCode TridiagonalQL(std::int32_t N, double* w, double* e, double* const* z,
                     c = p / r;
                     p = c * w[i] - s * g;
                     w[i + 1] = h + s * (c * g + s * w[i]);
-                    if constexpr (kVectors)
-                        for (std::int32_t k = 0; k <= N; ++k) {
-                            const double t = z[k][i + 1];
-                            z[k][i + 1] = s * z[k][i] + c * t;
-                            z[k][i] = c * z[k][i] - s * t;
-                        }
+                    if constexpr (kVectors) ops.rotate(zt[i], zt[i + 1], c, s, N + 1);
                 }
                 p = -s * s2 * c3 * el1 * e[l] / dl1;
                 e[l] = s * p;
@@ -97,11 +98,7 @@ KernelCode TridiagonalQL(std::int32_t N, double* w, double* e, double* const* z,
             if (k != i) {
                 w[k] = w[i];
                 w[i] = p;
-                for (std::int32_t r = 0; r <= N; ++r) {
-                    const double t = z[r][i];
-                    z[r][i] = z[r][k];
-                    z[r][k] = t;
-                }
+                std::swap_ranges(zt[i], zt[i] + N + 1, zt[k]);
             }
         }
     }
@@ -115,7 +112,10 @@ KernelCode TridiagonalQLValues(std::int32_t N, double* w, double* e, std::int64_
 }
 
 KernelCode TridiagonalQLVectors(std::int32_t N, double* w, double* e, double* const* z, std::int64_t budget) {
-    return TridiagonalQL<true>(N, w, e, z, budget);
+    TransposeSquare(N, z);
+    const KernelCode code = TridiagonalQL<true>(N, w, e, z, budget);
+    TransposeSquare(N, z);
+    return code;
 }
 
 }  // namespace corvane

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "core/numeric_helpers.h"
+#include "eigen/symmetric/householder_update.h"
 #include "eigen/symmetric/kernels.h"
 
 namespace corvane {
@@ -11,6 +12,10 @@ void TridiagonalizeValues(std::int32_t N, double* const* a, double* w, double* e
         w[i] = a[N][i];
         a[N][i] = a[i][i];
     }
+    // The working matrix (rows 0..N − 1) in full; the strict upper triangle of
+    // a is work space.
+    const RowOperations& ops = ActiveRowOperations();
+    MirrorLowerTriangle(N - 1, a);
     for (std::int32_t i = N; i >= 0; --i) {
         const std::int32_t l = i - 1;
         if (l < 0) {
@@ -34,44 +39,17 @@ void TridiagonalizeValues(std::int32_t N, double* const* a, double* w, double* e
             w[k] = w[k] * rscale;
             h = h + w[k] * w[k];
         }
-        double f = w[l];
-        double g = -TransferSign(std::sqrt(h), f);
+        const double f = w[l];
+        const double g = -TransferSign(std::sqrt(h), f);
         e[i] = scale * g;
         h = h - f * g;
         w[l] = f - g;
-        if (l != 0) {
-            // A·u into e.
-            for (std::int32_t j = 0; j <= l; ++j) e[j] = 0.0;
-            for (std::int32_t j = 0; j <= l; ++j) {
-                f = w[j];
-                g = e[j] + a[j][j] * f;
-                for (std::int32_t k = j + 1; k <= l; ++k) {
-                    g = g + a[k][j] * w[k];
-                    e[k] = e[k] + a[k][j] * f;
-                }
-                e[j] = g;
-            }
-            // p = A·u / h, and K = uᵀp / 2h.
-            f = 0.0;
-            const double rh = 1.0 / h;
-            for (std::int32_t j = 0; j <= l; ++j) {
-                e[j] = e[j] * rh;
-                f = f + e[j] * w[j];
-            }
-            h = f / (h + h);
-            for (std::int32_t j = 0; j <= l; ++j) e[j] = e[j] - h * w[j];
-            // A − u·qᵀ − q·uᵀ on the lower triangle.
-            for (std::int32_t j = 0; j <= l; ++j) {
-                f = w[j];
-                g = e[j];
-                for (std::int32_t k = j; k <= l; ++k) a[k][j] = a[k][j] - (f * e[k] + g * w[k]);
-            }
-        }
+        if (l != 0) HouseholderUpdate(ops, l, a, w, e, h);
         for (std::int32_t j = 0; j <= l; ++j) {
-            f = w[j];
+            const double u = w[j];
             w[j] = a[l][j];
             a[l][j] = a[i][j];
-            a[i][j] = f * scale;
+            a[i][j] = u * scale;
         }
     }
 }

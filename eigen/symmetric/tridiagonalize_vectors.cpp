@@ -1,16 +1,19 @@
 // Follows EISPACK tred2: Householder reduction to tridiagonal form with the transformation accumulated.
+// The working matrix is held in full in a (which is not needed afterwards), so
+// that its columns are read as rows; z receives what tred2 leaves in it: the
+// reflectors above the diagonal, then the accumulated transformation.
 #include <cmath>
 
 #include "core/numeric_helpers.h"
+#include "eigen/symmetric/householder_update.h"
 #include "eigen/symmetric/kernels.h"
 
 namespace corvane {
 
 void TridiagonalizeVectors(std::int32_t N, double* const* a, double* w, double* e, double* const* z) {
-    for (std::int32_t i = 0; i <= N; ++i) {
-        for (std::int32_t j = i; j <= N; ++j) z[j][i] = a[j][i];
-        w[i] = a[N][i];
-    }
+    const RowOperations& ops = ActiveRowOperations();
+    MirrorLowerTriangle(N, a);
+    for (std::int32_t i = 0; i <= N; ++i) w[i] = a[N][i];
     for (std::int32_t i = N; i >= 1; --i) {
         const std::int32_t l = i - 1;
         double h = 0.0;
@@ -20,7 +23,7 @@ void TridiagonalizeVectors(std::int32_t N, double* const* a, double* w, double* 
         if (l == 0 || scale == 0.0) {
             e[i] = w[l];
             for (std::int32_t j = 0; j <= l; ++j) {
-                w[j] = z[l][j];
+                w[j] = a[l][j];
                 z[i][j] = 0.0;
                 z[j][i] = 0.0;
             }
@@ -32,53 +35,37 @@ void TridiagonalizeVectors(std::int32_t N, double* const* a, double* w, double* 
             w[k] = w[k] * rscale;
             h = h + w[k] * w[k];
         }
-        double f = w[l];
-        double g = -TransferSign(std::sqrt(h), f);
+        const double f = w[l];
+        const double g = -TransferSign(std::sqrt(h), f);
         e[i] = scale * g;
         h = h - f * g;
         w[l] = f - g;
-        for (std::int32_t j = 0; j <= l; ++j) e[j] = 0.0;
+        for (std::int32_t j = 0; j <= l; ++j) z[j][i] = w[j];
+        HouseholderUpdate(ops, l, a, w, e, h);
         for (std::int32_t j = 0; j <= l; ++j) {
-            f = w[j];
-            z[j][i] = f;
-            g = e[j] + z[j][j] * f;
-            for (std::int32_t k = j + 1; k <= l; ++k) {
-                g = g + z[k][j] * w[k];
-                e[k] = e[k] + z[k][j] * f;
-            }
-            e[j] = g;
-        }
-        f = 0.0;
-        const double rh = 1.0 / h;
-        for (std::int32_t j = 0; j <= l; ++j) {
-            e[j] = e[j] * rh;
-            f = f + e[j] * w[j];
-        }
-        const double hh = f / (h + h);
-        for (std::int32_t j = 0; j <= l; ++j) e[j] = e[j] - hh * w[j];
-        for (std::int32_t j = 0; j <= l; ++j) {
-            f = w[j];
-            g = e[j];
-            for (std::int32_t k = j; k <= l; ++k) z[k][j] = z[k][j] - (f * e[k] + g * w[k]);
-            w[j] = z[l][j];
+            w[j] = a[l][j];
             z[i][j] = 0.0;
         }
         w[i] = h;
     }
-    // Accumulate the transformations; w[i] holds each reflector's h.
+    // The diagonal of the reduced matrix, where tred2 keeps it.
+    for (std::int32_t i = 0; i <= N; ++i) z[i][i] = a[i][i];
+    // Accumulate the transformations; w[i] holds each reflector's h. Column j
+    // gains g·w with g its product with column i; all columns at once, row by
+    // row (g in a's first row), each g summed in increasing row order.
+    double* const g = a[0];
     for (std::int32_t i = 1; i <= N; ++i) {
         const std::int32_t l = i - 1;
+        const std::int32_t n = l + 1;
         z[N][l] = z[l][l];
         z[l][l] = 1.0;
         const double h = w[i];
         if (h != 0.0) {
             const double rh = 1.0 / h;
             for (std::int32_t k = 0; k <= l; ++k) w[k] = z[k][i] * rh;
-            for (std::int32_t j = 0; j <= l; ++j) {
-                double g = 0.0;
-                for (std::int32_t k = 0; k <= l; ++k) g = g + z[k][i] * z[k][j];
-                for (std::int32_t k = 0; k <= l; ++k) z[k][j] = z[k][j] - g * w[k];
-            }
+            for (std::int32_t j = 0; j <= l; ++j) g[j] = 0.0;
+            for (std::int32_t k = 0; k <= l; ++k) ops.addScaled(g, z[k], z[k][i], n);
+            for (std::int32_t k = 0; k <= l; ++k) ops.subtractScaled(z[k], g, w[k], n);
         }
         for (std::int32_t k = 0; k <= l; ++k) z[k][i] = 0.0;
     }

@@ -1,0 +1,44 @@
+// Element-wise operations on contiguous runs of doubles: the inner loops the
+// eigen kernels spend their time in, once their column operations have been
+// turned into row operations. Each element sees exactly the scalar operations
+// written beside it, in that order, so every vector width gives the same bits;
+// the widest set the processor has (core/instruction_set.h) is used.
+#pragma once
+
+#include <cstdint>
+
+namespace corvane {
+
+struct RowOperations {
+    // y = y + x·s
+    void (*addScaled)(double* y, const double* x, double s, std::int32_t n);
+    // y = y − x·s
+    void (*subtractScaled)(double* y, const double* x, double s, std::int32_t n);
+    // y = y − (u·a + v·b)
+    void (*subtractTwo)(double* y, const double* u, double a, const double* v, double b, std::int32_t n);
+    // (x, y) = (c·x − s·y, s·x + c·y), the rotation of the QL sweep
+    void (*rotate)(double* x, double* y, double c, double s, std::int32_t n);
+    // (x, y) = (c·x + s·y, c·y − s·x), the rotation that splits a real pair
+    void (*rotatePair)(double* x, double* y, double c, double s, std::int32_t n);
+    // v = p·x + q·y (+ r·z); x −= v; y −= v·qq; z −= v·rr: a reflector of
+    // the double-shift QR step applied across rows (the column modification)
+    void (*reflect3)(double* x, double* y, double* z, double p, double q, double r, double qq, double rr,
+                     std::int32_t n);
+    void (*reflect2)(double* x, double* y, double p, double q, double qq, std::int32_t n);
+    // v = x + qq·y (+ rr·z); x −= v·p; y −= v·q; z −= v·r: the same reflector
+    // along rows (the row modification)
+    void (*reflectRows3)(double* x, double* y, double* z, double p, double q, double r, double qq, double rr,
+                         std::int32_t n);
+    void (*reflectRows2)(double* x, double* y, double p, double q, double qq, std::int32_t n);
+};
+
+// The operations of the instruction set in use.
+const RowOperations& ActiveRowOperations() noexcept;
+
+namespace row_operations_detail {
+// The tables of the wider sets; null where the build has none.
+const RowOperations* Avx2RowOperations() noexcept;
+const RowOperations* Avx512RowOperations() noexcept;
+}  // namespace row_operations_detail
+
+}  // namespace corvane

@@ -1,0 +1,32 @@
+#include "eigen/symmetric/householder_update.h"
+
+namespace corvane {
+
+void MirrorLowerTriangle(std::int32_t last, double* const* s) {
+    for (std::int32_t k = 1; k <= last; ++k)
+        for (std::int32_t j = 0; j < k; ++j) s[j][k] = s[k][j];
+}
+
+void HouseholderUpdate(const RowOperations& ops, std::int32_t l, double* const* s, const double* w, double* e,
+                       double h) {
+    const std::int32_t n = l + 1;
+    // A·u: element j sums s[j][m]·w[m] over m = 0..l in order; row m of the
+    // full matrix is column m.
+    for (std::int32_t j = 0; j <= l; ++j) e[j] = 0.0;
+    for (std::int32_t m = 0; m <= l; ++m) ops.addScaled(e, s[m], w[m], n);
+    double f = 0.0;
+    const double rh = 1.0 / h;
+    for (std::int32_t j = 0; j <= l; ++j) {
+        e[j] = e[j] * rh;
+        f = f + e[j] * w[j];
+    }
+    const double hh = f / (h + h);
+    for (std::int32_t j = 0; j <= l; ++j) e[j] = e[j] - hh * w[j];
+    // Element (k, j), j ≤ k, loses w[j]·e[k] + e[j]·w[k]; its mirror the same.
+    for (std::int32_t k = 0; k <= l; ++k) {
+        ops.subtractTwo(s[k], w, e[k], e, w[k], k + 1);
+        ops.subtractTwo(s[k] + k + 1, e + k + 1, w[k], w + k + 1, e[k], l - k);
+    }
+}
+
+}  // namespace corvane
