@@ -114,6 +114,7 @@ void BM_LapackDgeev(benchmark::State& state, const char* jobvr) {
 
 }  // namespace
 
+// clang-format off
 BENCHMARK_CAPTURE(BM_Symmetric, values, 0)->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LapackDsyev, values, "N")->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Symmetric, vectors, 1)->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
@@ -122,5 +123,6 @@ BENCHMARK_CAPTURE(BM_General, values, 0)->Arg(100)->Arg(200)->Arg(500)->Arg(1000
 BENCHMARK_CAPTURE(BM_LapackDgeev, values, "N")->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_General, vectors, 1)->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LapackDgeev, vectors, "V")->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
+// clang-format on
 
 BENCHMARK_MAIN();

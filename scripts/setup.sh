@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs everything the project builds and tests with, from Debian's packages:
 # cmake, GoogleTest and Google Benchmark, the mingw-w64 cross compilers and widl,
-# clang with libFuzzer and its sanitizer runtimes (the core's fuzzer), and Wine
-# for 32-bit and 64-bit Windows programs. Idempotent: when everything is
-# present it only re-proves that Wine runs both kinds of program.
+# clang with libFuzzer and its sanitizer runtimes (the core's fuzzer),
+# clang-format-14 (scripts/format.sh), and Wine for 32-bit and 64-bit Windows
+# programs. Idempotent: when everything is present it only re-proves that Wine
+# runs both kinds of program.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -13,7 +14,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 native_pkgs=(cmake make g++ python3 googletest libgtest-dev libbenchmark-dev liblapack-dev
              g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
-             wine wine64 libwine-dev clang libclang-rt-14-dev libfuzzer-14-dev)
+             wine wine64 libwine-dev clang libclang-rt-14-dev libfuzzer-14-dev clang-format-14)
 i386_pkgs=(wine32:i386)
 
 missing() {

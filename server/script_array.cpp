@@ -19,8 +19,10 @@ HRESULT ToNumber(const VARIANT* v, double* out) {
     v = Deref(v);
     if (v == nullptr) return S_FALSE;
     switch (V_VT(v) & ~VT_BYREF) {
+    // clang-format off
     case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4: case VT_I8: case VT_UI8:
     case VT_INT: case VT_UINT: case VT_R4: case VT_R8: case VT_CY: case VT_DECIMAL: break;
+    // clang-format on
     default: return S_FALSE;
     }
     if ((V_VT(v) & VT_BYREF) && V_BYREF(v) == nullptr) return S_FALSE;
@@ -59,7 +61,9 @@ HRESULT GetElement(IDispatch* object, LONG index, VARIANT* out) {
     wchar_t name[12];
     wchar_t* p = name + 11;
     *p = L'\0';
+    // clang-format off
     do *--p = static_cast<wchar_t>(L'0' + index % 10); while ((index /= 10) > 0);  // index >= 0
+    // clang-format on
     return GetProperty(object, p, out);
 }
 

@@ -54,8 +54,10 @@ CORVANE_DIGEST_CASE(arithmetic_real) { Arithmetic<double>(out); }
 CORVANE_DIGEST_CASE(arithmetic_complex) { Arithmetic<Complex>(out); }
 
 CORVANE_DIGEST_CASE(complex_functions) {
+    // clang-format off
     const Complex values[] = {{1, 2}, {3, 4}, {0, 2}, {-4, -0.0}, {-3, -4}, {1e200, 1e200}, {1e-300, -7e-301},
                               {digest::Next(), digest::Next()}, {digest::Next() * 1e5, digest::Next()}};
+    // clang-format on
     for (int p = 0; p < 9; ++p) {
         const std::string k = std::to_string(p);
         Complex r;

@@ -52,7 +52,9 @@ CORVANE_DIGEST_CASE(linalg_svd) {
         Matrix* outputs[3] = {nullptr, nullptr, nullptr};
         for (int k = 0; k < 3; ++k) {
             outputs[k] = &alone;
+            // clang-format off
             out.Result<double>(name + ".svd_only" + "USV"[k], SVD(a, outputs[0], outputs[1], outputs[2]), {{"", &alone}});
+            // clang-format on
             outputs[k] = nullptr;
         }
     };

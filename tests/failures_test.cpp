@@ -62,6 +62,7 @@ template <class T> struct Row {
     const char* call;
     std::function<Status(World<T>&)> run;
 };
+// clang-format off
 #define ROW(expected, ...) {expected, #__VA_ARGS__, [](World<T>& w) { return __VA_ARGS__; }}
 #define OK(...) ROW(Status::Ok(), __VA_ARGS__)
 constexpr Status kNull = Status::NullPointer();
@@ -184,6 +185,7 @@ template <class T> std::vector<Row<T>> SuccessRows() {
     }
     return rows;
 }
+// clang-format on
 
 template <class T> class Failures : public ::testing::Test {};
 using ElementTypes = ::testing::Types<double, Complex>;

@@ -33,11 +33,13 @@ TEST(Limits, SizesBeyondTheObtainableMemoryFailAtOnce) {
 // Where 10ⁿ·x is not finite the value is kept; where 1/10ⁿ is not, it is 0.
 TEST(Limits, RoundingNeverTurnsAFiniteValueIntoNaNOrInfinity) {
     const double max = std::numeric_limits<double>::max();
+    // clang-format off
     const struct { std::int32_t places; double x, expected; } cases[] = {
         {400, 1.5, 1.5},     {308, -12345.678, -12345.678}, {309, 0.0, 0.0},      {32767, -0.0, 0.0},
         {1, max, max},       {-324, 1.5, 0.0},              {-310, -1e300, 0.0},  {-32768, max, 0.0},
         {0, -2.5, -2.0},     {0, 2.5, 3.0},                 {-1, 15.0, 20.0},     {-1, -15.0, -10.0},
     };
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(Bits(DecimalRounding(c.places).Round(c.x)), Bits(c.expected)) << c.places << " " << c.x;
     for (std::int16_t places : {std::int16_t{400}, std::int16_t{308}, std::int16_t{-400}}) {

@@ -106,6 +106,7 @@ TYPED_TEST(Object, NormalizeByTheFirstLargestElement) {
 
 TYPED_TEST(Object, ToleranceComparisons) {
     using T = TypeParam;
+    // clang-format off
     const std::tuple<BasicMatrix<T>, BasicMatrix<T>, double, bool> cases[] = {  // a, b, tolerance, equal
         {Make<T>({{1}}), Make<T>({{1.5}}), 0.5, true},  {Make<T>({{1}}), Make<T>({{1.6}}), 0.5, false},
         {Make<T>({{1, 1}}), Make<T>({{1, kNaN}}), 0.0, true},  {Make<T>({{1, 2}}), Make<T>({{1, 2}}), -1.0, false},
@@ -119,6 +120,7 @@ TYPED_TEST(Object, ToleranceComparisons) {
     const std::pair<BasicMatrix<T>, bool> symmetry[] = {
         {Make<T>({{1, 2}, {2 + 1e-10, 1}}), true}, {Make<T>({{1, 2, 3}, {2, 1, 3}}), false}, {Make<T>({{kNaN}}), true},
         {Make<T>({{1, 2, 3}, {2, 1, 4}, {3, 4.1, 1}}), false}, {Make<T>({{0, 5, 3}, {5, 0, 4}, {3, 4, 7}}), true}};
+    // clang-format on
     for (const auto& [a, expected] : symmetry) {
         bool symmetric = !expected;
         ASSERT_TRUE(IsSymmetric(a, 1e-9, &symmetric).ok());

@@ -101,7 +101,7 @@ template <class T> BasicMatrix<T> Make(std::initializer_list<std::initializer_li
 template <class T> BasicMatrix<T> Copy(const BasicMatrix<T>& m) { BasicMatrix<T> c; EXPECT_TRUE(m.Clone(&c).ok()); return c; }
 
 // Same shape and the same bits in every element.
-template <class T> ::testing::AssertionResult SameBits(const Dense<T>& a, const Dense<T>& b) {
+template <class T> testing::AssertionResult SameBits(const Dense<T>& a, const Dense<T>& b) {
     if (a.rows != b.rows || a.cols != b.cols)
         return ::testing::AssertionFailure() << a.rows << "x" << a.cols << " vs " << b.rows << "x" << b.cols;
     for (std::size_t k = 0; k < a.data.size(); ++k)
@@ -109,7 +109,7 @@ template <class T> ::testing::AssertionResult SameBits(const Dense<T>& a, const 
             return ::testing::AssertionFailure() << "element " << k << ": " << a.data[k] << " vs " << b.data[k];
     return ::testing::AssertionSuccess();
 }
-template <class T> ::testing::AssertionResult SameBits(const BasicMatrix<T>& a, const BasicMatrix<T>& b) {
+template <class T> testing::AssertionResult SameBits(const BasicMatrix<T>& a, const BasicMatrix<T>& b) {
     return SameBits(ToDense(a), ToDense(b));
 }
 
@@ -169,6 +169,7 @@ template <class T> Dense<T> RandomDense(std::mt19937_64& rng, I m, I n, Kind kin
         const double re = u(rng);
         x = Narrow<T>(std::is_same_v<T, double> ? Cx(re) : Cx(re, u(rng)));
     }
+    // clang-format off
     const auto scale = [&](auto power) { Each(m, n, [&](I i, I j) { a(i, j) = Narrow<T>(Wide(a(i, j)) * std::ldexp(1.0, power(i))); }); };
     const auto addToDiagonal = [&](double d) { for (I i = 0; i < std::min(m, n); ++i) a(i, i) = Narrow<T>(Wide(a(i, i)) + d); };
     switch (kind) {
@@ -187,6 +188,7 @@ template <class T> Dense<T> RandomDense(std::mt19937_64& rng, I m, I n, Kind kin
         case Kind::Tiny: scale([](I) { return -500; }); break;
         case Kind::Graded: scale([](I i) { return 40 * (i % 7) - 120; }); break;
     }
+    // clang-format on
     return a;
 }
 template <class T> BasicMatrix<T> RandomMatrix(std::mt19937_64& rng, I m, I n, Kind kind = Kind::Random) {

@@ -46,6 +46,7 @@ Complex DividedByReal(Complex c, double d) { return c /= d; }
 
 TEST(ComplexValues, OperationsBitForBit) {
     const double big = 1e200 * std::sqrt(2.0);
+    // clang-format off
     const std::pair<Complex, Complex> cases[] = {
         {Apply(CAdd, {1, 2}, {3, 4}), {4, 6}}, {Apply(CSub, {1, 2}, {3, 4}), {-2, -2}}, {Apply(CMul, {1, 2}, {3, 4}), {-5, 10}},
         {Apply(CDiv, {1, 2}, {3, 4}), {0.44000000000000006, 0.08}}, {Apply(CDiv, {1, 0}, {0, 1}), {0, -1}},
@@ -57,6 +58,7 @@ TEST(ComplexValues, OperationsBitForBit) {
         {Root({-0.0, -0.0}), {0, 0}}, {Root({0, 2}), {1.0000000000000002, 0.9999999999999998}},
         {Root({-3, -4}), {1, -2}}, {Root({3, -4}), {2, -1}},
     };
+    // clang-format on
     for (const auto& [got, expected] : cases)
         EXPECT_TRUE(SameBits(got, expected) || (std::isnan(expected.Real) && std::isnan(got.Real) &&
                                                std::isnan(expected.Imag) == std::isnan(got.Imag)))

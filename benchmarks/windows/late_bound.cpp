@@ -105,6 +105,7 @@ int main(int argc, char** argv) {
         IDispatch* out[4];  // every output of a decomposition is asked for
         for (IDispatch*& o : out) o = Create(L"CorvaneMatrix30.Matrix");
         const VARIANT o0 = Object(out[0]), o1 = Object(out[1]), o2 = Object(out[2]), o3 = Object(out[3]);
+        // clang-format off
         const struct { const char* name; IDispatch* self; const wchar_t* member; std::vector<VARIANT> args; } ops[] = {
             {"Times", a0, L"Times", {Object(a0)}}, {"LU", a0, L"LU", {o0, o1}}, {"Inverse", a0, L"Inverse", {}},
             {"SolveGauss", a0, L"SolveGauss", {Object(b)}}, {"Cholesky", spd, L"Cholesky", {o0}}, {"QR", a0, L"QR", {o0, o1}},
@@ -112,6 +113,7 @@ int main(int argc, char** argv) {
             {"Eigen (general)", a0, L"Eigen", {o0, o1, o2, o3}}, {"Eigen (symmetric, N)", spd, L"Eigen", {o0, o1}},
             {"Eigen (general, N)", a0, L"Eigen", {o0, o1}},
         };
+        // clang-format on
         for (const auto& op : ops) {
             const DISPID id = Id(op.self, op.member);
             const double us = Time(1, [&] { Call(op.self, id, DISPATCH_METHOD, op.args, &result); });

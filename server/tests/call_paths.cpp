@@ -16,9 +16,11 @@ bool IsComplex(char c) { return std::strchr("CDEVQ", c) != nullptr; }
 // Fixtures by letter: A = [4 1;2 3], S = [4 2;2 3], B = [1;2], Z = [1 2;0 0], C = [2 1i;-1i 2], D = [1;1i],
 // E = [4 2i;2i 3], G the Global object; V and Q unsized complex, any other letter unsized real.
 IDispatch* Fixture(char c) {
+    // clang-format off
     const struct { char name; LONG rows, cols; double re[4], im[4]; } kData[] = {
         {'A', 2, 2, {4, 1, 2, 3}}, {'S', 2, 2, {4, 2, 2, 3}}, {'B', 2, 1, {1, 2}}, {'Z', 2, 2, {1, 2, 0, 0}},
         {'C', 2, 2, {2, 0, 0, 2}, {0, 1, -1, 0}}, {'D', 2, 1, {1, 0}, {0, 1}}, {'E', 2, 2, {4, 0, 0, 3}, {0, 2, 2, 0}}};
+    // clang-format on
     IDispatch* object = nullptr;
     CoCreateInstance(c == 'G' ? CLSID_Global : IsComplex(c) ? CLSID_CMatrix : CLSID_Matrix, nullptr, CLSCTX_INPROC_SERVER,
                      IID_IDispatch, reinterpret_cast<void**>(&object));

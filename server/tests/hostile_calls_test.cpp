@@ -38,6 +38,7 @@ struct Row {
     void (*check)();
 };
 
+// clang-format off
 const Row kRows[] = {
     {"objects by reference are asked for the parameter's interface", [] {
          Ptr<IMatrix> m = NewMatrix(), q = NewMatrix();
@@ -141,6 +142,7 @@ const Row kRows[] = {
          SafeArrayDestroy(a);
      }},
 };
+// clang-format on
 
 TEST(HostileCalls, EachFaultStaysMended) {
     for (const Row& row : kRows) {

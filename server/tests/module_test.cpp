@@ -86,10 +86,12 @@ TEST(Objects, DispatchFailures) {
     Ptr<IDispatch> m = Create<IDispatch>(CLSID_Matrix, IID_IDispatch), c = Create<IDispatch>(CLSID_CMatrix, IID_IDispatch),
                    g = Create<IDispatch>(CLSID_Global, IID_IDispatch);
     VARIANT text = Var(VT_BSTR, SysAllocString(L"two")), number = Of(VT_I4, 2), object = Var(VT_DISPATCH, c.get()), result{};
+    // clang-format off
     const struct { IDispatch* object; DISPID id; std::vector<VARIANT> args; HRESULT hr; } kCases[] = {
         {m.get(), 999, {}, DISP_E_MEMBERNOTFOUND}, {m.get(), 3, {number}, DISP_E_BADPARAMCOUNT},
         {m.get(), 3, {text, number}, DISP_E_TYPEMISMATCH}, {m.get(), 20, {number}, DISP_E_TYPEMISMATCH},
         {m.get(), 23, {object}, DISP_E_TYPEMISMATCH}, {c.get(), 37, {number}, DISP_E_TYPEMISMATCH}, {g.get(), 5, {}, DISP_E_BADPARAMCOUNT}};
+    // clang-format on
     for (const auto& k : kCases) EXPECT_EQ(k.hr, Call(k.object, k.id, DISPATCH_METHOD, k.args, &result)) << k.id;
     LPOLESTR name = const_cast<LPOLESTR>(L"NoSuchMember");
     DISPID id = 0;

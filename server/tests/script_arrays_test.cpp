@@ -36,6 +36,7 @@ TEST(ScriptArrays, LateBoundPutsAndReordersTakeScriptArrays) {
         return byRef ? Var(VT_BYREF | VT_ARRAY | VT_VARIANT, &a) : Var(VT_ARRAY | VT_VARIANT, a);
     };
     auto one = [&arr](VARIANT item) { return arr(false, {item}, {{1, 0}}); };
+    // clang-format off
     struct Row { const wchar_t* what; DISPID member; VARIANT arg; std::vector<double> after = {}; LONG cols = 1; };
     Row rows[] = {
         {L"1-based 2-D", kAsArray, arr(true, {Of(VT_R8, 1), Of(VT_I4, 2), Of(VT_R8, 3), Of(VT_I4, 4)}, {{2, 1}, {2, 1}}),
@@ -49,6 +50,7 @@ TEST(ScriptArrays, LateBoundPutsAndReordersTakeScriptArrays) {
         {L"JScript 2-D", kAsArray, Var(VT_DISPATCH, &grid), {2, 0, 1, 2, 0, 1}, 3},
         {L"index", kReorderRows, arr(true, {Var(VT_BYREF | VT_R8, &zero), Of(VT_I4, 2), Of(VT_I2, 1)}, {{3, 0}}), {10, 30, 20}},
         {L"non-whole index", kReorderRows, arr(true, {Of(VT_R8, 1.5), Of(VT_I4, 0), Of(VT_I4, 2)}, {{3, 0}})}};
+    // clang-format on
     for (Row& row : rows) {
         SCOPED_TRACE(row.what);
         Ptr<IMatrix> m = NewMatrix();

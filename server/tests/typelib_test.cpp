@@ -20,9 +20,11 @@ std::string Flags(unsigned flags, std::initializer_list<std::pair<unsigned, cons
     return flags != 0 ? s + "+" + std::to_string(flags) : s.empty() ? "-" : s;
 }
 std::string TypeFlags(WORD f) {
+    // clang-format off
     return Flags(f, {{TYPEFLAG_FAPPOBJECT, "appobject"}, {TYPEFLAG_FCANCREATE, "creatable"}, {TYPEFLAG_FHIDDEN, "hidden"},
                      {TYPEFLAG_FDUAL, "dual"}, {TYPEFLAG_FOLEAUTOMATION, "oleautomation"},
                      {TYPEFLAG_FDISPATCHABLE, "dispatchable"}, {TYPEFLAG_FPREDECLID, "predeclid"}});
+    // clang-format on
 }
 
 // Name, help string and context of a type (MEMBERID_NIL) or member.
@@ -63,11 +65,13 @@ void Members(ITypeInfo* info, const TYPEATTR& attr, std::ostream& out) {
         for (SHORT p = 0; p < d->cParams; ++p) {
             const PARAMDESC& pd = d->lprgelemdescParam[p].paramdesc;
             const bool value = d->invkind == INVOKE_PROPERTYPUT && p + 1 == d->cParams;  // names are the get's
+            // clang-format off
             out << "      " << Flags(pd.wParamFlags, {{PARAMFLAG_FIN, "in"}, {PARAMFLAG_FOUT, "out"}, {PARAMFLAG_FRETVAL, "retval"},
                                                       {PARAMFLAG_FOPT, "optional"}, {PARAMFLAG_FHASDEFAULT, "default"}})
                 << " " << Type(info, d->lprgelemdescParam[p].tdesc) << " "
                 << (!value && p + 1u < count ? Narrow(SysAllocString(names[p + 1])) : "value")
                 << (pd.wParamFlags & PARAMFLAG_FHASDEFAULT ? " = " + Value(pd.pparamdescex->varDefaultValue) : "") << "\n";
+            // clang-format on
         }
         for (UINT k = 0; k < count; ++k) SysFreeString(names[k]);
         info->ReleaseFuncDesc(d);

@@ -21,8 +21,10 @@
 #define SHAPE(m, rows, cols) EXPECT((m).sized() && (m).Rows() == (rows) && (m).Cols() == (cols))
 using namespace corvane;
 namespace {
+// clang-format off
 const double kValues[16] = {0.0, -0.0, 1.0, -1.0, 0.5, 3.0, __builtin_nan(""), __builtin_inf(), -__builtin_inf(),
                             1.7976931348623157e308, -1e300, 1e-300, 2.2250738585072014e-308, 4.9e-324, 1e154, -7.25};
+// clang-format on
 const std::int32_t kHostileCounts[6] = {0, -1, INT32_MIN, kMaxSize, 1 << 28, 1 << 24};  // no matrix accepts or can store these
 [[maybe_unused]] const bool kBounded = (SetMemoryQuery([]() noexcept -> std::uint64_t { return 64 << 20; }), true);  // can get 64 MiB
 
