@@ -22,8 +22,8 @@ void zgetri_(const int* n, corvane::Complex* a, const int* lda, const int* ipiv,
              const int* lwork, int* info);
 void zgeqrf_(const int* m, const int* n, corvane::Complex* a, const int* lda, corvane::Complex* tau,
              corvane::Complex* work, const int* lwork, int* info);
-void zungqr_(const int* m, const int* n, const int* k, corvane::Complex* a, const int* lda,
-             const corvane::Complex* tau, corvane::Complex* work, const int* lwork, int* info);
+void zungqr_(const int* m, const int* n, const int* k, corvane::Complex* a, const int* lda, const corvane::Complex* tau,
+             corvane::Complex* work, const int* lwork, int* info);
 }
 
 namespace {

@@ -50,7 +50,10 @@ void BM_EigenComplexGeneral(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_EigenComplexGeneral)->ArgsProduct({{100, 200}, {0, 1}})->ArgNames({"n", "vectors"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EigenComplexGeneral)
+    ->ArgsProduct({{100, 200}, {0, 1}})
+    ->ArgNames({"n", "vectors"})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_Zgeev(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));

@@ -95,8 +95,8 @@ void BM_LapackDsyev(benchmark::State& state, const char* jobz) {
 void BM_LapackDgeev(benchmark::State& state, const char* jobvr) {
     const int n = static_cast<int>(state.range(0));
     const std::vector<double> src = RandomSquare(n, false);
-    std::vector<double> a(src.size()), wr(static_cast<std::size_t>(n)), wi(static_cast<std::size_t>(n)),
-        vr(src.size()), vl(1);
+    std::vector<double> a(src.size()), wr(static_cast<std::size_t>(n)), wi(static_cast<std::size_t>(n)), vr(src.size()),
+        vl(1);
     int one = 1, lwork = -1, info = 0;
     double query = 0;
     dgeev_("N", jobvr, &n, a.data(), &n, wr.data(), wi.data(), vl.data(), &one, vr.data(), &n, &query, &lwork, &info);
@@ -105,7 +105,8 @@ void BM_LapackDgeev(benchmark::State& state, const char* jobvr) {
     for (auto _ : state) {
         // Column-major copy, as the methods' row copy.
         for (int i = 0; i < n; ++i)
-            for (int j = 0; j < n; ++j) a[static_cast<std::size_t>(j) * n + i] = src[static_cast<std::size_t>(i) * n + j];
+            for (int j = 0; j < n; ++j)
+                a[static_cast<std::size_t>(j) * n + i] = src[static_cast<std::size_t>(i) * n + j];
         dgeev_("N", jobvr, &n, a.data(), &n, wr.data(), wi.data(), vl.data(), &one, vr.data(), &n, work.data(), &lwork,
                &info);
         benchmark::DoNotOptimize(info);

@@ -67,8 +67,8 @@ void BM_Kernel(benchmark::State& state) {
 }
 BENCHMARK(BM_Kernel)->ArgsProduct({{500}, {0, 1, 2}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
-using Dgemm = void (*)(int order, int transA, int transB, int m, int n, int k, double alpha, const double* a,
-                       int lda, const double* b, int ldb, double beta, double* c, int ldc);
+using Dgemm = void (*)(int order, int transA, int transB, int m, int n, int k, double alpha, const double* a, int lda,
+                       const double* b, int ldb, double beta, double* c, int ldc);
 
 Dgemm OpenBlasDgemm() {
     static const Dgemm dgemm = [] {
@@ -101,7 +101,14 @@ void BM_OpenBlasDgemm(benchmark::State& state) {
     }
     CountFlops(state, n);
 }
-BENCHMARK(BM_OpenBlasDgemm)->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenBlasDgemm)
+    ->Arg(100)
+    ->Arg(200)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -24,7 +24,8 @@ corvane::Matrix Keys(std::int32_t rows, std::int32_t cols, int pattern) {
 }
 
 void BM_SortRows(benchmark::State& state) {
-    const corvane::Matrix original = Keys(static_cast<std::int32_t>(state.range(0)), 4, static_cast<int>(state.range(1)));
+    const corvane::Matrix original =
+        Keys(static_cast<std::int32_t>(state.range(0)), 4, static_cast<int>(state.range(1)));
     corvane::Buffer<std::int32_t> perm;
     for (auto _ : state) {
         state.PauseTiming();
@@ -47,7 +48,8 @@ BENCHMARK(BM_SortCols)->Arg(1000);
 void BM_GetString(benchmark::State& state) {
     const corvane::Matrix m = Keys(200, 200, 0);
     corvane::Buffer<char> text;
-    for (auto _ : state) benchmark::DoNotOptimize(corvane::GetString(m, static_cast<std::int16_t>(state.range(0)), {}, &text));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(corvane::GetString(m, static_cast<std::int16_t>(state.range(0)), {}, &text));
 }
 BENCHMARK(BM_GetString)->Arg(3)->Arg(40);
 

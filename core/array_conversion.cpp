@@ -59,7 +59,7 @@ Status PutArray(BasicMatrix<T>& m, const ArraySource* in) {
     const std::int32_t cols = dims == 2 ? Extent(lower2, upper2) : 1;
     BasicMatrix<T> fresh;
     if (Status s = fresh.Size(rows, cols); !s) return s;  // kInvalidRows, kInvalidCols, or out of memory
-    if (!Part::kWritesAll && m.sized()) {  // the block the resize keeps of the other part
+    if (!Part::kWritesAll && m.sized()) {                 // the block the resize keeps of the other part
         const std::int32_t keepRows = rows < m.Rows() ? rows : m.Rows();
         const std::int32_t keepCols = cols < m.Cols() ? cols : m.Cols();
         for (std::int32_t i = 0; i < keepRows; ++i)

@@ -14,8 +14,7 @@ double PowerOfTen(std::int32_t n) noexcept;
 
 class DecimalRounding {
 public:
-    explicit DecimalRounding(std::int32_t places) noexcept
-        : scale_(PowerOfTen(places)), recip_(1.0 / scale_) {}
+    explicit DecimalRounding(std::int32_t places) noexcept : scale_(PowerOfTen(places)), recip_(1.0 / scale_) {}
 
     double scale() const noexcept { return scale_; }
     double recip() const noexcept { return recip_; }

@@ -9,8 +9,7 @@ std::string_view MessageText(std::int32_t message) {
         return text;
 #include "core/messages.def"
 #undef CORVANE_MESSAGE
-    default:
-        return "Unknown Error";
+    default: return "Unknown Error";
     }
 }
 

@@ -26,8 +26,8 @@ InstructionSet Detect() noexcept {
     if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0) return InstructionSet::kSse2;
     if ((ecx & bit_OSXSAVE) == 0 || (ecx & bit_AVX) == 0) return InstructionSet::kSse2;
     const std::uint64_t state = EnabledRegisterState();
-    constexpr std::uint64_t kXmmYmm = 0x6;          // SSE and AVX upper halves
-    constexpr std::uint64_t kXmmYmmZmm = 0xe6;      // plus opmask and both ZMM parts
+    constexpr std::uint64_t kXmmYmm = 0x6;      // SSE and AVX upper halves
+    constexpr std::uint64_t kXmmYmmZmm = 0xe6;  // plus opmask and both ZMM parts
     if ((state & kXmmYmm) != kXmmYmm) return InstructionSet::kSse2;
     if (__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) == 0) return InstructionSet::kSse2;
     if ((ebx & bit_AVX512F) != 0 && (state & kXmmYmmZmm) == kXmmYmmZmm) return InstructionSet::kAvx512;

@@ -32,14 +32,16 @@ void WriteRows(MatrixWriter<T>* out, std::int32_t rows, std::int32_t cols, Colum
 // element(i, j) gives the value of output element (i, j).
 template <class T, class ElementFn>
 void WriteOutput(MatrixWriter<T>* out, std::int32_t rows, std::int32_t cols, ElementFn element) {
-    WriteRows(out, rows, cols, [cols](std::int32_t) { return cols; }, element);
+    WriteRows(
+        out, rows, cols, [cols](std::int32_t) { return cols; }, element);
 }
 
 // Sized n × n, then only the elements on and below the diagonal, row by row:
 // what Size left above the diagonal stays there (triangular factors).
 template <class T, class ElementFn>
 void WriteLowerTriangle(MatrixWriter<T>* out, std::int32_t n, ElementFn element) {
-    WriteRows(out, n, n, [](std::int32_t i) { return i + 1; }, element);
+    WriteRows(
+        out, n, n, [](std::int32_t i) { return i + 1; }, element);
 }
 
 // Sized n × n, emptied with its own Clear, then only the diagonal written

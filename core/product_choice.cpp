@@ -18,9 +18,9 @@ constexpr std::int64_t kNarrowPackedFrom = 32 * 32 * 32;
 const PackedProductKernel* PackedKernelFor(std::int32_t m, std::int32_t p, std::int32_t q) {
     const PackedProductKernel* kernel = nullptr;
     switch (ActiveInstructionSet()) {
-        case InstructionSet::kAvx512: kernel = Avx512ProductKernel(); break;
-        case InstructionSet::kAvx2: kernel = Avx2ProductKernel(); break;
-        case InstructionSet::kSse2: break;
+    case InstructionSet::kAvx512: kernel = Avx512ProductKernel(); break;
+    case InstructionSet::kAvx2: kernel = Avx2ProductKernel(); break;
+    case InstructionSet::kSse2: break;
     }
     if (kernel == nullptr) return nullptr;
     const std::int64_t count = static_cast<std::int64_t>(m) * p * q;
@@ -31,9 +31,9 @@ const PackedProductKernel* PackedKernelFor(std::int32_t m, std::int32_t p, std::
 const ComplexProductKernel* ComplexKernelFor(std::int32_t m, std::int32_t p, std::int32_t q) {
     const ComplexProductKernel* kernel = nullptr;
     switch (ActiveInstructionSet()) {
-        case InstructionSet::kAvx512: kernel = Avx512ComplexProductKernel(); break;
-        case InstructionSet::kAvx2: kernel = Avx2ComplexProductKernel(); break;
-        case InstructionSet::kSse2: break;
+    case InstructionSet::kAvx512: kernel = Avx512ComplexProductKernel(); break;
+    case InstructionSet::kAvx2: kernel = Avx2ComplexProductKernel(); break;
+    case InstructionSet::kSse2: break;
     }
     if (kernel == nullptr) return nullptr;
     const std::int64_t count = static_cast<std::int64_t>(m) * p * q;
@@ -42,9 +42,10 @@ const ComplexProductKernel* ComplexKernelFor(std::int32_t m, std::int32_t p, std
 
 }  // namespace
 
-bool MatrixProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m,
-                   std::int32_t p, std::int32_t q) noexcept {
-    if (const PackedProductKernel* kernel = PackedKernelFor(m, p, q)) return MatrixProductPacked(*kernel, a, b, c, m, p, q);
+bool MatrixProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
+                   std::int32_t q) noexcept {
+    if (const PackedProductKernel* kernel = PackedKernelFor(m, p, q))
+        return MatrixProductPacked(*kernel, a, b, c, m, p, q);
     MatrixProductBlocked(a, b, c, m, p, q);
     return true;
 }
@@ -58,7 +59,8 @@ void AddProduct(const double* const* a, const double* const* b, double* const* c
 void AddProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m, std::int32_t p,
                 std::int32_t q) noexcept {
     const ComplexProductKernel* kernel = ComplexKernelFor(m, p, q);
-    if (kernel == nullptr || !ComplexProductPacked(*kernel, a, b, c, m, p, q, false)) MatrixProductBlocked(a, b, c, m, p, q);
+    if (kernel == nullptr || !ComplexProductPacked(*kernel, a, b, c, m, p, q, false))
+        MatrixProductBlocked(a, b, c, m, p, q);
 }
 
 void SubtractProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
@@ -75,8 +77,8 @@ void SubtractProduct(const Complex* const* a, const Complex* const* b, Complex* 
         MatrixProductBlocked<Complex, true>(a, b, c, m, p, q);
 }
 
-bool MatrixProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m,
-                   std::int32_t p, std::int32_t q) noexcept {
+bool MatrixProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m, std::int32_t p,
+                   std::int32_t q) noexcept {
     if (const ComplexProductKernel* kernel = ComplexKernelFor(m, p, q))
         return ComplexProductPacked(*kernel, a, b, c, m, p, q, false);
     MatrixProductBlocked(a, b, c, m, p, q);

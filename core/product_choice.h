@@ -14,8 +14,8 @@ namespace corvane {
 // False (c untouched) when work storage cannot be obtained.
 [[nodiscard]] bool MatrixProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m,
                                  std::int32_t p, std::int32_t q) noexcept;
-[[nodiscard]] bool MatrixProduct(const Complex* const* a, const Complex* const* b, Complex* const* c,
-                                 std::int32_t m, std::int32_t p, std::int32_t q) noexcept;
+[[nodiscard]] bool MatrixProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m,
+                                 std::int32_t p, std::int32_t q) noexcept;
 
 // c (m × q) plus a (m × p) times b (p × q), in place: every element receives
 // c = c + a(i, k)·b(k, j) for k = 0, 1, …, p − 1. Never fails, as below.

@@ -89,7 +89,8 @@ bool ComplexProductPacked(const ComplexProductKernel& kernel, const Complex* con
                             }
                         tile(depth, packedA + 2 * ir * depth, bp, re, im);
                         for (std::int64_t r = 0; r < rows; ++r)
-                            for (std::int64_t l = 0; l < cols; ++l) cRows[r][col + l] = Complex{re[r * nr + l], im[r * nr + l]};
+                            for (std::int64_t l = 0; l < cols; ++l)
+                                cRows[r][col + l] = Complex{re[r * nr + l], im[r * nr + l]};
                     }
                 }
             }

@@ -27,8 +27,10 @@ namespace product_detail {
 
 template <bool kSubtract, class T>
 inline T Step(T c, T product) {
-    if constexpr (kSubtract) return c - product;
-    else return c + product;
+    if constexpr (kSubtract)
+        return c - product;
+    else
+        return c + product;
 }
 
 // c_r(j) = c_r(j) + a_r·b(j) (with kSubtract c_r(j) − a_r·b(j)) for `rows`

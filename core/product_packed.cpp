@@ -20,8 +20,8 @@ std::int64_t RoundUp(std::int64_t x, std::int64_t unit) { return (x + unit - 1) 
 // b(k0 + k, j0 + j) for k < depth, j < width, as panels of `cols` columns:
 // panel t holds element (k, t·cols + l) at t·cols·depth + k·cols + l; the
 // columns past `width` are zero.
-void PackColumns(const double* const* b, std::int64_t k0, std::int64_t depth, std::int64_t j0,
-                 std::int64_t width, std::int64_t cols, double* out) {
+void PackColumns(const double* const* b, std::int64_t k0, std::int64_t depth, std::int64_t j0, std::int64_t width,
+                 std::int64_t cols, double* out) {
     for (std::int64_t t = 0; t < width; t += cols) {
         const std::int64_t n = Min(cols, width - t);
         for (std::int64_t k = 0; k < depth; ++k) {
@@ -55,10 +55,10 @@ bool PackFullPanel(const double* const* from, std::int64_t depth, bool negate, d
 // The register tile heights in use get their own unrolled copy.
 bool PackFullPanel(const double* const* from, std::int64_t rows, std::int64_t depth, bool negate, double* out) {
     switch (rows) {
-        case 4: return PackFullPanel<4>(from, depth, negate, out);
-        case 6: return PackFullPanel<6>(from, depth, negate, out);
-        case 8: return PackFullPanel<8>(from, depth, negate, out);
-        default: return false;
+    case 4: return PackFullPanel<4>(from, depth, negate, out);
+    case 6: return PackFullPanel<6>(from, depth, negate, out);
+    case 8: return PackFullPanel<8>(from, depth, negate, out);
+    default: return false;
     }
 }
 

@@ -10,8 +10,8 @@
 namespace corvane::product_detail {
 
 template <class V, int kRows, int kVecs>
-inline void ProductTile(std::int64_t depth, const double* __restrict ap, const double* __restrict bp,
-                        double* const* c, std::int64_t col) {
+inline void ProductTile(std::int64_t depth, const double* __restrict ap, const double* __restrict bp, double* const* c,
+                        std::int64_t col) {
     using Reg = typename V::Reg;
     constexpr int kW = V::kWidth;
     Reg acc[kRows][kVecs];

@@ -160,7 +160,7 @@ Status ReorderCols(BasicMatrix<T>& m, const PermIndexArgument* permIndex) {
     return ReorderCols(m, entries);
 }
 
-#define CORVANE_SORTING_FOR(T)                                                                          \
+#define CORVANE_SORTING_FOR(T)                                                                       \
     template Status SortRows<T>(BasicMatrix<T>&, std::int32_t, std::int32_t, Buffer<std::int32_t>*); \
     template Status SortCols<T>(BasicMatrix<T>&, std::int32_t, std::int32_t, Buffer<std::int32_t>*); \
     template Status ReorderRows<T>(BasicMatrix<T>&, const PermIndexArgument*);                       \

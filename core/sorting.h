@@ -46,7 +46,7 @@ Status ReorderRows(BasicMatrix<T>& m, const Buffer<std::int32_t>& entries);
 template <class T>
 Status ReorderCols(BasicMatrix<T>& m, const Buffer<std::int32_t>& entries);
 
-#define CORVANE_SORTING_FOR(T)                                                                                 \
+#define CORVANE_SORTING_FOR(T)                                                                              \
     extern template Status SortRows<T>(BasicMatrix<T>&, std::int32_t, std::int32_t, Buffer<std::int32_t>*); \
     extern template Status SortCols<T>(BasicMatrix<T>&, std::int32_t, std::int32_t, Buffer<std::int32_t>*); \
     extern template Status ReorderRows<T>(BasicMatrix<T>&, const PermIndexArgument*);                       \

@@ -24,8 +24,7 @@ public:
     std::string_view Format(double x) const {
         if (std::isnan(x)) return "nan";  // one text whatever the sign or payload
         if (std::isinf(x)) return x > 0 ? std::string_view("inf") : std::string_view("-inf");
-        const auto [end, ec] =
-            std::to_chars(scratch_.begin(), scratch_.end(), x, std::chars_format::fixed, precision_);
+        const auto [end, ec] = std::to_chars(scratch_.begin(), scratch_.end(), x, std::chars_format::fixed, precision_);
         if (ec != std::errc()) return "nan";  // cannot happen with the room above
         return {scratch_.data(), static_cast<std::size_t>(end - scratch_.data())};
     }
@@ -67,8 +66,7 @@ struct RealLayout {
     }
     static void LineStart(TextWriter& out) { out.Put("|"); }
     static void LineEnd(TextWriter& out) { out.Put(" |"); }
-    static void Element(TextWriter& out, double x, const DecimalRounding& r, const FixedFormatter& f,
-                        std::uint64_t w) {
+    static void Element(TextWriter& out, double x, const DecimalRounding& r, const FixedFormatter& f, std::uint64_t w) {
         out.PutPadded(f.Format(r.Round(x)), w);
     }
 };

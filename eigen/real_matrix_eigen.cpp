@@ -35,9 +35,8 @@ public:
         RowStore<double> a;
         Buffer<double> e;
         Buffer<std::int32_t> iv;
-        if (!a.Allocate(n_, n_) || !z_.Allocate(n_, n_) || !wr_.Allocate(n_) || !wi_.Allocate(n_) ||
-            !e.Allocate(n_) || !iv.Allocate(n_) || !order_.Allocate(n_) ||
-            !walk_.source.Allocate(n_) || !walk_.kind.Allocate(n_))
+        if (!a.Allocate(n_, n_) || !z_.Allocate(n_, n_) || !wr_.Allocate(n_) || !wi_.Allocate(n_) || !e.Allocate(n_) ||
+            !iv.Allocate(n_) || !order_.Allocate(n_) || !walk_.source.Allocate(n_) || !walk_.kind.Allocate(n_))
             return Status::OutOfMemory();
         for (std::int32_t i = 0; i < n_; ++i)
             for (std::int32_t j = 0; j < n_; ++j) a[i][j] = m.at(i, j);
@@ -81,9 +80,9 @@ public:
     double VectorImag(std::int32_t i, std::int32_t k) const {
         const std::int32_t j = walk_.source[k];
         switch (walk_.kind[k]) {
-            case 1: return z_[i][j + 1];
-            case 2: return -z_[i][j + 1];
-            default: return 0.0;
+        case 1: return z_[i][j + 1];
+        case 2: return -z_[i][j + 1];
+        default: return 0.0;
         }
     }
 
@@ -114,8 +113,9 @@ Status EigenC(const Matrix& m, CMatrixOut* eigenvalues, CMatrixOut* eigenvectors
     if (Status s = r.Compute(m, eigenvectors != nullptr); !s) return s;
     const std::int32_t n = r.n();
     WriteOutput(eigenvalues, n, 1, [&](std::int32_t k, std::int32_t) { return Complex{r.Real(k), r.Imag(k)}; });
-    WriteOutput(eigenvectors, n, n,
-                [&](std::int32_t i, std::int32_t k) { return Complex{r.VectorReal(i, k), r.VectorImag(i, k)}; });
+    WriteOutput(eigenvectors, n, n, [&](std::int32_t i, std::int32_t k) {
+        return Complex{r.VectorReal(i, k), r.VectorImag(i, k)};
+    });
     return Status::Ok();
 }
 

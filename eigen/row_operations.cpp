@@ -9,9 +9,9 @@ namespace corvane {
 const RowOperations& ActiveRowOperations() noexcept {
     const RowOperations* wide = nullptr;
     switch (ActiveInstructionSet()) {
-        case InstructionSet::kAvx512: wide = row_operations_detail::Avx512RowOperations(); break;
-        case InstructionSet::kAvx2: wide = row_operations_detail::Avx2RowOperations(); break;
-        case InstructionSet::kSse2: break;
+    case InstructionSet::kAvx512: wide = row_operations_detail::Avx512RowOperations(); break;
+    case InstructionSet::kAvx2: wide = row_operations_detail::Avx2RowOperations(); break;
+    case InstructionSet::kSse2: break;
     }
     return wide != nullptr ? *wide : kLoops;
 }

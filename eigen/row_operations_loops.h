@@ -39,8 +39,8 @@ void RotatePair(double* __restrict x, double* __restrict y, double c, double s, 
     }
 }
 
-void Reflect3(double* __restrict x, double* __restrict y, double* __restrict z, double p, double q, double r,
-              double qq, double rr, std::int32_t n) {
+void Reflect3(double* __restrict x, double* __restrict y, double* __restrict z, double p, double q, double r, double qq,
+              double rr, std::int32_t n) {
     for (std::int32_t j = 0; j < n; ++j) {
         const double v = p * x[j] + q * y[j] + r * z[j];
         x[j] = x[j] - v;

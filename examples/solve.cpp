@@ -64,8 +64,8 @@ void ReportFailure(const char* call, HRESULT hr) {
 }
 
 HRESULT NewMatrix(long rows, long cols, const double* values, Ref<IMatrix>& out) {
-    HRESULT hr = CoCreateInstance(CLSID_Matrix, nullptr, CLSCTX_INPROC_SERVER, IID_IMatrix,
-                                  reinterpret_cast<void**>(&out.p));
+    HRESULT hr =
+        CoCreateInstance(CLSID_Matrix, nullptr, CLSCTX_INPROC_SERVER, IID_IMatrix, reinterpret_cast<void**>(&out.p));
     if (SUCCEEDED(hr)) hr = out->Size(rows, cols);
     for (long i = 0; i < rows && SUCCEEDED(hr); ++i)
         for (long j = 0; j < cols && SUCCEEDED(hr); ++j) hr = out->put_Item(i, j, values[i * cols + j]);

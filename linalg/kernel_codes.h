@@ -6,7 +6,7 @@ namespace corvane {
 
 enum KernelCode : int {
     kKernelOk = 0,
-    kKernelSingular = 1,           // an all-zero row, or an exhausted pivot column
+    kKernelSingular = 1,  // an all-zero row, or an exhausted pivot column
     kKernelNotPositiveDefinite = 2,
     kKernelNoConvergence = 3,
 };

@@ -18,16 +18,14 @@ Status LUOf(const BasicMatrix<T>& a, MatrixWriter<T>* L, MatrixWriter<T>* U, Buf
     RowStore<T> work;
     Buffer<typename P::Scale> scale;
     Buffer<std::int32_t> perm, index;
-    if (!CopyRows(a, &work) || !scale.Allocate(n) || !perm.Allocate(n) ||
-        (permIndex != nullptr && !index.Allocate(n)))
+    if (!CopyRows(a, &work) || !scale.Allocate(n) || !perm.Allocate(n) || (permIndex != nullptr && !index.Allocate(n)))
         return Status::OutOfMemory();
     std::int32_t sign = 1;
     if (CroutDecompose<T, P>(work.data(), n, scale.data(), perm.data(), &sign) != kKernelOk) return kSingular;
 
     T* const* w = work.data();
-    WriteOutput(L, n, n, [&](std::int32_t i, std::int32_t j) {
-        return i > j ? w[i][j] : (i == j ? P::One() : P::Zero());
-    });
+    WriteOutput(L, n, n,
+                [&](std::int32_t i, std::int32_t j) { return i > j ? w[i][j] : (i == j ? P::One() : P::Zero()); });
     WriteOutput(U, n, n, [&](std::int32_t i, std::int32_t j) { return i <= j ? w[i][j] : P::Zero(); });
     if (permIndex != nullptr) {
         // Position of each row of A in P·A: the inverse of the permutation vector.

@@ -39,9 +39,8 @@ Status QROf(const BasicMatrix<T>& a, MatrixWriter<T>* Q, MatrixWriter<T>* R) {
         (void)HouseholderQR<T, P>(w.data(), m, n, rdiag.data(), sums.data());
         if (Q != nullptr) (void)HouseholderFormQ<T, P>(w.data(), rdiag.data(), m, n, q.data(), sums.data());
     }
-    WriteOutput(R, n, n, [&](std::int32_t i, std::int32_t j) {
-        return i < j ? w[i][j] : (i == j ? rdiag[i] : P::Zero());
-    });
+    WriteOutput(R, n, n,
+                [&](std::int32_t i, std::int32_t j) { return i < j ? w[i][j] : (i == j ? rdiag[i] : P::Zero()); });
     WriteOutput(Q, m, n, [&](std::int32_t i, std::int32_t j) { return q[i][j]; });
     return Status::Ok();
 }

@@ -90,9 +90,9 @@ ReflectFn<T> Chosen(ReflectFn<T> portable) {
     const T* type = nullptr;
     ReflectFn<T> wide = nullptr;
     switch (ActiveInstructionSet()) {
-        case InstructionSet::kAvx512: wide = Avx512Reflect(type); break;
-        case InstructionSet::kAvx2: wide = Avx2Reflect(type); break;
-        case InstructionSet::kSse2: break;
+    case InstructionSet::kAvx512: wide = Avx512Reflect(type); break;
+    case InstructionSet::kAvx2: wide = Avx2Reflect(type); break;
+    case InstructionSet::kSse2: break;
     }
     return wide != nullptr ? wide : portable;
 }

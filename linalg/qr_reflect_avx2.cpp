@@ -6,7 +6,6 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 
-
 // GCC's pragma, or its clang equivalent (the fuzzer is built with clang).
 #ifdef __clang__
 #pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)

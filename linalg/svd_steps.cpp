@@ -11,9 +11,9 @@ namespace corvane {
 const SvdSteps& ActiveSvdSteps() noexcept {
     const SvdSteps* wide = nullptr;
     switch (ActiveInstructionSet()) {
-        case InstructionSet::kAvx512: wide = Avx512SvdSteps(); break;
-        case InstructionSet::kAvx2: wide = Avx2SvdSteps(); break;
-        case InstructionSet::kSse2: break;
+    case InstructionSet::kAvx512: wide = Avx512SvdSteps(); break;
+    case InstructionSet::kAvx2: wide = Avx2SvdSteps(); break;
+    case InstructionSet::kSse2: break;
     }
     return wide != nullptr ? *wide : kSteps;
 }

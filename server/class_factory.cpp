@@ -46,8 +46,10 @@ public:
         return make_(outer, iid, out);
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-        if (lock) LockModule();
-        else UnlockModule();
+        if (lock)
+            LockModule();
+        else
+            UnlockModule();
         return S_OK;
     }
 

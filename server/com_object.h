@@ -60,7 +60,9 @@ private:
 template <class... Interfaces>
 class ComObject : public Interfaces..., public ObjectCore {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return outer_->QueryInterface(iid, out); }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        return outer_->QueryInterface(iid, out);
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return outer_->AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return outer_->Release(); }
 

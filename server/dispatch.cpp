@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "CorvaneMatrix30.h"
-#include "server/module_state.h"
 #include "server/error_record.h"
 #include "server/member_call.h"
 #include "server/member_table.h"
+#include "server/module_state.h"
 
 namespace corvane::server {
 namespace {
@@ -16,7 +16,7 @@ struct CachedTypeInfo {
     const GUID* guid;
     ITypeInfo* info;
 };
-CachedTypeInfo g_cache[] = {{&IID_IMatrix, nullptr},  {&IID_ICMatrix, nullptr}, {&IID_IGlobal, nullptr},
+CachedTypeInfo g_cache[] = {{&IID_IMatrix, nullptr},  {&IID_ICMatrix, nullptr},  {&IID_IGlobal, nullptr},
                             {&CLSID_Matrix, nullptr}, {&CLSID_CMatrix, nullptr}, {&CLSID_Global, nullptr}};
 
 // The locale the type library declares.
@@ -36,7 +36,8 @@ HRESULT GetTypeInfoOf(REFGUID guid, LCID lcid, ITypeInfo** out) {
             // own locale (1033), which callers with a neutral or other locale
             // would otherwise never find.
             HRESULT hr = LoadRegTypeLib(LIBID_CorvaneMatrix30, 1, 0, lcid, &library);
-            if (FAILED(hr) && lcid != kLibraryLocale) hr = LoadRegTypeLib(LIBID_CorvaneMatrix30, 1, 0, kLibraryLocale, &library);
+            if (FAILED(hr) && lcid != kLibraryLocale)
+                hr = LoadRegTypeLib(LIBID_CorvaneMatrix30, 1, 0, kLibraryLocale, &library);
             if (FAILED(hr)) return hr;
             hr = library->GetTypeInfoOfGuid(guid, &row.info);
             library->Release();

@@ -43,9 +43,7 @@ HRESULT GlobalObject::CAbs(::Complex* cNumber, double* pVal) { return Finish(cor
 HRESULT GlobalObject::CSqr(::Complex* cNumber, ::Complex* pVal) {
     return Finish(corvane::CSqr(AsCore(cNumber), AsCore(pVal)));
 }
-HRESULT GlobalObject::CreateMatrix(LONG Rows, LONG Cols, IMatrix** pVal) {
-    return Factory<double>(Rows, Cols, pVal);
-}
+HRESULT GlobalObject::CreateMatrix(LONG Rows, LONG Cols, IMatrix** pVal) { return Factory<double>(Rows, Cols, pVal); }
 HRESULT GlobalObject::CreateCMatrix(LONG Rows, LONG Cols, ICMatrix** pVal) {
     return Factory<corvane::Complex>(Rows, Cols, pVal);
 }

@@ -62,8 +62,8 @@ struct MatrixObjectTraits<corvane::Complex> {
 };
 
 template <class T>
-using MatrixObjectBase = ReportingObject<typename MatrixObjectTraits<T>::Interface,
-                                         MatrixObjectTraits<T>::kInterfaceId, MatrixObjectTraits<T>::kClassId>;
+using MatrixObjectBase = ReportingObject<typename MatrixObjectTraits<T>::Interface, MatrixObjectTraits<T>::kInterfaceId,
+                                         MatrixObjectTraits<T>::kClassId>;
 
 template <class T>
 class BasicMatrixObject : public MatrixObjectBase<T> {
@@ -131,7 +131,8 @@ protected:
     // Called by the final class's constructor, when the object's interface
     // carries the final table of members.
     void RecordOwnTable() {
-        ownTable_.store(*reinterpret_cast<const void* const*>(static_cast<Interface*>(this)), std::memory_order_relaxed);
+        ownTable_.store(*reinterpret_cast<const void* const*>(static_cast<Interface*>(this)),
+                        std::memory_order_relaxed);
     }
 
     // A core outcome as this class reports it.

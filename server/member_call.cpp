@@ -117,7 +117,7 @@ HRESULT MemberCall::BindOne(const ParamDescription& param, const VARIANT* arg, S
             return DISP_E_OVERFLOW;
         const HRESULT hr = VariantChangeType(&slot.owned, const_cast<VARIANT*>(from), 0, ScalarType(param.kind));
         if (FAILED(hr)) return hr;
-        slot.value = slot.owned;  // a string stays owned by `owned`
+        slot.value = slot.owned;               // a string stays owned by `owned`
         if (param.kind == ParamKind::Short) {  // widened, so that every slot convention reads it right
             V_VT(&slot.value) = VT_I4;
             V_I4(&slot.value) = V_I2(&slot.owned);
@@ -297,8 +297,10 @@ HRESULT MemberCall::TakeResult(VARIANT* result) {
         break;
     }
     }
-    if (result != nullptr) *result = out;
-    else VariantClear(&out);
+    if (result != nullptr)
+        *result = out;
+    else
+        VariantClear(&out);
     return S_OK;
 }
 

@@ -16,8 +16,10 @@ bool UserType(ITypeInfo* slots, HREFTYPE ref, TYPEKIND* kind, GUID* guid, ULONG*
         *size = attr->cbSizeInstance;
         info->ReleaseTypeAttr(attr);
     }
-    if (ok && keep != nullptr) *keep = info;
-    else info->Release();
+    if (ok && keep != nullptr)
+        *keep = info;
+    else
+        info->Release();
     return ok;
 }
 
@@ -74,12 +76,14 @@ HRESULT MemberDescription::Describe(ITypeInfo* slots, const FUNCDESC& desc) {
             if (FAILED(VariantCopy(&out.fallback, &pd.pparamdescex->varDefaultValue))) return E_OUTOFMEMORY;
         if (target == nullptr) {
             switch (type.vt) {
-            case VT_I4: case VT_INT: out.kind = ParamKind::Long; break;
+            case VT_I4:
+            case VT_INT: out.kind = ParamKind::Long; break;
             case VT_I2: out.kind = ParamKind::Short; break;
             case VT_R8: out.kind = ParamKind::Double; break;
             case VT_BSTR: out.kind = ParamKind::String; break;
             case VT_USERDEFINED:  // an enumeration passes as a long
-                if (!UserType(slots, type.hreftype, &kind, &guid, &size) || kind != TKIND_ENUM) return DISP_E_BADVARTYPE;
+                if (!UserType(slots, type.hreftype, &kind, &guid, &size) || kind != TKIND_ENUM)
+                    return DISP_E_BADVARTYPE;
                 out.kind = ParamKind::Long;
                 break;
             default: return DISP_E_BADVARTYPE;

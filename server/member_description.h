@@ -32,9 +32,9 @@ struct ParamDescription {
     ParamKind kind = ParamKind::Long;
     bool out = false;
     bool optional = false;
-    VARIANT fallback{};  // the default of an omitted parameter; VT_EMPTY when none
-    GUID type{};         // Object: the interface; Record: the record type
-    ULONG size = 0;      // Record: its bytes
+    VARIANT fallback{};          // the default of an omitted parameter; VT_EMPTY when none
+    GUID type{};                 // Object: the interface; Record: the record type
+    ULONG size = 0;              // Record: its bytes
     VARTYPE element = VT_EMPTY;  // Array: its element type
 };
 

@@ -167,7 +167,8 @@ HRESULT RegisterScript(HKEY root, const wchar_t* appId) {
     const int count = ReadScript(entries, kMaxScriptEntries, appId);
     if (count == 0) return HRESULT_FROM_WIN32(ERROR_RESOURCE_DATA_NOT_FOUND);
     for (int i = 0; i < count; ++i) {
-        const HRESULT hr = SetEntry(root, entries[i].key, entries[i].name[0] ? entries[i].name : nullptr, entries[i].data);
+        const HRESULT hr =
+            SetEntry(root, entries[i].key, entries[i].name[0] ? entries[i].name : nullptr, entries[i].data);
         if (FAILED(hr)) return hr;
     }
     return S_OK;

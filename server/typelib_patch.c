@@ -20,8 +20,10 @@ static const unsigned long kInlineNullPointer = 0x80000000ul | (26ul << 26); /* 
 static const unsigned long kInlineNullDispatch = 0x80000000ul | (9ul << 26); /* VT_DISPATCH, 0 */
 
 /* Default of each double parameter, by parameter name. */
-static const struct { const char* name; double value; } kDoubleDefaults[] = {
-    {"LowLimit", 0.0}, {"HighLimit", 10.0}, {"MaxDifference", 1e-09}, {"NormValue", 1.0}};
+static const struct {
+    const char* name;
+    double value;
+} kDoubleDefaults[] = {{"LowLimit", 0.0}, {"HighLimit", 10.0}, {"MaxDifference", 1e-09}, {"NormValue", 1.0}};
 #define DEFAULT_COUNT (sizeof kDoubleDefaults / sizeof kDoubleDefaults[0])
 
 static unsigned char* data;
@@ -140,7 +142,8 @@ int main(int argc, char** argv) {
     if (objectsSet == 0) return Fail("no object defaults found");
 
     FILE* out = fopen(argv[2], "wb");
-    if (!out || fwrite(data, 1, (size_t)size, out) != (size_t)size || fclose(out) != 0) return Fail("cannot write output");
+    if (!out || fwrite(data, 1, (size_t)size, out) != (size_t)size || fclose(out) != 0)
+        return Fail("cannot write output");
     free(data);
     return 0;
 }

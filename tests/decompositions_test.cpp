@@ -8,8 +8,7 @@
 namespace corvane::support {
 namespace {
 
-template <class T>
-class Decompositions : public ::testing::Test {};
+template <class T> class Decompositions : public ::testing::Test {};
 using ElementTypes = ::testing::Types<double, Complex>;
 TYPED_TEST_SUITE(Decompositions, ElementTypes);
 
@@ -17,8 +16,7 @@ constexpr I kSizes[] = {1, 2, 5, 17};
 double Tolerance(I n) { return 64.0 * (n + 1) * kEps; }
 
 // Exact zeros above (upper = false) or below the diagonal.
-template <class T>
-bool Triangular(const Dense<T>& a, bool lower) {
+template <class T> bool Triangular(const Dense<T>& a, bool lower) {
     bool zeros = true;
     Each(a.rows, a.cols, [&](I i, I j) { zeros &= !(lower ? j > i : j < i) || SameBits(a(i, j), T{}); });
     return zeros;
@@ -71,8 +69,8 @@ TYPED_TEST(Decompositions, InverseAndSolvesHaveSmallResiduals) {
     for (Kind kind : {Kind::Random, Kind::WellConditioned, Kind::Spd, Kind::Graded, Kind::Huge, Kind::Tiny})
         for (I n : kSizes) {
             SCOPED_TRACE(testing::Message() << int(kind) << " n=" << n);
-            const BasicMatrix<T> a = RandomMatrix<T>(rng, n, n, kind), b = RandomMatrix<T>(rng, n, 3),
-                                 column = RandomMatrix<T>(rng, n, 1), before = Copy(a);
+            const BasicMatrix<T> a = RandomMatrix<T>(rng, n, n, kind), b = RandomMatrix<T>(rng, n, 3), column = RandomMatrix<T>(rng, n, 1),
+                                 before = Copy(a);
             BasicMatrix<T> inverse, x, y, product;
             ASSERT_TRUE(Inverse(a, &inverse).ok());
             ASSERT_TRUE(Solve(a, &b, &x).ok());
@@ -162,9 +160,8 @@ TYPED_TEST(Decompositions, OutputsAreSizedAndFilledAsAsked) {
     BasicMatrix<T> nines = Make<T>({{9, 9, 9}, {9, 9, 9}, {9, 9, 9}});
     ASSERT_TRUE(Cholesky(a, &nines).ok());
     ASSERT_TRUE(Cholesky(a, &C).ok());
-    Each(3, 3, [&](I i, I j) {
-        EXPECT_TRUE(SameBits(nines.at(i, j), j > i ? Narrow<T>(9.0) : C.at(i, j)) && (j <= i || SameBits(C.at(i, j), T{})));
-    });
+    Each(3, 3,
+         [&](I i, I j) { EXPECT_TRUE(SameBits(nines.at(i, j), j > i ? Narrow<T>(9.0) : C.at(i, j)) && (j <= i || SameBits(C.at(i, j), T{}))); });
     EXPECT_TRUE(Cholesky(a, nullptr).ok());
 }
 

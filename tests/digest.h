@@ -29,13 +29,11 @@ public:
     void Bits(const std::string& name, Complex z);
     void Int(const std::string& name, std::int64_t v);
     void Status(const std::string& name, corvane::Status s);
-    void Index(const std::string& name, const Buffer<std::int32_t>& p);  // size and a hash
-    template <class T>
-    void Matrix(const std::string& name, const BasicMatrix<T>& m);  // shape and a hash of all bits
+    void Index(const std::string& name, const Buffer<std::int32_t>& p);                // size and a hash
+    template <class T> void Matrix(const std::string& name, const BasicMatrix<T>& m);  // shape and a hash of all bits
     // A call's status, then each output as Matrix under name.suffix (name alone for "").
     template <class T>
-    void Result(const std::string& name, corvane::Status s,
-                std::initializer_list<std::pair<const char*, const BasicMatrix<T>*>> outputs) {
+    void Result(const std::string& name, corvane::Status s, std::initializer_list<std::pair<const char*, const BasicMatrix<T>*>> outputs) {
         Status(name, s);
         for (const auto& [suffix, m] : outputs) Matrix(*suffix != 0 ? name + "." + suffix : name, *m);
     }
@@ -52,17 +50,14 @@ struct Registrar {
 
 // The same pseudo-random sequence on every platform: doubles in [-1, 1).
 double Next();
-template <class T>
-T NextElement();
+template <class T> T NextElement();
 // A rows × cols matrix of Next() values (scaled by `scale`).
-template <class T>
-BasicMatrix<T> Random(std::int32_t rows, std::int32_t cols, double scale = 1.0);
+template <class T> BasicMatrix<T> Random(std::int32_t rows, std::int32_t cols, double scale = 1.0);
 
 // The inputs every decomposition sees: 1 × 1, small, above the product's
 // blocking sizes, rectangular both ways, symmetric, positive definite, exactly
 // singular, rank-deficient, defective, NaN and Inf elements, huge and tiny.
-template <class T>
-const std::vector<std::pair<std::string, BasicMatrix<T>>>& Battery();
+template <class T> const std::vector<std::pair<std::string, BasicMatrix<T>>>& Battery();
 
 }  // namespace corvane::digest
 

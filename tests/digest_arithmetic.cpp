@@ -11,8 +11,7 @@
 namespace corvane {
 namespace {
 
-template <class T>
-void Arithmetic(digest::Out& out) {
+template <class T> void Arithmetic(digest::Out& out) {
     for (const auto& [name, a] : digest::Battery<T>()) {
         const std::string n = name + ".";
         const BasicMatrix<T> b = digest::Random<T>(a.Rows(), a.Cols(), 1e-3);

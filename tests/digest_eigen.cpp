@@ -39,9 +39,8 @@ CORVANE_DIGEST_CASE(eigen_budget) {
     RowStore<double> ar, ai, zr, zi, h, z;
     Buffer<double> wr, wi, ortr, orti;
     Buffer<std::int32_t> iv;
-    if (!ar.Allocate(n, n) || !ai.Allocate(n, n) || !zr.Allocate(n, n) || !zi.Allocate(n, n) || !h.Allocate(n, n) ||
-        !z.Allocate(n, n) || !wr.Allocate(n) || !wi.Allocate(n) || !ortr.Allocate(n) || !orti.Allocate(n) ||
-        !iv.Allocate(n))
+    if (!ar.Allocate(n, n) || !ai.Allocate(n, n) || !zr.Allocate(n, n) || !zi.Allocate(n, n) || !h.Allocate(n, n) || !z.Allocate(n, n) ||
+        !wr.Allocate(n) || !wi.Allocate(n) || !ortr.Allocate(n) || !orti.Allocate(n) || !iv.Allocate(n))
         return;
     for (int vectors = 0; vectors < 2; ++vectors) {
         for (std::int32_t i = 0; i < n; ++i)
@@ -54,10 +53,8 @@ CORVANE_DIGEST_CASE(eigen_budget) {
         std::int32_t unfinished = 0;  // the eigenvalue still sought when the budget ran out
         ComplexHessenbergReduce(N, 0, N, ar.data(), ai.data(), ortr.data(), orti.data());
         if (vectors)
-            ComplexQRVectors(N, 0, N, ortr.data(), orti.data(), ar.data(), ai.data(), wr.data(), wi.data(), zr.data(),
-                             zi.data(), 4, &unfinished);
-        else
-            ComplexQRValues(N, 0, N, ar.data(), ai.data(), wr.data(), wi.data(), 4, &unfinished);
+            ComplexQRVectors(N, 0, N, ortr.data(), orti.data(), ar.data(), ai.data(), wr.data(), wi.data(), zr.data(), zi.data(), 4, &unfinished);
+        else ComplexQRValues(N, 0, N, ar.data(), ai.data(), wr.data(), wi.data(), 4, &unfinished);
         out.Int("complex." + v + "ierr", unfinished);
         for (std::int32_t i = 0; i < n; ++i) out.Bits("complex." + v + std::to_string(i), Complex{wr[i], wi[i]});
         unfinished = 0;
@@ -74,8 +71,7 @@ CORVANE_DIGEST_CASE(eigen_budget) {
 }
 
 CORVANE_DIGEST_CASE(eigen_helpers) {
-    const double pairs[][2] = {{3, 4}, {1, 1}, {1e300, 3e299}, {-2.5e-310, 7e-311}, {0, 0},
-                               {-3, -4}, {0.5, 2}, {-1e-3, 1e-5}, {-4, 0}, {0, -9}};
+    const double pairs[][2] = {{3, 4}, {1, 1}, {1e300, 3e299}, {-2.5e-310, 7e-311}, {0, 0}, {-3, -4}, {0.5, 2}, {-1e-3, 1e-5}, {-4, 0}, {0, -9}};
     for (const auto& p : pairs) {
         const std::string arg = std::to_string(p[0]) + "," + std::to_string(p[1]);
         out.Bits("hypot(" + arg + ")", IterativeHypot(p[0], p[1]));

@@ -13,8 +13,7 @@
 namespace corvane {
 namespace {
 
-template <class T>
-void Decompositions(digest::Out& out) {
+template <class T> void Decompositions(digest::Out& out) {
     for (const auto& [name, a] : digest::Battery<T>()) {
         const std::string n = name + ".";
         BasicMatrix<T> L, U, Q, R, x;

@@ -29,9 +29,7 @@ struct MemoryArray final : ArraySource, ArraySink {
         return Status::Ok();
     }
     bool HoldsDoubles() const override { return true; }
-    Status Read(std::int32_t first, std::int32_t second, double* value) const override {
-        return data.Item(first - 1, second + 2, value);
-    }
+    Status Read(std::int32_t first, std::int32_t second, double* value) const override { return data.Item(first - 1, second + 2, value); }
     Status Create(std::int32_t r, std::int32_t c) override {
         rows = r;
         cols = c;
@@ -113,8 +111,7 @@ std::uint64_t Fnv(const void* data, std::size_t n, std::uint64_t h = 14695981039
     return h;
 }
 
-template <class M>
-void PrintText(digest::Out& out, const char* name, const M& m, std::int16_t places, std::string_view eol = {}) {
+template <class M> void PrintText(digest::Out& out, const char* name, const M& m, std::int16_t places, std::string_view eol = {}) {
     Buffer<char> text;
     out.Status(name, GetString(m, places, eol, &text));
     out.Int(name, text.size());
@@ -169,8 +166,7 @@ CORVANE_DIGEST_CASE(text_output) {
     for (std::int16_t places : complexPlaces) PrintText(out, "complex", c, places);
     BasicMatrix<double> extreme;
     (void)extreme.Size(2, 3);
-    const double values[] = {1e308, -1e308, 1e-308, std::numeric_limits<double>::infinity(),
-                             std::numeric_limits<double>::quiet_NaN(), -0.0};
+    const double values[] = {1e308, -1e308, 1e-308, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN(), -0.0};
     for (int k = 0; k < 6; ++k) extreme.at(k / 3, k % 3) = values[k];
     const std::int16_t extremePlaces[] = {0, 6, 300, 308, 309, 32767, -300, -324, -32768};
     for (std::int16_t places : extremePlaces) PrintText(out, "extreme", extreme, places);

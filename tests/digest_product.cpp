@@ -25,8 +25,7 @@ bool ApplyOptions(int argc, char** argv, bool* stop) {
             for (int s = 0; s <= static_cast<int>(DetectedInstructionSet()); ++s)
                 std::printf("%s\n", InstructionSetName(static_cast<InstructionSet>(s)));
             *stop = true;
-        } else if (std::strcmp(argv[i], "--instruction-set") == 0 && i + 1 < argc &&
-                   ParseInstructionSet(argv[i + 1], &set)) {
+        } else if (std::strcmp(argv[i], "--instruction-set") == 0 && i + 1 < argc && ParseInstructionSet(argv[i + 1], &set)) {
             if (ForceInstructionSet(set) != set) return false;  // not on this processor
             ++i;
         } else {
@@ -56,8 +55,8 @@ CORVANE_DIGEST_CASE(times_shapes) {
         const char* name;
         std::int32_t m, p, q;
     } shapes[] = {
-        {"row", 1, 300, 500},     {"column", 500, 300, 1},  {"depth_one", 300, 1, 200}, {"odd", 37, 29, 41},
-        {"tile", 8, 256, 24},     {"tile_plus", 9, 257, 25}, {"blocks", 195, 520, 2900},
+        {"row", 1, 300, 500}, {"column", 500, 300, 1},   {"depth_one", 300, 1, 200}, {"odd", 37, 29, 41},
+        {"tile", 8, 256, 24}, {"tile_plus", 9, 257, 25}, {"blocks", 195, 520, 2900},
     };
     for (const auto& s : shapes) Product(out, s.name, digest::Random<double>(s.m, s.p), digest::Random<double>(s.p, s.q, 1e3));
 }

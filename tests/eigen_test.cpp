@@ -13,8 +13,7 @@ constexpr I kSizes[] = {1, 2, 5, 12};
 constexpr Kind kKinds[] = {Kind::Random, Kind::Symmetric, Kind::Spd, Kind::Defective, Kind::Zero, Kind::Graded};
 
 // ‖A·v − λ·v‖ / ((‖A‖ + |λ|)·‖v‖) for column j.
-template <class T>
-double EigenResidual(const Dense<T>& a, Cx lambda, const Dense<Complex>& v, I j) {
+template <class T> double EigenResidual(const Dense<T>& a, Cx lambda, const Dense<Complex>& v, I j) {
     double r = 0.0, norm = 0.0;
     for (I i = 0; i < a.rows; ++i) {
         Cx s = -lambda * Wide(v(i, j));
@@ -36,16 +35,15 @@ double LargestPart(const Dense<Complex>& v, I j) {
 
 #ifdef CORVANE_HAVE_LAPACK
 extern "C" {
-void dgeev_(const char* jobvl, const char* jobvr, const int* n, double* a, const int* lda, double* wr, double* wi,
-            double* vl, const int* ldvl, double* vr, const int* ldvr, double* work, const int* lwork, int* info);
-void zgeev_(const char* jobvl, const char* jobvr, const int* n, std::complex<double>* a, const int* lda,
-            std::complex<double>* w, std::complex<double>* vl, const int* ldvl, std::complex<double>* vr, const int* ldvr,
-            std::complex<double>* work, const int* lwork, double* rwork, int* info);
+void dgeev_(const char* jobvl, const char* jobvr, const int* n, double* a, const int* lda, double* wr, double* wi, double* vl, const int* ldvl,
+            double* vr, const int* ldvr, double* work, const int* lwork, int* info);
+void zgeev_(const char* jobvl, const char* jobvr, const int* n, std::complex<double>* a, const int* lda, std::complex<double>* w,
+            std::complex<double>* vl, const int* ldvl, std::complex<double>* vr, const int* ldvr, std::complex<double>* work, const int* lwork,
+            double* rwork, int* info);
 }
 
 // The eigenvalues LAPACK's dgeev or zgeev gives: an independent oracle.
-template <class T>
-std::vector<Cx> OracleValues(const Dense<T>& a) {
+template <class T> std::vector<Cx> OracleValues(const Dense<T>& a) {
     const int n = a.rows, one = 1, lwork = 1000;
     std::vector<T> c = Transpose(a).data;  // column by column
     std::vector<double> wr(n), wi(n), work(lwork), rwork(2 * n);
@@ -78,9 +76,8 @@ void ExpectSameSpectrum(const Dense<Complex>& values, std::vector<Cx> theirs, do
 // for a defective matrix, whose vectors are only nearly independent and
 // whose values are sensitive), the order of the values, and values alone
 // close to the values with vectors.
-template <class T>
-void ExpectEigenpairs(const Dense<T>& a, const Dense<Complex>& values, const Dense<Complex>& vectors,
-                      const Dense<Complex>& valuesAlone, bool defective) {
+template <class T> void ExpectEigenpairs(const Dense<T>& a, const Dense<Complex>& values, const Dense<Complex>& vectors,
+                                         const Dense<Complex>& valuesAlone, bool defective) {
     const I n = a.rows;
     ASSERT_TRUE(values.rows == n && values.cols == 1 && vectors.rows == n && vectors.cols == n);
     for (I k = 0; k < n; ++k) {
@@ -129,8 +126,7 @@ TEST(Eigen, RealMatricesGiveEigenpairsByTheirRules) {
                 if (iv.at(k, 0) > 0.0) {  // the conjugate follows
                     ASSERT_LT(k + 1, n);
                     EXPECT_TRUE(rv.at(k + 1, 0) == rv.at(k, 0) && iv.at(k + 1, 0) == -iv.at(k, 0));
-                    for (I i = 0; i < n; ++i)
-                        EXPECT_TRUE(rvec.at(i, k + 1) == rvec.at(i, k) && ivec.at(i, k + 1) == -ivec.at(i, k));
+                    for (I i = 0; i < n; ++i) EXPECT_TRUE(rvec.at(i, k + 1) == rvec.at(i, k) && ivec.at(i, k + 1) == -ivec.at(i, k));
                 }
                 EXPECT_TRUE(iv.at(k, 0) >= 0.0 || (k > 0 && iv.at(k - 1, 0) == -iv.at(k, 0)));
             }

@@ -11,8 +11,8 @@ namespace {
 // The objects, arguments and outputs every row may use.
 template <class T> struct World {
     BasicMatrix<T> none, rowsOnly, colsOnly, wide = Make<T>({{1, 2, 3}, {4, 5, 6}}), tall = Make<T>({{1, 2}, {3, 4}, {5, 6}}),
-        spd = Make<T>({{4, 2}, {2, 3}}), singular = Make<T>({{1, 2}, {0, 0}}), asym = Make<T>({{4, 1}, {2, 3}}),
-        notPd = Make<T>({{1, 1}, {1, 1}}), rhs = Make<T>({{1}, {2}}), result = Make<T>({{9}}), big;
+                                             spd = Make<T>({{4, 2}, {2, 3}}), singular = Make<T>({{1, 2}, {0, 0}}), asym = Make<T>({{4, 1}, {2, 3}}),
+                                             notPd = Make<T>({{1, 1}, {1, 1}}), rhs = Make<T>({{1}, {2}}), result = Make<T>({{9}}), big;
     CMatrix cresult;
     Recorder<T> out[4];
     Recorder<Complex> cout[2];
@@ -43,8 +43,8 @@ template <class T> void ExpectUnchanged(const World<T>& w, const char* call) {
     EXPECT_TRUE(SameBits(ToDense(w.cresult), ToDense(fresh.cresult))) << call;
     for (const auto& o : w.out) EXPECT_EQ(o.log, "") << call;
     for (const auto& o : w.cout) EXPECT_EQ(o.log, "") << call;
-    EXPECT_TRUE(SameBits(w.value, fresh.value) && SameBits(w.z, fresh.z) && w.real == 7 && w.flag && w.sign == 7 &&
-                w.perm.size() == 0 && w.text.size() == 0)
+    EXPECT_TRUE(SameBits(w.value, fresh.value) && SameBits(w.z, fresh.z) && w.real == 7 && w.flag && w.sign == 7 && w.perm.size() == 0 &&
+                w.text.size() == 0)
         << call;
 }
 
@@ -205,7 +205,10 @@ TYPED_TEST(Failures, EveryAllocationFailureIsOutOfMemoryAndChangesNothing) {
         long k = 0;
         for (;; ++k) {
             World<TypeParam> w;
-            const Status s = [&] { FailAllocations guard(k); return row.run(w); }();
+            const Status s = [&] {
+                FailAllocations guard(k);
+                return row.run(w);
+            }();
             if (s.ok() || k == 1000) break;
             EXPECT_EQ(s.code(), Status::OutOfMemory().code()) << row.call << " failing allocation " << k;
             ExpectUnchanged(w, row.call);

@@ -40,8 +40,7 @@ TEST(Limits, RoundingNeverTurnsAFiniteValueIntoNaNOrInfinity) {
         {0, -2.5, -2.0},     {0, 2.5, 3.0},                 {-1, 15.0, 20.0},     {-1, -15.0, -10.0},
     };
     // clang-format on
-    for (const auto& c : cases)
-        EXPECT_EQ(Bits(DecimalRounding(c.places).Round(c.x)), Bits(c.expected)) << c.places << " " << c.x;
+    for (const auto& c : cases) EXPECT_EQ(Bits(DecimalRounding(c.places).Round(c.x)), Bits(c.expected)) << c.places << " " << c.x;
     for (std::int16_t places : {std::int16_t{400}, std::int16_t{308}, std::int16_t{-400}}) {
         Buffer<char> text;
         ASSERT_TRUE(GetString(Make<double>({{1.5, -12345.678}}), places, ";", &text).ok());
@@ -51,7 +50,8 @@ TEST(Limits, RoundingNeverTurnsAFiniteValueIntoNaNOrInfinity) {
         Matrix fill = Make<double>({{0, 0}});
         ASSERT_TRUE(FillRandom(fill, 0, 10, 400).ok());
         EXPECT_TRUE(SameBits(fill, Make<double>({{18467 * 3.0517578125e-04, 6334 * 3.0517578125e-04}})));
-    }).join();
+    })
+        .join();
 }
 
 }  // namespace

@@ -6,8 +6,7 @@
 namespace corvane::support {
 namespace {
 
-template <class T>
-class Object : public ::testing::Test {};
+template <class T> class Object : public ::testing::Test {};
 using ElementTypes = ::testing::Types<double, Complex>;
 TYPED_TEST_SUITE(Object, ElementTypes);
 
@@ -61,7 +60,8 @@ TYPED_TEST(Object, ProductsMatchTheReferenceOnEveryKernel) {
     using T = TypeParam;
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
     EXPECT_EQ(DetectedInstructionSet(), __builtin_cpu_supports("avx512f") ? InstructionSet::kAvx512  // as the compiler sees it
-                                        : __builtin_cpu_supports("avx2") ? InstructionSet::kAvx2 : InstructionSet::kSse2);
+                                        : __builtin_cpu_supports("avx2")  ? InstructionSet::kAvx2
+                                                                          : InstructionSet::kSse2);
 #endif
     std::mt19937_64 rng(7);
     std::vector<std::pair<I, I>> shapes = {{3, 130}};  // beyond the product's blocks in depth and width
@@ -176,7 +176,8 @@ TEST(ComplexObject, ComplexRulesDiffer) {
     ASSERT_TRUE(IsEqualTo(b, &c, 0.5, &result).ok());
     EXPECT_TRUE(result);
     const std::pair<D, bool> symmetry[] = {{D{{{1, 0}, {2, 5}}, {{2, -5}, {1, 0}}}, false},  // Hermitian is not symmetric
-                                           {D{{{1, 0}, {2, 5}}, {{2, 5}, {1, 0}}}, true}, {D{{{0, 0}, {9, 1}}, {{0, 1}, {0, 0}}}, false}};
+                                           {D{{{1, 0}, {2, 5}}, {{2, 5}, {1, 0}}}, true},
+                                           {D{{{0, 0}, {9, 1}}, {{0, 1}, {0, 0}}}, false}};
     for (const auto& [m, symmetric] : symmetry) {
         ASSERT_TRUE(IsSymmetric(ToMatrix(m), 1e-9, &result).ok());
         EXPECT_EQ(result, symmetric);

@@ -46,22 +46,17 @@ std::string Hex(std::uint64_t v) {
 
 Registrar::Registrar(const char* name, CaseFn fn) { Cases().emplace_back(name, fn); }
 
-void Out::Line(const std::string& name, const std::string& text) {
-    std::printf("%s.%s %s\n", case_.c_str(), name.c_str(), text.c_str());
-}
+void Out::Line(const std::string& name, const std::string& text) { std::printf("%s.%s %s\n", case_.c_str(), name.c_str(), text.c_str()); }
 void Out::Bits(const std::string& name, double x) { Line(name, Hex(BitsOf(x))); }
 void Out::Bits(const std::string& name, Complex z) { Line(name, Hex(BitsOf(z.Real)) + " " + Hex(BitsOf(z.Imag))); }
 void Out::Int(const std::string& name, std::int64_t v) { Line(name, std::to_string(v)); }
-void Out::Status(const std::string& name, corvane::Status s) {
-    Line(name, "status " + Hex(static_cast<std::uint32_t>(s.code())).substr(8));
-}
+void Out::Status(const std::string& name, corvane::Status s) { Line(name, "status " + Hex(static_cast<std::uint32_t>(s.code())).substr(8)); }
 void Out::Index(const std::string& name, const Buffer<std::int32_t>& p) {
     std::uint64_t h = kFnvStart;
     for (std::int32_t v : p) h = Fnv(h, static_cast<std::uint32_t>(v));
     Line(name, std::to_string(p.size()) + " " + Hex(h));
 }
-template <class T>
-void Out::Matrix(const std::string& name, const BasicMatrix<T>& m) {
+template <class T> void Out::Matrix(const std::string& name, const BasicMatrix<T>& m) {
     std::uint64_t h = kFnvStart;
     for (std::int32_t i = 0; i < (m.sized() ? m.Rows() : 0); ++i)
         for (std::int32_t j = 0; j < m.Cols(); ++j) {
@@ -79,16 +74,13 @@ double Next() {
     state ^= state << 17;
     return static_cast<double>(state >> 11) * 0x1.0p-52 - 1.0;
 }
-template <>
-double NextElement<double>() { return Next(); }
-template <>
-Complex NextElement<Complex>() {
+template <> double NextElement<double>() { return Next(); }
+template <> Complex NextElement<Complex>() {
     const double re = Next();
     return Complex{re, Next()};
 }
 
-template <class T>
-BasicMatrix<T> Random(std::int32_t rows, std::int32_t cols, double scale) {
+template <class T> BasicMatrix<T> Random(std::int32_t rows, std::int32_t cols, double scale) {
     BasicMatrix<T> m;
     if (!m.Size(rows, cols).ok()) return m;
     for (std::int32_t i = 0; i < rows; ++i)
@@ -98,8 +90,7 @@ BasicMatrix<T> Random(std::int32_t rows, std::int32_t cols, double scale) {
 template BasicMatrix<double> Random(std::int32_t, std::int32_t, double);
 template BasicMatrix<Complex> Random(std::int32_t, std::int32_t, double);
 
-template <class T>
-const std::vector<std::pair<std::string, BasicMatrix<T>>>& Battery() {
+template <class T> const std::vector<std::pair<std::string, BasicMatrix<T>>>& Battery() {
     static std::vector<std::pair<std::string, BasicMatrix<T>>> battery;
     if (!battery.empty()) return battery;
     const std::uint64_t saved = state;

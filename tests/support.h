@@ -54,7 +54,11 @@ template <class T> T Narrow(Cx x) {
     if constexpr (std::is_same_v<T, double>) return x.real();
     else return Complex{x.real(), x.imag()};
 }
-inline std::uint64_t Bits(double x) { std::uint64_t b; std::memcpy(&b, &x, sizeof b); return b; }
+inline std::uint64_t Bits(double x) {
+    std::uint64_t b;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+}
 // Same bits, so -0.0 and NaN payloads count.
 inline bool SameBits(double a, double b) { return Bits(a) == Bits(b); }
 inline bool SameBits(Complex a, Complex b) { return SameBits(a.Real, b.Real) && SameBits(a.Imag, b.Imag); }
@@ -98,20 +102,20 @@ template <class T> BasicMatrix<T> Make(std::initializer_list<std::initializer_li
     std::transform(d.data.begin(), d.data.end(), t.data.begin(), [](double x) { return Narrow<T>(x); });
     return ToMatrix(t);
 }
-template <class T> BasicMatrix<T> Copy(const BasicMatrix<T>& m) { BasicMatrix<T> c; EXPECT_TRUE(m.Clone(&c).ok()); return c; }
+template <class T> BasicMatrix<T> Copy(const BasicMatrix<T>& m) {
+    BasicMatrix<T> c;
+    EXPECT_TRUE(m.Clone(&c).ok());
+    return c;
+}
 
 // Same shape and the same bits in every element.
 template <class T> testing::AssertionResult SameBits(const Dense<T>& a, const Dense<T>& b) {
-    if (a.rows != b.rows || a.cols != b.cols)
-        return ::testing::AssertionFailure() << a.rows << "x" << a.cols << " vs " << b.rows << "x" << b.cols;
+    if (a.rows != b.rows || a.cols != b.cols) return ::testing::AssertionFailure() << a.rows << "x" << a.cols << " vs " << b.rows << "x" << b.cols;
     for (std::size_t k = 0; k < a.data.size(); ++k)
-        if (!SameBits(a.data[k], b.data[k]))
-            return ::testing::AssertionFailure() << "element " << k << ": " << a.data[k] << " vs " << b.data[k];
+        if (!SameBits(a.data[k], b.data[k])) return ::testing::AssertionFailure() << "element " << k << ": " << a.data[k] << " vs " << b.data[k];
     return ::testing::AssertionSuccess();
 }
-template <class T> testing::AssertionResult SameBits(const BasicMatrix<T>& a, const BasicMatrix<T>& b) {
-    return SameBits(ToDense(a), ToDense(b));
-}
+template <class T> testing::AssertionResult SameBits(const BasicMatrix<T>& a, const BasicMatrix<T>& b) { return SameBits(ToDense(a), ToDense(b)); }
 
 template <class T> Dense<T> Identity(I n) {
     Dense<T> d(n, n);
@@ -158,8 +162,9 @@ template <class T> double OrthogonalityError(const Dense<T>& q, bool conjugate =
 // one Jordan block (ones on the diagonal, zero below); Huge and Tiny scaled by
 // 2^±500; Graded row i by 2^(40·(i mod 7) − 120). Symmetric, Spd, Defective are n × n.
 enum class Kind { Random, WellConditioned, Symmetric, Spd, RankDeficient, Defective, Zero, Huge, Tiny, Graded };
-inline constexpr Kind kAllKinds[] = {Kind::Random, Kind::WellConditioned, Kind::Symmetric, Kind::Spd, Kind::RankDeficient,
-                                     Kind::Defective, Kind::Zero, Kind::Huge, Kind::Tiny, Kind::Graded};
+inline constexpr Kind kAllKinds[] = {Kind::Random,        Kind::WellConditioned, Kind::Symmetric, Kind::Spd,
+                                     Kind::RankDeficient, Kind::Defective,       Kind::Zero,      Kind::Huge,
+                                     Kind::Tiny,          Kind::Graded};
 
 template <class T> Dense<T> RandomDense(std::mt19937_64& rng, I m, I n, Kind kind = Kind::Random) {
     if (kind == Kind::Symmetric || kind == Kind::Spd || kind == Kind::Defective) m = n;
@@ -216,9 +221,7 @@ struct FakeArray final : ArraySource {
     Status Bounds(I d, I* lo, I* hi) const override {
         return *lo = lower[d - 1], *hi = lower[d - 1] + (d == 1 ? data.rows : data.cols) - 1, Status::Ok();
     }
-    Status Read(I first, I second, double* v) const override {
-        return *v = data(first - lower[0], dims == 1 ? 0 : second - lower[1]), Status::Ok();
-    }
+    Status Read(I first, I second, double* v) const override { return *v = data(first - lower[0], dims == 1 ? 0 : second - lower[1]), Status::Ok(); }
 };
 // The new array a get fills; `failAfter` writes succeed, then one fails.
 struct FakeSink final : ArraySink {

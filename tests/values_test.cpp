@@ -60,8 +60,8 @@ TEST(ComplexValues, OperationsBitForBit) {
     };
     // clang-format on
     for (const auto& [got, expected] : cases)
-        EXPECT_TRUE(SameBits(got, expected) || (std::isnan(expected.Real) && std::isnan(got.Real) &&
-                                               std::isnan(expected.Imag) == std::isnan(got.Imag)))
+        EXPECT_TRUE(SameBits(got, expected) ||
+                    (std::isnan(expected.Real) && std::isnan(got.Real) && std::isnan(expected.Imag) == std::isnan(got.Imag)))
             << got << " expected " << expected;
     EXPECT_FALSE((MagnitudeGreater({3, 4}, {-5, 0}) || MagnitudeGreater({kNaN, 0}, {1, 0}) || Complex{kNaN, 0} == Complex{kNaN, 0}));
     EXPECT_TRUE((MagnitudeGreater({3, 4.5}, {-5, 0}) && Complex{1, 2} != Complex{1, -2}));
@@ -75,8 +75,7 @@ TEST(Catalogue, MessagesAndCodes) {
     EXPECT_TRUE(Status(kRowIndex).code() == static_cast<I>(0x80040527u) && Status::OutOfMemory().message() == 0);
 }
 
-template <class T>
-std::string Text(const BasicMatrix<T>& m, std::int16_t places = 3, std::string_view eol = {}) {
+template <class T> std::string Text(const BasicMatrix<T>& m, std::int16_t places = 3, std::string_view eol = {}) {
     Buffer<char> text;
     EXPECT_TRUE(GetString(m, places, eol, &text).ok());
     return {text.data(), static_cast<std::size_t>(text.size())};
@@ -95,7 +94,8 @@ TEST(Text, WorkedLayouts) {
         {Text(Make<double>({{0.5}, {-1234.25}}), 2), "|     0.50 |\r\n| -1234.25 |\r\n"},
         {Text(Make<double>({{1234.5, 150, -151}}), -2), "| 1200.000000  200.000000 -200.000000 |\r\n"},
         {Text(Make<double>({{kNaN, kInf, -kInf}}), 1), "|  nan  inf -inf |\r\n"},
-        {Text(Matrix{}), "| Empty |"}, {Text(CMatrix{}, 0, ";"), "| Empty |;"},
+        {Text(Matrix{}), "| Empty |"},
+        {Text(CMatrix{}, 0, ";"), "| Empty |;"},
     };
     for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
 }

@@ -14,8 +14,7 @@ enum class Op { LU, Determinant, Inverse, SolveGauss, QR, Cholesky, SVD, Eigen, 
 const std::string kOpNames[] = {"LU", "Determinant", "Inverse", "SolveGauss", "QR", "Cholesky", "SVD", "Eigen", "EigenC"};
 using M = Dense<Complex>;
 
-template <class T>
-M Widen(const Dense<T>& d) {
+template <class T> M Widen(const Dense<T>& d) {
     M m(d.rows, d.cols);
     for (std::size_t k = 0; k < d.data.size(); ++k) m.data[k] = Narrow<Complex>(Wide(d.data[k]));
     return m;
@@ -23,8 +22,7 @@ M Widen(const Dense<T>& d) {
 
 // The outputs of op in the order of the row (SolveGauss takes its
 // right-hand side from the last column of the input).
-template <class T>
-std::vector<M> Perform(Op op, const BasicMatrix<T>& a) {
+template <class T> std::vector<M> Perform(Op op, const BasicMatrix<T>& a) {
     BasicMatrix<T> x, y, z;
     auto outputs = [](auto&... m) { return std::vector<M>{Widen(ToDense(m))...}; };
     auto ok = [](Status s) { EXPECT_TRUE(s.ok()) << s.code(); };
@@ -71,8 +69,7 @@ std::vector<M> Perform(Op op, const BasicMatrix<T>& a) {
 }
 
 // A matrix of the table, [1 2;3 4], its elements as 2, -0.0, 1.5i, 3+4i or -0.0-0.0i.
-template <class T>
-Dense<T> Parse(std::string text) {
+template <class T> Dense<T> Parse(std::string text) {
     std::replace(text.begin(), text.end(), ';', '\n');
     std::vector<std::vector<T>> rows;
     std::istringstream lines(text.substr(1, text.size() - 2));
@@ -122,8 +119,8 @@ TEST(WorkedExamples, EveryRowGivesItsOutputs) {
         const Op op = Op(std::find(std::begin(kOpNames), std::end(kOpNames), name) - std::begin(kOpNames));
         ASSERT_TRUE(op != Op::None && matrices.size() > 1);
         ++rows;
-        const std::vector<M> actual = type == "complex" ? Perform(op, ToMatrix(Parse<Complex>(matrices[0])))
-                                                        : Perform(op, ToMatrix(Parse<double>(matrices[0])));
+        const std::vector<M> actual =
+            type == "complex" ? Perform(op, ToMatrix(Parse<Complex>(matrices[0]))) : Perform(op, ToMatrix(Parse<double>(matrices[0])));
         const std::size_t outputs = matrices.size() - 1 - alternative;
         ASSERT_GE(actual.size(), outputs);
         for (std::size_t k = 0; k < outputs; ++k)

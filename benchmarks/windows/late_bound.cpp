@@ -6,15 +6,19 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
 namespace {
 
 double Seconds() {
-    static LARGE_INTEGER frequency = [] { LARGE_INTEGER f; QueryPerformanceFrequency(&f); return f; }();
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
@@ -38,8 +42,20 @@ DISPID Id(IDispatch* d, const wchar_t* name) {
     return id;
 }
 
-VARIANT Long(LONG v) { VARIANT a; VariantInit(&a); V_VT(&a) = VT_I4; V_I4(&a) = v; return a; }
-VARIANT Object(IDispatch* d) { VARIANT a; VariantInit(&a); V_VT(&a) = VT_DISPATCH; V_DISPATCH(&a) = d; return a; }
+VARIANT Long(LONG v) {
+    VARIANT a;
+    VariantInit(&a);
+    V_VT(&a) = VT_I4;
+    V_I4(&a) = v;
+    return a;
+}
+VARIANT Object(IDispatch* d) {
+    VARIANT a;
+    VariantInit(&a);
+    V_VT(&a) = VT_DISPATCH;
+    V_DISPATCH(&a) = d;
+    return a;
+}
 
 // args in parameter order; a put names its value.
 HRESULT Call(IDispatch* d, DISPID id, WORD flags, std::vector<VARIANT> args, VARIANT* result) {
@@ -75,7 +91,9 @@ int main(int argc, char** argv) {
     Call(dictionary, add, DISPATCH_METHOD, {Long(1), Long(42)}, &result);
     Call(matrix, Id(matrix, L"Size"), DISPATCH_METHOD, {Long(10), Long(10)}, &result);
     const double reference = Time(200000, [&] { Call(dictionary, item, DISPATCH_PROPERTYGET, {Long(1)}, &result); });
-    const double ours = Time(200000, [&] { Call(matrix, DISPID_VALUE, DISPATCH_PROPERTYGET, {Long(3), Long(4)}, &result); });
+    const double ours = Time(200000, [&] {
+        Call(matrix, DISPID_VALUE, DISPATCH_PROPERTYGET, {Long(3), Long(4)}, &result);
+    });
     std::printf("%-28s %12.3f us %12.3f us %8.2f\n", "Item get (Dictionary.Item)", ours, reference, ours / reference);
 
     IDispatch* global = Create(L"CorVaneMatrix.Global");

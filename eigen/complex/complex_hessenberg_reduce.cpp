@@ -5,8 +5,8 @@
 
 namespace corvane {
 
-void ComplexHessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* ar,
-                             double* const* ai, double* ortr, double* orti) {
+void ComplexHessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* ar, double* const* ai,
+                             double* ortr, double* orti) {
     for (std::int32_t m = low + 1; m <= igh - 1; ++m) {
         double h = 0.0;
         ortr[m] = 0.0;

@@ -47,17 +47,17 @@ void Shift(double* const* hr, double* const* hi, std::int32_t en, std::int32_t i
 std::int32_t SmallSubdiagonal(double* const* hr, double* const* hi, std::int32_t low, std::int32_t en) {
     std::int32_t l = en;
     for (; l > low; --l) {
-        const double tst1 = std::fabs(hr[l - 1][l - 1]) + std::fabs(hi[l - 1][l - 1]) + std::fabs(hr[l][l]) +
-                            std::fabs(hi[l][l]);
+        const double tst1 =
+            std::fabs(hr[l - 1][l - 1]) + std::fabs(hi[l - 1][l - 1]) + std::fabs(hr[l][l]) + std::fabs(hi[l][l]);
         if (tst1 + std::fabs(hr[l][l - 1]) == tst1) break;
     }
     return l;
 }
 
 template <bool kVectors>
-KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double* ortr, double* orti,
-                     double* const* hr, double* const* hi, double* wr, double* wi, double* const* zr,
-                     double* const* zi, std::int64_t budget, std::int32_t* unfinished) {
+KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double* ortr, double* orti, double* const* hr,
+                     double* const* hi, double* wr, double* wi, double* const* zr, double* const* zi,
+                     std::int64_t budget, std::int32_t* unfinished) {
     if constexpr (kVectors) {
         for (std::int32_t i = 0; i <= N; ++i) {
             for (std::int32_t j = 0; j <= N; ++j) {

@@ -31,8 +31,8 @@ void ComplexSqrtBranch(double xr, double xi, double* yr, double* yi);
 
 // Householder reduction of (ar, ai) to upper Hessenberg form (corth); the
 // reflectors are left in ortr, orti and below the subdiagonal of ar, ai.
-void ComplexHessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* ar,
-                             double* const* ai, double* ortr, double* orti);
+void ComplexHessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* ar, double* const* ai,
+                             double* ortr, double* orti);
 
 // Eigenvalues of the Hessenberg matrix (hr, hi) into wr, wi, unsorted
 // (comqr); or eigenvalues and eigenvectors of the matrix reduced by

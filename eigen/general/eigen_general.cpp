@@ -3,8 +3,8 @@
 
 namespace corvane {
 
-KernelCode EigenGeneral(std::int32_t N, double* const* a, double* wr, double* wi, bool wantVectors,
-                        double* const* z, std::int32_t* iv) {
+KernelCode EigenGeneral(std::int32_t N, double* const* a, double* wr, double* wi, bool wantVectors, double* const* z,
+                        std::int32_t* iv) {
     for (std::int32_t i = 0; i <= N; ++i) iv[i] = 0;
     HessenbergReduce(N, 0, N, a, iv, wr, wi);  // wr and wi serve as work arrays first
     if (!wantVectors) return HessenbergQRValues(N, 0, N, a, wr, wi);

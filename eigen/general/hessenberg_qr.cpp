@@ -110,8 +110,7 @@ void BackSubstitute(std::int32_t N, double* const* h, const double* wr, const do
                         h[i + 1][na] = (-ra - w * h[i][na] + q * h[i][en]) / x;
                         h[i + 1][en] = (-sa - w * h[i][en] - q * h[i][na]) / x;
                     } else {
-                        ComplexDivideParts(-r - y * h[i][na], -s - y * h[i][en], zz, q, &h[i + 1][na],
-                                           &h[i + 1][en]);
+                        ComplexDivideParts(-r - y * h[i][na], -s - y * h[i][en], zz, q, &h[i + 1][na], &h[i + 1][en]);
                     }
                 }
                 const double t = std::max(std::fabs(h[i][na]), std::fabs(h[i][en]));
@@ -170,8 +169,7 @@ void PayOwedStepsAcross(const RowOperations& ops, double* const* rows, std::int3
 }
 
 // Rows firstRow.. take every owed step at or after their own position.
-void PayOwedSteps(const RowOperations& ops, double* const* h, std::int32_t firstRow, const OwedStep* steps,
-                  int count) {
+void PayOwedSteps(const RowOperations& ops, double* const* h, std::int32_t firstRow, const OwedStep* steps, int count) {
     if (count == 0) return;
     const std::int32_t lastRow = steps[count - 1].k;
     for (std::int32_t i = firstRow; i <= lastRow; i += kOwedGroup)
@@ -200,8 +198,8 @@ void BackTransform(const RowOperations& ops, std::int32_t N, std::int32_t low, s
 
 // zt is z transposed (hqr2 only): row k of zt is column k of z.
 template <bool kVectors>
-KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h, double* wr,
-                        double* wi, double* const* zt, std::int64_t budget, std::int32_t* unfinished) {
+KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h, double* wr, double* wi,
+                        double* const* zt, std::int64_t budget, std::int32_t* unfinished) {
     const RowOperations& ops = ActiveRowOperations();
     const std::int32_t rows = igh - low + 1;
     // Norm of the Hessenberg part; the multipliers below are not part of it.

@@ -35,8 +35,8 @@ void AddColumnTerms4(double* acc, const double* const* rows, const double* y, co
 
 }  // namespace
 
-void HessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* a, std::int32_t* iv,
-                      double* y, double* takes) {
+void HessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* a, std::int32_t* iv, double* y,
+                      double* takes) {
     const RowOperations& ops = ActiveRowOperations();
     for (std::int32_t m = low + 1; m <= igh - 1; ++m) {
         // Pivot: the first element of largest magnitude in column m − 1.

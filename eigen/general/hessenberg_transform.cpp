@@ -3,8 +3,8 @@
 
 namespace corvane {
 
-void HessenbergTransform(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* a,
-                         const std::int32_t* iv, double* const* z) {
+void HessenbergTransform(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* a, const std::int32_t* iv,
+                         double* const* z) {
     for (std::int32_t j = 0; j <= N; ++j) {
         for (std::int32_t i = 0; i <= N; ++i) z[i][j] = 0.0;
         z[j][j] = 1.0;

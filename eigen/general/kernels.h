@@ -23,17 +23,17 @@ namespace corvane {
 // receives the eigenvectors scaled by NormalizeRealEigenvectors. iv is an
 // integer work array of n elements. kKernelNoConvergence when the iteration
 // budget ran out.
-KernelCode EigenGeneral(std::int32_t N, double* const* a, double* wr, double* wi, bool wantVectors,
-                        double* const* z, std::int32_t* iv);
+KernelCode EigenGeneral(std::int32_t N, double* const* a, double* wr, double* wi, bool wantVectors, double* const* z,
+                        std::int32_t* iv);
 
 // Upper Hessenberg form in a (elmhes); the multipliers are kept below the
 // subdiagonal and the pivot rows in iv[low + 1 .. igh − 1]. y and takes are
 // work arrays of n elements.
-void HessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* a, std::int32_t* iv,
-                      double* y, double* takes);
+void HessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* a, std::int32_t* iv, double* y,
+                      double* takes);
 // The transformation of HessenbergReduce as a matrix in z (eltran).
-void HessenbergTransform(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* a,
-                         const std::int32_t* iv, double* const* z);
+void HessenbergTransform(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* a, const std::int32_t* iv,
+                         double* const* z);
 
 // Eigenvalues of the Hessenberg matrix h (hqr; budget 30·N iterations in
 // all), or eigenvalues and eigenvectors with z holding the transformation on

@@ -3,8 +3,7 @@
 
 namespace corvane {
 
-KernelCode EigenSymmetric(std::int32_t N, double* const* a, double* w, bool wantVectors, double* const* z,
-                          double* e) {
+KernelCode EigenSymmetric(std::int32_t N, double* const* a, double* w, bool wantVectors, double* const* z, double* e) {
     if (!wantVectors) {
         TridiagonalizeValues(N, a, w, e);
         return TridiagonalQLValues(N, w, e);

@@ -16,8 +16,7 @@ namespace corvane {
 // orthonormal eigenvector of w[j], otherwise z is untouched. a is overwritten
 // and e is a work array of n elements.
 // kKernelNoConvergence when an eigenvalue did not converge.
-KernelCode EigenSymmetric(std::int32_t N, double* const* a, double* w, bool wantVectors, double* const* z,
-                          double* e);
+KernelCode EigenSymmetric(std::int32_t N, double* const* a, double* w, bool wantVectors, double* const* z, double* e);
 
 // Values path (tred1, tql1): a reduced in place (its strict upper triangle
 // is work space), w the diagonal, e the

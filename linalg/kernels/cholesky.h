@@ -8,9 +8,9 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/buffer.h"
 #include "core/complex.h"
 #include "core/product_choice.h"
-#include "core/buffer.h"
 #include "linalg/kernel_codes.h"
 
 namespace corvane {
@@ -55,7 +55,8 @@ int CholeskyCrout(T** a, std::int32_t n) {
     // rather than one per row).
     Buffer<T> storage;
     Buffer<T*> rowPointers;
-    const bool panels = n > kPanel && storage.Allocate(std::int64_t{2} * n * kPanel) && rowPointers.Allocate(2 * std::int64_t{n});
+    const bool panels =
+        n > kPanel && storage.Allocate(std::int64_t{2} * n * kPanel) && rowPointers.Allocate(2 * std::int64_t{n});
     if (panels)
         for (std::int64_t i = 0; i < 2 * std::int64_t{n}; ++i) rowPointers[i] = storage.data() + i * kPanel;
     T* const* const sums = rowPointers.data();

@@ -21,9 +21,9 @@
 #include <cstdint>
 #include <utility>
 
+#include "core/product_choice.h"
 #include "linalg/kernel_codes.h"
 #include "linalg/kernels/elimination_policy.h"
-#include "core/product_choice.h"
 #include "linalg/kernels/partial_pivot.h"
 
 namespace corvane {

@@ -25,8 +25,8 @@ inline constexpr std::int32_t kUpdateChunk = 256;
 // j < width, k = k0, k0 + 1, …, k1 − 1 in this order: the terms of finished
 // columns, delayed until columns need them, as one product per chunk.
 template <class T>
-void SubtractFinishedTerms(T** m, std::int32_t i0, std::int32_t i1, std::int32_t k0, std::int32_t k1,
-                           std::int32_t j0, std::int32_t width) {
+void SubtractFinishedTerms(T** m, std::int32_t i0, std::int32_t i1, std::int32_t k0, std::int32_t k1, std::int32_t j0,
+                           std::int32_t width) {
     const T* bRows[kUpdateChunk];
     const T* aRows[kUpdateChunk];
     T* cRows[kUpdateChunk];

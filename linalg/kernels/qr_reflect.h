@@ -82,8 +82,8 @@ inline void ReflectGroup(const V& ops, const ReflectorBlock<typename V::Elem>& b
 // element at a time (Scalar: the same steps on elements, kWidth 1; unused,
 // and may be void, when V has Masked).
 template <class V, int kVecs, class Scalar>
-inline void ReflectColumns(const ReflectorBlock<typename V::Elem>& b, typename V::Elem* const* rows,
-                           std::int32_t nrows, std::int64_t col0, std::int64_t col1) {
+inline void ReflectColumns(const ReflectorBlock<typename V::Elem>& b, typename V::Elem* const* rows, std::int32_t nrows,
+                           std::int64_t col0, std::int64_t col1) {
     if (b.count == 0) return;
     const V ops{};
     std::int64_t j = col0;
@@ -91,7 +91,8 @@ inline void ReflectColumns(const ReflectorBlock<typename V::Elem>& b, typename V
     if constexpr (kVecs > 1)
         for (; j + V::kWidth <= col1; j += V::kWidth) ReflectGroup<V, 1>(ops, b, rows, nrows, j);
     if constexpr (requires { typename V::Masked; }) {
-        if (j < col1) ReflectGroup<typename V::Masked, 1>(typename V::Masked(static_cast<int>(col1 - j)), b, rows, nrows, j);
+        if (j < col1)
+            ReflectGroup<typename V::Masked, 1>(typename V::Masked(static_cast<int>(col1 - j)), b, rows, nrows, j);
     } else if constexpr (V::kWidth > 1) {
         for (; j < col1; ++j) ReflectGroup<Scalar, 1>(Scalar{}, b, rows, nrows, j);
     }

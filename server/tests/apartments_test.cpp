@@ -28,8 +28,7 @@ void StartTogether(int threads) {
 
 // CoCreateInstance on a multithreaded thread would host the object in COM's
 // own apartment; through the class object it runs on the calling thread.
-template <class T>
-Ptr<T> Make(bool mta, REFCLSID clsid, REFIID iid) {
+template <class T> Ptr<T> Make(bool mta, REFCLSID clsid, REFIID iid) {
     if (!mta) return Create<T>(clsid, iid);
     Ptr<T> object;
     if (Ptr<IClassFactory> factory = ClassObject(clsid)) factory->CreateInstance(nullptr, iid, object.outVoid());
@@ -60,8 +59,10 @@ Trace Work(int k, int threads) {
             seen.push_back(a->Solve(&rhs, x.out())), seen.push_back(a->Times(&self, aa.out()));
             seen.push_back(c->Determinant(&z)), seen.push_back(z.Real), seen.push_back(z.Imag);
             Add(seen, x.get()), Add(seen, aa.get());
-            seen.push_back(k == 0 ? unsized->put_Rows(0) : k == 1 ? unsized->Determinant(&d)
-                           : k == 2 ? unsizedC->put_Cols(0) : unsizedC->Determinant(&z));
+            seen.push_back(k == 0   ? unsized->put_Rows(0)
+                           : k == 1 ? unsized->Determinant(&d)
+                           : k == 2 ? unsizedC->put_Cols(0)
+                                    : unsizedC->Determinant(&z));
             const ErrorRecord r = TakeErrorRecord();
             seen.push_back(r.helpContext), seen.push_back(r.guid.Data1), seen.push_back(r.description.size());
             seen.push_back(unsized->get_Cols(&rows)), seen.push_back(TakeErrorRecord().present);  // none new

@@ -22,8 +22,10 @@ IDispatch* Fixture(char c) {
         {'C', 2, 2, {2, 0, 0, 2}, {0, 1, -1, 0}}, {'D', 2, 1, {1, 0}, {0, 1}}, {'E', 2, 2, {4, 0, 0, 3}, {0, 2, 2, 0}}};
     // clang-format on
     IDispatch* object = nullptr;
-    CoCreateInstance(c == 'G' ? CLSID_Global : IsComplex(c) ? CLSID_CMatrix : CLSID_Matrix, nullptr, CLSCTX_INPROC_SERVER,
-                     IID_IDispatch, reinterpret_cast<void**>(&object));
+    CoCreateInstance(c == 'G'       ? CLSID_Global
+                     : IsComplex(c) ? CLSID_CMatrix
+                                    : CLSID_Matrix,
+                     nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, reinterpret_cast<void**>(&object));
     auto* m = static_cast<IMatrix*>(object);
     auto* z = static_cast<ICMatrix*>(object);
     for (const auto& d : kData) {
@@ -63,11 +65,17 @@ std::string Render(IUnknown* object) {
     LONG rows = 0, cols = 0;
     if (SUCCEEDED(object->QueryInterface(IID_IMatrix, m.outVoid()))) {
         m->get_Rows(&rows), m->get_Cols(&cols);
-        return Grid(rows, cols, [&](LONG i, LONG j) { double v = 0; return m->get_Item(i, j, &v) == S_OK ? Num(v) : "?"; });
+        return Grid(rows, cols, [&](LONG i, LONG j) {
+            double v = 0;
+            return m->get_Item(i, j, &v) == S_OK ? Num(v) : "?";
+        });
     }
     if (FAILED(object->QueryInterface(IID_ICMatrix, c.outVoid()))) return "";
     c->get_Rows(&rows), c->get_Cols(&cols);
-    return "c" + Grid(rows, cols, [&](LONG i, LONG j) { ::Complex z{}; return c->get_Item(i, j, &z) == S_OK ? Cx(z.Real, z.Imag) : "?"; });
+    return "c" + Grid(rows, cols, [&](LONG i, LONG j) {
+               ::Complex z{};
+               return c->get_Item(i, j, &z) == S_OK ? Cx(z.Real, z.Imag) : "?";
+           });
 }
 
 // A safe array of doubles or longs from index 0: {1 2}, {4 1;2 3}.
@@ -119,10 +127,11 @@ std::string Failure(HRESULT hr, char target, const ErrorRecord& r) {
     LoadStringW(Dll().module, hr & 0xFFFF, text, 256);
     const bool complex = IsComplex(target);
     if ((hr & 0xFFFF0000) != 0x80040000 || (r.description == text && r.helpFile == L"CorvaneMatrix.chm" && r.helpContext == (hr & 0xFFFFu) &&
-        r.source == (complex ? L"CorVaneMatrix30.CMatrix.1" : L"CorvaneMatrix30.Matrix.1") &&
-        (IsEqualGUID(r.guid, GUID_NULL) || IsEqualGUID(r.guid, complex ? CLSID_CMatrix : CLSID_Matrix))))
+                                            r.source == (complex ? L"CorVaneMatrix30.CMatrix.1" : L"CorvaneMatrix30.Matrix.1") &&
+                                            (IsEqualGUID(r.guid, GUID_NULL) || IsEqualGUID(r.guid, complex ? CLSID_CMatrix : CLSID_Matrix))))
         return code;
-    return code + ("(record " + Narrow(r.description) + "|" + Narrow(r.source) + "|" + Narrow(r.helpFile) + "|" + std::to_string(r.helpContext) + ")");
+    return code +
+           ("(record " + Narrow(r.description) + "|" + Narrow(r.source) + "|" + Narrow(r.helpFile) + "|" + std::to_string(r.helpContext) + ")");
 }
 
 // A parameter as the interface view of the type library declares it.
@@ -140,8 +149,11 @@ Param Describe(const ELEMDESC& e, BSTR name) {
     if (p.flags & PARAMFLAG_FHASDEFAULT) p.byDefault = &e.paramdesc.pparamdescex->varDefaultValue;
     if (e.tdesc.vt != VT_PTR) return p;
     p.vt = e.tdesc.lptdesc->vt;
-    p.kind = p.vt == VT_USERDEFINED ? Param::kRecord : p.vt == VT_PTR ? Param::kObject : p.vt == VT_VARIANT ? Param::kVariant
-           : p.vt == VT_SAFEARRAY ? Param::kArray : Param::kOutScalar;
+    p.kind = p.vt == VT_USERDEFINED ? Param::kRecord
+             : p.vt == VT_PTR       ? Param::kObject
+             : p.vt == VT_VARIANT   ? Param::kVariant
+             : p.vt == VT_SAFEARRAY ? Param::kArray
+                                    : Param::kOutScalar;
     return p;
 }
 
@@ -205,8 +217,7 @@ std::string Call(Path path, const Row& row) {
     slots->GetNames(desc->memid, names, 10, &named);
     const bool put = desc->invkind == INVOKE_PROPERTYPUT, typed = path == Path::kSlot || path == Path::kTypedRef;
     std::vector<Param> params;
-    for (SHORT p = 0; p < desc->cParams; ++p)
-        params.push_back(Describe(desc->lprgelemdescParam[p], !put && p + 1u < named ? names[p + 1] : nullptr));
+    for (SHORT p = 0; p < desc->cParams; ++p) params.push_back(Describe(desc->lprgelemdescParam[p], !put && p + 1u < named ? names[p + 1] : nullptr));
     const bool hasResult = !params.empty() && (params.back().flags & PARAMFLAG_FRETVAL);
     const size_t inputs = params.size() - (hasResult ? 1 : 0);
     if (row.args.size() != inputs) return "the row needs " + std::to_string(inputs) + " arguments";
@@ -243,8 +254,11 @@ std::string Call(Path path, const Row& row) {
         } else if (a != "out" && a != "_") {
             const double x = std::strtod(a.c_str(), nullptr);
             V_VT(&h) = VT_R8, V_R8(&h) = x;
-            EXPECT_EQ(S_OK, VariantChangeType(&h, &h, 0, typed && param.kind == Param::kScalar ? param.vt : x != std::floor(x) ? VT_R8
-                                                      : path == Path::kValue || std::fabs(x) > 32767 ? VT_I4 : VT_I2));
+            EXPECT_EQ(S_OK, VariantChangeType(&h, &h, 0,
+                                              typed && param.kind == Param::kScalar          ? param.vt
+                                              : x != std::floor(x)                           ? VT_R8
+                                              : path == Path::kValue || std::fabs(x) > 32767 ? VT_I4
+                                                                                             : VT_I2));
         }
     }
     auto outputs = [&] {
@@ -273,12 +287,14 @@ std::string Call(Path path, const Row& row) {
                 continue;
             }
             V_VT(&values[p]) = VT_BYREF | VT_UI1;
-            V_BYREF(&values[p]) = kind(p) == "_" || kind(p) == "Nothing" ? nullptr : params[p].kind == Param::kVariant ? &h
-                                : V_VT(&h) == VT_RECORD ? V_RECORD(&h) : static_cast<void*>(&V_UI1(&h));
+            V_BYREF(&values[p]) = kind(p) == "_" || kind(p) == "Nothing" ? nullptr
+                                  : params[p].kind == Param::kVariant    ? &h
+                                  : V_VT(&h) == VT_RECORD                ? V_RECORD(&h)
+                                                                         : static_cast<void*>(&V_UI1(&h));
         }
         VARIANT returned{};
-        hr = DispCallFunc(self, static_cast<ULONG_PTR>((6 + row.slot) * sizeof(void*)), CC_STDCALL, VT_I4,
-                          static_cast<UINT>(params.size()), types.data(), pointers.data(), &returned);
+        hr = DispCallFunc(self, static_cast<ULONG_PTR>((6 + row.slot) * sizeof(void*)), CC_STDCALL, VT_I4, static_cast<UINT>(params.size()),
+                          types.data(), pointers.data(), &returned);
         if (SUCCEEDED(hr)) hr = V_I4(&returned);
         const ErrorRecord r = TakeErrorRecord();
         if (FAILED(hr)) out = Failure(hr, row.target, r);
@@ -318,8 +334,7 @@ std::string Call(Path path, const Row& row) {
         DISPPARAMS dp{rgvarg.data(), namedIds.data(), static_cast<UINT>(rgvarg.size()), static_cast<UINT>(namedIds.size())};
         VARIANT result{};
         EXCEPINFO e{};
-        hr = self->Invoke(ids[0], IID_NULL, 1033, put ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD | DISPATCH_PROPERTYGET, &dp,
-                          &result, &e, nullptr);
+        hr = self->Invoke(ids[0], IID_NULL, 1033, put ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD | DISPATCH_PROPERTYGET, &dp, &result, &e, nullptr);
         if (hr == DISP_E_EXCEPTION) hr = e.scode;
         if (FAILED(hr))
             out = Failure(hr, row.target, {true, Take(e.bstrDescription), Take(e.bstrSource), Take(e.bstrHelpFile), GUID_NULL, e.dwHelpContext});

@@ -15,8 +15,8 @@ namespace corvane::server::test {
 
 // A call of members.txt: "A 24 LU @U _ out out => expected".
 struct Row {
-    char target = 0;   // a fixture's letter (call_paths.cpp)
-    int slot = 0;      // 1-based, after IDispatch's seven
+    char target = 0;  // a fixture's letter (call_paths.cpp)
+    int slot = 0;     // 1-based, after IDispatch's seven
     std::wstring member;
     std::vector<std::string> args;  // 2, 7.5, "text", (re,im), @A object, Nothing, {1,0} index, <A> array, _ omitted, out
     std::string expect;

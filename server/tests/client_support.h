@@ -23,14 +23,16 @@ struct Entries {
 const Entries& Dll();
 
 // Releases an interface pointer at scope end.
-template <class T>
-class Ptr {
+template <class T> class Ptr {
 public:
     Ptr() = default;
     explicit Ptr(T* p) : p_(p) {}
     ~Ptr() { reset(); }
     Ptr(Ptr&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
-    void reset() { if (p_ != nullptr) p_->Release(); p_ = nullptr; }
+    void reset() {
+        if (p_ != nullptr) p_->Release();
+        p_ = nullptr;
+    }
     T** out() { return reset(), &p_; }
     void** outVoid() { return reinterpret_cast<void**>(out()); }
     T* get() const { return p_; }
@@ -42,8 +44,7 @@ private:
 };
 
 // A new object of a registered class.
-template <class T>
-Ptr<T> Create(REFCLSID clsid, REFIID iid) {
+template <class T> Ptr<T> Create(REFCLSID clsid, REFIID iid) {
     Ptr<T> p;
     EXPECT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, p.outVoid()));
     return p;
@@ -70,12 +71,15 @@ inline std::string Narrow(const std::wstring& w) { return std::string(w.begin(),
 
 // Arguments of late-bound calls: a variant holding a pointer (an object, a
 // VT_BYREF reference, an array) and a number converted to type.
-inline VARIANT Var(VARTYPE type, void* p) { VARIANT v; V_VT(&v) = type, V_BYREF(&v) = p; return v; }
+inline VARIANT Var(VARTYPE type, void* p) {
+    VARIANT v;
+    V_VT(&v) = type, V_BYREF(&v) = p;
+    return v;
+}
 VARIANT Of(VARTYPE type, double x);
 DISPID Id(IDispatch* d, const wchar_t* name);
 // A late-bound call with args in parameter order; the last names.size() of them named, in the same order.
-HRESULT Call(IDispatch* d, DISPID id, WORD flags, std::vector<VARIANT> args, VARIANT* result = nullptr,
-             std::vector<DISPID> names = {});
+HRESULT Call(IDispatch* d, DISPID id, WORD flags, std::vector<VARIANT> args, VARIANT* result = nullptr, std::vector<DISPID> names = {});
 inline HRESULT Call(IDispatch* d, const wchar_t* name, std::vector<VARIANT> args, VARIANT* result = nullptr) {
     return Call(d, Id(d, name), DISPATCH_METHOD, std::move(args), result);
 }

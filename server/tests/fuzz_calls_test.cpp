@@ -40,7 +40,7 @@ struct Pool {
     Ptr<IGlobal> g = NewGlobal();
     std::vector<IDispatch*> objects{m.get(), m2.get(), c.get(), c2.get(), g.get()};
     Ptr<IRecordInfo> complex = ComplexRecord();
-    Ptr<IErrorInfo> stale;  // a record no failure may leave or report as its own
+    Ptr<IErrorInfo> stale;                           // a record no failure may leave or report as its own
     SAFEARRAY *doubles = nullptr, *index = nullptr;  // 3 × 3 doubles; a valid permutation of three rows
 
     Pool() {
@@ -62,38 +62,45 @@ struct Arguments {
     VARIANT inner[8]{};  // the variables references point at, owned by the call
     ::Complex record[8]{};
 
-    ~Arguments() { for (VARIANT& v : inner) VariantClear(&v); }
+    ~Arguments() {
+        for (VARIANT& v : inner) VariantClear(&v);
+    }
     int Pick(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
     // One of the pool's objects (with a reference of its own); a value a script variable could hold.
-    IDispatch* AnyObject() { IDispatch* o = pool.objects[static_cast<std::size_t>(Pick(5))]; o->AddRef(); return o; }
+    IDispatch* AnyObject() {
+        IDispatch* o = pool.objects[static_cast<std::size_t>(Pick(5))];
+        o->AddRef();
+        return o;
+    }
     void Scalar(VARIANT* v) {
         switch (Pick(6)) {
-        case 0: V_VT(v) = VT_I4, V_I4(v) = Pick(6) - 2; break;
-        case 1: V_VT(v) = VT_R8, V_R8(v) = Pick(2) ? (Pick(2) ? NAN : -INFINITY) : Pick(5) * 1e150 - 0.5; break;
-        case 2: V_VT(v) = VT_BSTR, V_BSTR(v) = SysAllocString(Pick(2) ? L"2" : L"x"); break;
-        case 3: V_VT(v) = VT_DISPATCH, V_DISPATCH(v) = AnyObject(); break;
-        case 4: V_VT(v) = VT_ARRAY | VT_R8, SafeArrayCopy(pool.doubles, &V_ARRAY(v)); break;
-        default: V_VT(v) = VT_NULL; break;
+            case 0: V_VT(v) = VT_I4, V_I4(v) = Pick(6) - 2; break;
+            case 1: V_VT(v) = VT_R8, V_R8(v) = Pick(2) ? (Pick(2) ? NAN : -INFINITY) : Pick(5) * 1e150 - 0.5; break;
+            case 2: V_VT(v) = VT_BSTR, V_BSTR(v) = SysAllocString(Pick(2) ? L"2" : L"x"); break;
+            case 3: V_VT(v) = VT_DISPATCH, V_DISPATCH(v) = AnyObject(); break;
+            case 4: V_VT(v) = VT_ARRAY | VT_R8, SafeArrayCopy(pool.doubles, &V_ARRAY(v)); break;
+            default: V_VT(v) = VT_NULL; break;
         }
     }
     VARIANT Make(int k) {
         VARIANT a{};
         switch (Pick(10)) {
-        case 0: V_VT(&a) = VT_ERROR, V_ERROR(&a) = DISP_E_PARAMNOTFOUND; break;
-        case 1: Scalar(&inner[k]), a = inner[k]; break;  // by value: borrowed
-        case 2: Scalar(&inner[k]); [[fallthrough]];
-        case 3: V_VT(&a) = VT_BYREF | VT_VARIANT, V_VARIANTREF(&a) = Pick(8) ? &inner[k] : nullptr; break;
-        case 4:  // an object variable, perhaps Nothing
-            V_VT(&inner[k]) = VT_DISPATCH, V_DISPATCH(&inner[k]) = Pick(4) ? AnyObject() : nullptr;
-            V_VT(&a) = VT_BYREF | VT_DISPATCH, V_DISPATCHREF(&a) = Pick(8) ? &V_DISPATCH(&inner[k]) : nullptr;
-            break;
-        case 5: record[k] = ::Complex{Pick(4) - 1.0, 0.5}, V_VT(&a) = VT_RECORD, V_RECORD(&a) = &record[k];
-            V_RECORDINFO(&a) = Pick(6) ? pool.complex.get() : nullptr;  // a record, perhaps without its type
-            break;
-        case 6: V_VT(&a) = VT_BYREF | VT_ARRAY | VT_R8, V_ARRAYREF(&a) = &pool.doubles; break;
-        case 7: V_VT(&a) = VT_ARRAY | VT_I4, V_ARRAY(&a) = pool.index; break;
-        case 8: V_VT(&inner[k]) = VT_I4, V_VT(&a) = VT_BYREF | VT_I4, V_I4REF(&a) = &V_I4(&inner[k]); break;
-        default: break;  // VT_EMPTY
+            case 0: V_VT(&a) = VT_ERROR, V_ERROR(&a) = DISP_E_PARAMNOTFOUND; break;
+            case 1: Scalar(&inner[k]), a = inner[k]; break;  // by value: borrowed
+            case 2: Scalar(&inner[k]); [[fallthrough]];
+            case 3: V_VT(&a) = VT_BYREF | VT_VARIANT, V_VARIANTREF(&a) = Pick(8) ? &inner[k] : nullptr; break;
+            case 4:  // an object variable, perhaps Nothing
+                V_VT(&inner[k]) = VT_DISPATCH, V_DISPATCH(&inner[k]) = Pick(4) ? AnyObject() : nullptr;
+                V_VT(&a) = VT_BYREF | VT_DISPATCH, V_DISPATCHREF(&a) = Pick(8) ? &V_DISPATCH(&inner[k]) : nullptr;
+                break;
+            case 5:
+                record[k] = ::Complex{Pick(4) - 1.0, 0.5}, V_VT(&a) = VT_RECORD, V_RECORD(&a) = &record[k];
+                V_RECORDINFO(&a) = Pick(6) ? pool.complex.get() : nullptr;  // a record, perhaps without its type
+                break;
+            case 6: V_VT(&a) = VT_BYREF | VT_ARRAY | VT_R8, V_ARRAYREF(&a) = &pool.doubles; break;
+            case 7: V_VT(&a) = VT_ARRAY | VT_I4, V_ARRAY(&a) = pool.index; break;
+            case 8: V_VT(&inner[k]) = VT_I4, V_VT(&a) = VT_BYREF | VT_I4, V_I4REF(&a) = &V_I4(&inner[k]); break;
+            default: break;  // VT_EMPTY
         }
         return a;
     }
@@ -108,8 +115,7 @@ void HostileCall(IDispatch* target, DISPID member, bool put, int params, Pool& p
     DISPID named[2] = {put ? DISPID_PROPERTYPUT : args.Pick(5) - 1, args.Pick(4) - 1};
     const UINT namedCount = n > 0 && (put || args.Pick(8) == 0) ? (n > 1 && args.Pick(3) == 0 ? 2u : 1u) : 0u;
     DISPPARAMS dp{given.data(), named, static_cast<UINT>(n), namedCount};
-    const WORD flags = !put ? DISPATCH_METHOD | DISPATCH_PROPERTYGET
-                            : (args.Pick(6) ? DISPATCH_PROPERTYPUT : DISPATCH_PROPERTYPUTREF);
+    const WORD flags = !put ? DISPATCH_METHOD | DISPATCH_PROPERTYGET : (args.Pick(6) ? DISPATCH_PROPERTYPUT : DISPATCH_PROPERTYPUTREF);
     const std::vector<std::uint64_t> before = Snapshot(pool.objects);
     SetErrorInfo(0, pool.stale.get());
     VARIANT result{};
@@ -137,8 +143,7 @@ void FuzzMembers(IDispatch* target, Pool& pool) {
         info->ReleaseFuncDesc(desc);
         if (d.wFuncFlags & FUNCFLAG_FRESTRICTED) continue;  // IUnknown and IDispatch
         std::mt19937 rng(static_cast<unsigned>(d.memid) * 8 + d.invkind);
-        for (int call = 0; call < 1500; ++call)
-            HostileCall(target, d.memid, d.invkind == INVOKE_PROPERTYPUT, d.cParams, pool, rng);
+        for (int call = 0; call < 1500; ++call) HostileCall(target, d.memid, d.invkind == INVOKE_PROPERTYPUT, d.cParams, pool, rng);
     }
 }
 

@@ -6,7 +6,11 @@ namespace corvane::server::test {
 namespace {
 
 VARIANT Ref(VARTYPE type, void* p) { return Var(VT_BYREF | type, p); }
-VARIANT Record(IRecordInfo* info, void* data) { VARIANT v = Var(VT_RECORD, data); V_RECORDINFO(&v) = info; return v; }
+VARIANT Record(IRecordInfo* info, void* data) {
+    VARIANT v = Var(VT_RECORD, data);
+    V_RECORDINFO(&v) = info;
+    return v;
+}
 
 LONG RowsOf(IMatrix* m) {
     LONG n = -1;
@@ -25,10 +29,9 @@ Ptr<IRecordInfo> ForeignRecord() {
     Ptr<ITypeInfo> info;
     Ptr<IRecordInfo> record;
     EXPECT_TRUE(SUCCEEDED(CreateTypeLib2(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, L"foreign.tlb", lib.out())) &&
-                SUCCEEDED(lib->CreateTypeInfo(const_cast<LPOLESTR>(L"Single"), TKIND_RECORD, type.out())) &&
-                SUCCEEDED(type->SetGuid(guid)) && SUCCEEDED(type->AddVarDesc(0, &field)) &&
-                SUCCEEDED(type->SetVarName(0, const_cast<LPOLESTR>(L"Value"))) && SUCCEEDED(type->LayOut()) &&
-                SUCCEEDED(type->QueryInterface(IID_ITypeInfo, reinterpret_cast<void**>(info.out()))) &&
+                SUCCEEDED(lib->CreateTypeInfo(const_cast<LPOLESTR>(L"Single"), TKIND_RECORD, type.out())) && SUCCEEDED(type->SetGuid(guid)) &&
+                SUCCEEDED(type->AddVarDesc(0, &field)) && SUCCEEDED(type->SetVarName(0, const_cast<LPOLESTR>(L"Value"))) &&
+                SUCCEEDED(type->LayOut()) && SUCCEEDED(type->QueryInterface(IID_ITypeInfo, reinterpret_cast<void**>(info.out()))) &&
                 SUCCEEDED(GetRecordInfoFromTypeInfo(info.get(), record.out())));
     return record;
 }

@@ -47,8 +47,8 @@ TEST(Module, DllInstallRefusesOtherCommandLines) {
 }
 
 TEST(Objects, InterfacesTypeInformationAndErrorSupport) {
-    const IID* const asked[] = {&IID_IUnknown, &IID_IDispatch, &IID_IProvideClassInfo, &IID_ISupportErrorInfo,
-                                &IID_IMatrix,  &IID_ICMatrix,  &IID_IGlobal};
+    const IID* const asked[] = {&IID_IUnknown, &IID_IDispatch, &IID_IProvideClassInfo, &IID_ISupportErrorInfo, &IID_IMatrix,
+                                &IID_ICMatrix, &IID_IGlobal};
     for (const Class& c : kClasses) {
         Ptr<IDispatch> object = Create<IDispatch>(*c.clsid, IID_IDispatch);
         Ptr<IUnknown> p;
@@ -101,7 +101,7 @@ TEST(Objects, DispatchFailures) {
 
 TEST(Resources, MessageTexts) {
     char text[1024];
-#define CORVANE_MESSAGE(number, expected)                                           \
+#define CORVANE_MESSAGE(number, expected)                                         \
     EXPECT_LT(0, LoadStringA(Dll().module, number, text, sizeof text)) << number; \
     EXPECT_STREQ(expected, text);
 #include "core/messages.def"

@@ -37,8 +37,8 @@ std::string Named(ITypeInfo* info, MEMBERID id, bool help = true) {
 
 std::string Type(ITypeInfo* info, const TYPEDESC& t) {
     Ptr<ITypeInfo> ref;
-    const std::map<VARTYPE, const char*> names{{VT_I2, "short"}, {VT_I4, "long"}, {VT_INT, "int"}, {VT_R8, "double"},
-        {VT_BSTR, "BSTR"}, {VT_BOOL, "VARIANT_BOOL"}, {VT_VARIANT, "VARIANT"}, {VT_HRESULT, "HRESULT"}};
+    const std::map<VARTYPE, const char*> names{{VT_I2, "short"},  {VT_I4, "long"},           {VT_INT, "int"},         {VT_R8, "double"},
+                                               {VT_BSTR, "BSTR"}, {VT_BOOL, "VARIANT_BOOL"}, {VT_VARIANT, "VARIANT"}, {VT_HRESULT, "HRESULT"}};
     if (t.vt == VT_PTR) return Type(info, *t.lptdesc) + "*";
     if (t.vt == VT_SAFEARRAY) return "SAFEARRAY(" + Type(info, *t.lptdesc) + ")";
     if (t.vt == VT_USERDEFINED) return SUCCEEDED(info->GetRefTypeInfo(t.hreftype, ref.out())) ? Named(ref.get(), MEMBERID_NIL, false) : "?";
@@ -59,9 +59,9 @@ void Members(ITypeInfo* info, const TYPEATTR& attr, std::ostream& out) {
         UINT count = 0;
         if (FAILED(info->GetFuncDesc(f, &d)) || FAILED(info->GetNames(d->memid, names, 12, &count))) continue;
         out << "  [" << d->oVft / static_cast<int>(sizeof(void*)) << "] "
-            << Flags(d->invkind, {{INVOKE_FUNC, "method"}, {INVOKE_PROPERTYGET, "propget"}, {INVOKE_PROPERTYPUT, "propput"}})
-            << " " << Named(info, d->memid) << " id " << d->memid << " kind " << d->funckind << " call " << d->callconv
-            << " flags " << d->wFuncFlags << " returns " << Type(info, d->elemdescFunc.tdesc) << "\n";
+            << Flags(d->invkind, {{INVOKE_FUNC, "method"}, {INVOKE_PROPERTYGET, "propget"}, {INVOKE_PROPERTYPUT, "propput"}}) << " "
+            << Named(info, d->memid) << " id " << d->memid << " kind " << d->funckind << " call " << d->callconv << " flags " << d->wFuncFlags
+            << " returns " << Type(info, d->elemdescFunc.tdesc) << "\n";
         for (SHORT p = 0; p < d->cParams; ++p) {
             const PARAMDESC& pd = d->lprgelemdescParam[p].paramdesc;
             const bool value = d->invkind == INVOKE_PROPERTYPUT && p + 1 == d->cParams;  // names are the get's
@@ -103,10 +103,8 @@ std::string Dump() {
         HREFTYPE ref = 0;
         if (FAILED(lib->GetTypeInfo(i, info.out())) || FAILED(info->GetTypeAttr(&a))) continue;
         const char* const kinds[] = {"enum", "record", "module", "interface", "dispatch", "coclass", "alias", "union"};
-        out << kinds[a->typekind] << " "
-            << Named(info.get(), MEMBERID_NIL) << " version " << a->wMajorVerNum << "." << a->wMinorVerNum
-            << (a->typekind <= TKIND_RECORD ? " size " + std::to_string(a->cbSizeInstance) : "") << " flags "
-            << TypeFlags(a->wTypeFlags) << "\n";
+        out << kinds[a->typekind] << " " << Named(info.get(), MEMBERID_NIL) << " version " << a->wMajorVerNum << "." << a->wMinorVerNum
+            << (a->typekind <= TKIND_RECORD ? " size " + std::to_string(a->cbSizeInstance) : "") << " flags " << TypeFlags(a->wTypeFlags) << "\n";
         for (UINT k = 0; k < a->cImplTypes; ++k) {
             INT flags = 0;
             Ptr<ITypeInfo> base;
@@ -114,8 +112,8 @@ std::string Dump() {
                 SUCCEEDED(info->GetRefTypeInfo(ref, base.out())))
                 out << "  implements " << Named(base.get(), MEMBERID_NIL, false) << (flags == IMPLTYPEFLAG_FDEFAULT ? " default" : "") << "\n";
         }
-        if (a->typekind == TKIND_DISPATCH && SUCCEEDED(info->GetRefTypeOfImplType(-1, &ref)) &&
-            SUCCEEDED(info->GetRefTypeInfo(ref, slots.out())) && SUCCEEDED(slots->GetTypeAttr(&sa))) {
+        if (a->typekind == TKIND_DISPATCH && SUCCEEDED(info->GetRefTypeOfImplType(-1, &ref)) && SUCCEEDED(info->GetRefTypeInfo(ref, slots.out())) &&
+            SUCCEEDED(slots->GetTypeAttr(&sa))) {
             out << "  dispatch view of " << a->cFuncs << " members; interface view flags " << TypeFlags(sa->wTypeFlags) << "\n";
             Members(slots.get(), *sa, out);
             slots->ReleaseTypeAttr(sa);

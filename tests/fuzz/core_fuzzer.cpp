@@ -35,7 +35,7 @@ struct Input final : ArraySource {
     mutable std::size_t left;
     std::int32_t Byte() const { return left == 0 ? 0 : (--left, *at++); }
     std::int32_t Below(std::int32_t n) const { return Byte() % n; }
-    std::int32_t Index() const { return Below(8) - 1; }  // -1 to 6
+    std::int32_t Index() const { return Below(8) - 1; }                                            // -1 to 6
     std::int32_t Count() const { return Byte() < 240 ? 1 + Below(5) : kHostileCounts[Below(6)]; }  // at times hostile
     std::int16_t Places() { return static_cast<std::int16_t>(Byte() < 224 ? Below(24) - 6 : Byte() << 8 | Byte()); }
     double Value() const {  // a special value, a multiple of 1/4 or any bits
@@ -54,16 +54,14 @@ struct Input final : ArraySource {
     Status Read(std::int32_t, std::int32_t, double* v) const override { return Byte() == 1 ? kNotAnArray : (*v = Value(), Status::Ok()); }
 };
 
-template <class T>
-std::vector<std::int64_t> Snap(const BasicMatrix<T>& m) {  // counts and element bits: what a failure must not change
+template <class T> std::vector<std::int64_t> Snap(const BasicMatrix<T>& m) {  // counts and element bits: what a failure must not change
     std::vector<std::int64_t> s{m.Rows(), m.Cols(), m.sized()};
     for (std::int32_t i = 0; m.sized() && i < m.Rows(); ++i)
         for (std::size_t k = 0; k < m.RowBytes() / 8; ++k) s.push_back(std::bit_cast<std::int64_t>(reinterpret_cast<const double*>(&m.at(i, 0))[k]));
     return s;
 }
 
-template <class T>
-void Step(Input& in, BasicMatrix<T> (&m)[2]) {
+template <class T> void Step(Input& in, BasicMatrix<T> (&m)[2]) {
     const bool failing = in.Byte() < 24, either = in.Byte() & 1;
     BasicMatrix<T>&a = m[in.Below(2)], &b = m[in.Below(2)], r, q;  // a and b may be the same matrix
     MatrixWriter<T>* out = in.Byte() & 1 ? &b : nullptr;
@@ -85,8 +83,10 @@ void Step(Input& in, BasicMatrix<T> (&m)[2]) {
         case 6: in.Get(&x), s = either ? TimesScalar(a, x, &r) : Transpose(a, &r), SHAPE(r, either ? n : c, either ? c : n); break;
         case 7: s = (either ? SortRows<T> : SortCols<T>)(a, in.Index(), in.Index(), &perm), EXPECT(perm.size() == (either ? n : c)); break;
         case 8:  // entries from -1 to 6, at times one too many
-            if (perm.Allocate(std::int64_t{either ? n : c} + in.Below(2))) for (std::int32_t& e : perm) e = in.Index();
-            s = either ? ReorderRows(a, perm) : ReorderCols(a, perm); break;
+            if (perm.Allocate(std::int64_t{either ? n : c} + in.Below(2)))
+                for (std::int32_t& e : perm) e = in.Index();
+            s = either ? ReorderRows(a, perm) : ReorderCols(a, perm);
+            break;
         case 9: s = LU(a, out, &r, either ? &perm : nullptr, nullptr), SHAPE(r, n, n); break;
         case 10: s = either ? Inverse(a, &r) : Determinant(a, &x), EXPECT(!either || r.Rows() == n); break;
         case 11: s = either ? Solve(a, &b, &r) : SolveGauss(a, &b, &r), SHAPE(r, n, bc); break;
