@@ -11,8 +11,9 @@ cd "$root"
 "$root/scripts/setup.sh"
 
 failed=()
-# The host reference is generated from the IDL; a stale copy fails the run.
+# A stale host reference (generated from the IDL) or layout (.clang-format) fails the run.
 python3 "$root/scripts/idl_reference.py" --check docs/reference.md || failed+=(reference)
+"$root/scripts/format.sh" --check || failed+=(format)
 # Tests stay in proportion to the code (at most 0.35 of it).
 "$root/scripts/proportion.sh" || failed+=(proportion)
 
