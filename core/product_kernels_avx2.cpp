@@ -4,29 +4,12 @@
 #include "core/product_packed.h"
 
 #if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
+#include "core/wide_avx2_begin.h"
 
-// GCC's pragma, or its clang equivalent (the fuzzer is built with clang).
-#ifdef __clang__
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
 #include "core/product_tile.h"
 
 namespace corvane {
 namespace {
-
-struct Avx2 {
-    using Reg = __m256d;
-    static constexpr int kWidth = 4;
-    static Reg Load(const double* p) { return _mm256_loadu_pd(p); }
-    static void Store(double* p, Reg x) { _mm256_storeu_pd(p, x); }
-    static Reg Broadcast(const double* p) { return _mm256_broadcast_sd(p); }
-    static Reg Mul(Reg x, Reg y) { return _mm256_mul_pd(x, y); }
-    static Reg Add(Reg x, Reg y) { return _mm256_add_pd(x, y); }
-};
 
 // 16 registers in 64-bit code: 4 × 2 accumulators, 2 of b, a broadcast and
 // products. 32-bit code has 8 registers: 6 × 1 accumulators, one of b and one
@@ -38,16 +21,12 @@ constexpr int kRows = 6, kVecs = 1;
 #endif
 
 void Tile(std::int64_t depth, const double* ap, const double* bp, double* const* c, std::int64_t col) {
-    product_detail::ProductTile<Avx2, kRows, kVecs>(depth, ap, bp, c, col);
+    product_detail::ProductTile<wide::Avx2, kRows, kVecs>(depth, ap, bp, c, col);
 }
 
 }  // namespace
 }  // namespace corvane
-#ifdef __clang__
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+#include "core/wide_end.h"
 
 namespace corvane {
 const PackedProductKernel* Avx2ProductKernel() noexcept {

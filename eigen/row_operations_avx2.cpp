@@ -3,19 +3,11 @@
 #include "eigen/row_operations.h"
 
 #if defined(__x86_64__) || defined(__i386__)
-// GCC's pragma, or its clang equivalent (the fuzzer is built with clang).
-#ifdef __clang__
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
+#include "core/wide_avx2_begin.h"
+
 #include "eigen/row_operations_loops.h"
-#ifdef __clang__
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+
+#include "core/wide_end.h"
 
 namespace corvane::row_operations_detail {
 const RowOperations* Avx2RowOperations() noexcept { return &kLoops; }

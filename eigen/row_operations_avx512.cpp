@@ -3,19 +3,11 @@
 #include "eigen/row_operations.h"
 
 #if defined(__x86_64__) || defined(__i386__)
-// GCC's pragma, or its clang equivalent (the fuzzer is built with clang).
-#ifdef __clang__
-#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx512f")
-#endif
+#include "core/wide_avx512_begin.h"
+
 #include "eigen/row_operations_loops.h"
-#ifdef __clang__
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+
+#include "core/wide_end.h"
 
 namespace corvane::row_operations_detail {
 const RowOperations* Avx512RowOperations() noexcept { return &kLoops; }

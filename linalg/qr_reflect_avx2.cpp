@@ -4,31 +4,16 @@
 #include "linalg/qr_reflect.h"
 
 #if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
+#include "core/wide_avx2_begin.h"
 
-// GCC's pragma, or its clang equivalent (the fuzzer is built with clang).
-#ifdef __clang__
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
 #include "linalg/kernels/qr_reflect.h"
 
 namespace corvane {
 namespace {
 
-struct Avx2 {
+struct Avx2 : wide::Avx2 {
     struct Masked;
     using Elem = double;
-    using Reg = __m256d;
-    static constexpr int kWidth = 4;
-    static Reg Zero() { return _mm256_setzero_pd(); }
-    static Reg Load(const double* p) { return _mm256_loadu_pd(p); }
-    static void Store(double* p, Reg x) { _mm256_storeu_pd(p, x); }
-    static Reg Broadcast(const double* p) { return _mm256_broadcast_sd(p); }
-    static Reg Mul(Reg x, Reg y) { return _mm256_mul_pd(x, y); }
-    static Reg Add(Reg x, Reg y) { return _mm256_add_pd(x, y); }
     static Reg Step(Reg sum, Reg factor) { return _mm256_mul_pd(factor, sum); }
 };
 
@@ -96,11 +81,7 @@ void ReflectComplex(const ReflectorBlock<Complex>& b, Complex* const* rows, std:
 
 }  // namespace
 }  // namespace corvane
-#ifdef __clang__
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+#include "core/wide_end.h"
 
 namespace corvane {
 ReflectFn<double> Avx2Reflect(const double*) noexcept { return &Reflect; }

@@ -9,31 +9,16 @@
 // pass-through operand is left undefined on purpose.
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
-#include <immintrin.h>
+#include "core/wide_avx512_begin.h"
 
-// GCC's pragma, or its clang equivalent (the fuzzer is built with clang).
-#ifdef __clang__
-#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx512f")
-#endif
 #include "linalg/kernels/qr_reflect.h"
 
 namespace corvane {
 namespace {
 
-struct Avx512 {
+struct Avx512 : wide::Avx512 {
     struct Masked;
     using Elem = double;
-    using Reg = __m512d;
-    static constexpr int kWidth = 8;
-    static Reg Zero() { return _mm512_setzero_pd(); }
-    static Reg Load(const double* p) { return _mm512_loadu_pd(p); }
-    static void Store(double* p, Reg x) { _mm512_storeu_pd(p, x); }
-    static Reg Broadcast(const double* p) { return _mm512_set1_pd(*p); }
-    static Reg Mul(Reg x, Reg y) { return _mm512_mul_pd(x, y); }
-    static Reg Add(Reg x, Reg y) { return _mm512_add_pd(x, y); }
     static Reg Step(Reg sum, Reg factor) { return _mm512_mul_pd(factor, sum); }
 };
 
@@ -105,11 +90,7 @@ void ReflectComplex(const ReflectorBlock<Complex>& b, Complex* const* rows, std:
 
 }  // namespace
 }  // namespace corvane
-#ifdef __clang__
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+#include "core/wide_end.h"
 
 namespace corvane {
 ReflectFn<double> Avx512Reflect(const double*) noexcept { return &Reflect; }

@@ -7,18 +7,11 @@
 #include "core/numeric_helpers.h"
 
 #if defined(__x86_64__) || defined(__i386__)
-#ifdef __clang__
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
+#include "core/wide_avx2_begin.h"
+
 #include "linalg/kernels/svd_steps.h"
-#ifdef __clang__
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+
+#include "core/wide_end.h"
 
 namespace corvane {
 const SvdSteps* Avx2SvdSteps() noexcept { return &kSteps; }

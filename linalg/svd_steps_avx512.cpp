@@ -7,18 +7,11 @@
 #include "core/numeric_helpers.h"
 
 #if defined(__x86_64__) || defined(__i386__)
-#ifdef __clang__
-#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx512f")
-#endif
+#include "core/wide_avx512_begin.h"
+
 #include "linalg/kernels/svd_steps.h"
-#ifdef __clang__
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+
+#include "core/wide_end.h"
 
 namespace corvane {
 const SvdSteps* Avx512SvdSteps() noexcept { return &kSteps; }
