@@ -42,9 +42,17 @@ run_digest() {  # build [options of result_digest]
         *) "build/$build/tests/result_digest" "$@" ;;
     esac
 }
+# Under Wine a program started while the previous one's server shuts down can
+# lose its connection ("recvmsg: Connection reset by peer"), so a Windows run
+# that fails is run once more before it counts; different bits repeat.
+same_digest() {  # build [options of result_digest]
+    run_digest "$@" | cmp -s - tests/golden_digest.txt && return 0
+    case "$1" in win*) run_digest "$@" | cmp -s - tests/golden_digest.txt ;; *) return 1 ;; esac
+}
 for p in "${presets[@]}"; do
-    for set in $(run_digest "$p" --instruction-sets || echo none); do
-        run_digest "$p" --instruction-set "$set" | cmp -s - tests/golden_digest.txt ||
+    sets=$(run_digest "$p" --instruction-sets || run_digest "$p" --instruction-sets || echo none)
+    for set in $sets; do
+        same_digest "$p" --instruction-set "$set" ||
             { echo "=== digest: $p with $set differs from the golden results"; failed+=("digest-$p-$set"); }
     done
 done
