@@ -19,19 +19,21 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 winpath() { echo "Z:${1//\//\\}"; }
 run() { "$loader" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 reg() { run "$sysdir\\reg.exe" "$@"; }
-# key file: reg export, once more after a pause (under load Wine's reg export fails now and then).
-export_key() { reg export "$1" "$(winpath "$2")" /y >/dev/null || { sleep 1; reg export "$1" "$(winpath "$2")" /y >/dev/null; }; }
+# Wine's reg.exe fails now and then (a lost server connection): what must
+# succeed is tried once more after a pause; what is absent fails both times.
+reg_again() { reg "$@" || { sleep 1; reg "$@"; }; }
+export_key() { reg_again export "$1" "$(winpath "$2")" /y >/dev/null; }
 regsvr() { run "$sysdir\\regsvr32.exe" /s "$@" "$(winpath "$dll")" || fail "regsvr32 $* returned $?"; }
 root=HKCR  # the classes root the checks read
 expect_value() {  # key value-name (empty: the default value) data (a pattern)
     local out option=(/ve)
     [ -n "$2" ] && option=(/v "$2")
-    out=$(reg query "$root\\$1" "${option[@]}" 2>/dev/null) || { fail "missing $1 [$2]"; return; }
+    out=$(reg_again query "$root\\$1" "${option[@]}" 2>/dev/null) || { fail "missing $1 [$2]"; return; }
     out=$(awk -F'    ' 'NF >= 4 { print $4; exit }' <<<"$out")
     [[ "$out" == $3 ]] || fail "$1 [$2] is '$out', not '$3'"
 }
 expect_absent() { reg query "$root\\$1" >/dev/null 2>&1 && fail "$1 still present under $root"; }
-expect_key() { reg query "$root\\$1" >/dev/null 2>&1 || fail "$1 missing under $root"; }
+expect_key() { reg_again query "$root\\$1" >/dev/null 2>&1 || fail "$1 missing under $root"; }
 entries() { grep -v '^#' "$src/registry.txt" | sed "s/%BITS%/$bits/"; }
 expect_entries() {  # registered|unregistered: what registry.txt says of each entry
     while IFS='|' read -r key name data after; do
@@ -61,7 +63,7 @@ dump > "$prefix/machine.txt"
 # the library's path under locale 0 only, and the library is registered under
 # its own (409): the client runs with that entry added.
 neutral='HKCR\TypeLib\{40F3D442-75C3-4923-A675-2FD15A4969A9}\1.0\0'
-reg add "$neutral\\win$bits" /ve /d "$(winpath "$dll")" /f >/dev/null || fail "cannot add $neutral"
+reg_again add "$neutral\\win$bits" /ve /d "$(winpath "$dll")" /f >/dev/null || fail "cannot add $neutral"
 OANOCACHE=1 CORVANE_SERVER_DLL=$(winpath "$dll") CORVANE_TYPELIB_DUMP=$(winpath "$src/typelib.txt") CORVANE_MEMBERS=$(winpath "$src/members.txt") \
     run "$(winpath "$client")" --gtest_brief=1 || fail "C++ client"
 reg delete "$neutral" /f >/dev/null || fail "cannot remove $neutral"
@@ -115,7 +117,7 @@ root=HKCR
 regsvr
 server_key="CLSID\\{9F8F3BC5-021B-4922-817C-E945C2A15847}\\InprocServer32"
 foreign=("$server_key" "AppID\\CorvaneMatrix30.DLL" "CorvaneMatrix30.Matrix")
-for key in "${foreign[@]}"; do reg add "HKCR\\$key" /v Foreign /d kept /f >/dev/null || fail "cannot add a value to $key"; done
+for key in "${foreign[@]}"; do reg_again add "HKCR\\$key" /v Foreign /d kept /f >/dev/null || fail "cannot add a value to $key"; done
 regsvr /u
 for key in "${foreign[@]}"; do expect_value "$key" Foreign kept; done
 reg query "HKCR\\$server_key" /v ThreadingModel >/dev/null 2>&1 && fail "ThreadingModel left beside a foreign value"
