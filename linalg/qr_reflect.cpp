@@ -32,16 +32,14 @@ struct Sse2 {
 };
 // 16 registers in 64-bit code hold 2 × 4 and the operands; 32-bit code has 8.
 #ifdef __x86_64__
-void RealReflect(const ReflectorBlock<double>& b, double* const* rows, std::int32_t nrows, std::int64_t col0,
-                 std::int64_t col1) {
-    ReflectColumns<Sse2, 4, RealScalar>(b, rows, nrows, col0, col1);
-}
+constexpr int kSse2Vecs = 4;
 #else
+constexpr int kSse2Vecs = 2;
+#endif
 void RealReflect(const ReflectorBlock<double>& b, double* const* rows, std::int32_t nrows, std::int64_t col0,
                  std::int64_t col1) {
-    ReflectColumns<Sse2, 2, RealScalar>(b, rows, nrows, col0, col1);
+    ReflectColumns<Sse2, kSse2Vecs, RealScalar>(b, rows, nrows, col0, col1);
 }
-#endif
 
 // One complex element per register, the product as in the wider sets.
 struct Sse2Complex {
