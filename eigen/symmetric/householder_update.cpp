@@ -1,10 +1,29 @@
 #include "eigen/symmetric/householder_update.h"
 
+#include <cmath>
+
+#include "core/numeric_helpers.h"
+
 namespace corvane {
 
 void MirrorLowerTriangle(std::int32_t last, double* const* s) {
     for (std::int32_t k = 1; k <= last; ++k)
         for (std::int32_t j = 0; j < k; ++j) s[j][k] = s[k][j];
+}
+
+double FormHouseholderVector(std::int32_t l, double scale, double* w, double* ei) {
+    double h = 0.0;
+    const double rscale = 1.0 / scale;
+    for (std::int32_t k = 0; k <= l; ++k) {
+        w[k] = w[k] * rscale;
+        h = h + w[k] * w[k];
+    }
+    const double f = w[l];
+    const double g = -TransferSign(std::sqrt(h), f);
+    *ei = scale * g;
+    h = h - f * g;
+    w[l] = f - g;
+    return h;
 }
 
 void HouseholderUpdate(const RowOperations& ops, std::int32_t l, double* const* s, const double* w, double* e,

@@ -12,6 +12,11 @@ namespace corvane {
 // working matrix is held in full and its columns can be read as rows.
 void MirrorLowerTriangle(std::int32_t last, double* const* s);
 
+// The Householder vector of w[0..l], whose magnitudes sum to scale (not 0):
+// w scaled by 1 / scale, g = −sign(f)·‖w‖ with f = w[l], *ei = scale·g,
+// w[l] = f − g; returns h = ‖w‖² − f·g.
+double FormHouseholderVector(std::int32_t l, double scale, double* w, double* ei);
+
 // One Householder step on the symmetric s (rows and columns 0..l, held in
 // full): with u = w[0..l] and h = uᵀu / 2, e[0..l] = p − K·u where p = A·u / h
 // and K = uᵀp / 2h, then A − u·eᵀ − e·uᵀ on both triangles. Every element is

@@ -1,7 +1,6 @@
 // Follows EISPACK tred1: Householder reduction to tridiagonal form, values only.
 #include <cmath>
 
-#include "core/numeric_helpers.h"
 #include "eigen/symmetric/householder_update.h"
 #include "eigen/symmetric/kernels.h"
 
@@ -33,17 +32,7 @@ void TridiagonalizeValues(std::int32_t N, double* const* a, double* w, double* e
             e[i] = 0.0;
             continue;
         }
-        double h = 0.0;
-        const double rscale = 1.0 / scale;
-        for (std::int32_t k = 0; k <= l; ++k) {
-            w[k] = w[k] * rscale;
-            h = h + w[k] * w[k];
-        }
-        const double f = w[l];
-        const double g = -TransferSign(std::sqrt(h), f);
-        e[i] = scale * g;
-        h = h - f * g;
-        w[l] = f - g;
+        const double h = FormHouseholderVector(l, scale, w, &e[i]);
         if (l != 0) HouseholderUpdate(ops, l, a, w, e, h);
         for (std::int32_t j = 0; j <= l; ++j) {
             const double u = w[j];

@@ -4,7 +4,6 @@
 // reflectors above the diagonal, then the accumulated transformation.
 #include <cmath>
 
-#include "core/numeric_helpers.h"
 #include "eigen/symmetric/householder_update.h"
 #include "eigen/symmetric/kernels.h"
 
@@ -30,16 +29,7 @@ void TridiagonalizeVectors(std::int32_t N, double* const* a, double* w, double* 
             w[i] = h;
             continue;
         }
-        const double rscale = 1.0 / scale;
-        for (std::int32_t k = 0; k <= l; ++k) {
-            w[k] = w[k] * rscale;
-            h = h + w[k] * w[k];
-        }
-        const double f = w[l];
-        const double g = -TransferSign(std::sqrt(h), f);
-        e[i] = scale * g;
-        h = h - f * g;
-        w[l] = f - g;
+        h = FormHouseholderVector(l, scale, w, &e[i]);
         for (std::int32_t j = 0; j <= l; ++j) z[j][i] = w[j];
         HouseholderUpdate(ops, l, a, w, e, h);
         for (std::int32_t j = 0; j <= l; ++j) {
