@@ -6,6 +6,8 @@
 #include <cmath>
 #include <type_traits>
 
+#include "core/numeric_helpers.h"
+
 namespace corvane {
 
 // Two doubles, real part first; crosses the automation boundary unchanged.
@@ -30,7 +32,7 @@ inline constexpr Complex operator*(Complex a, double d) { return {d * a.Real, d 
 // quantity replaced by a multiplication with its reciprocal. No zero test: a
 // zero divisor gives NaN in both parts.
 inline Complex operator/(Complex a, Complex b) {
-    const double s = 1.0 / (std::fabs(b.Real) + std::fabs(b.Imag));
+    const double s = 1.0 / (Abs(b.Real) + Abs(b.Imag));
     const double ar = s * a.Real, ai = s * a.Imag;
     const double br = s * b.Real, bi = s * b.Imag;
     const double q = 1.0 / (bi * bi + br * br);
@@ -71,7 +73,7 @@ inline constexpr bool operator!=(Complex a, Complex b) { return !(a == b); }
 
 // Modulus dividing by the larger part, so the square cannot overflow.
 inline double Modulus(Complex c) {
-    const double x = std::fabs(c.Real), y = std::fabs(c.Imag);
+    const double x = Abs(c.Real), y = Abs(c.Imag);
     if (x == 0.0) return y;
     if (y == 0.0) return x;
     if (x > y) {
@@ -89,7 +91,7 @@ inline bool MagnitudeGreater(Complex a, Complex b) { return Modulus(a) > Modulus
 // zero imaginary part counts as not negative.
 inline Complex SquareRoot(Complex c) {
     if (c.Real == 0.0 && c.Imag == 0.0) return {0.0, 0.0};
-    const double x = std::fabs(c.Real), y = std::fabs(c.Imag);
+    const double x = Abs(c.Real), y = Abs(c.Imag);
     double w;
     if (x >= y) {
         const double r = y / x;

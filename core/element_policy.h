@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "core/complex.h"
+#include "core/numeric_helpers.h"
 
 namespace corvane {
 
@@ -20,7 +21,7 @@ struct ElementPolicy<double> {
     class Scale {
     public:
         void Visit(double a) {
-            if (std::fabs(a) > std::fabs(n_)) n_ = a;
+            if (Abs(a) > Abs(n_)) n_ = a;
         }
         double Value() const { return n_; }
 
@@ -29,7 +30,7 @@ struct ElementPolicy<double> {
     };
 
     // Absolute and non-strict; a NaN difference does not exceed the tolerance.
-    static bool Differs(double a, double b, double maxDifference) { return std::fabs(a - b) > maxDifference; }
+    static bool Differs(double a, double b, double maxDifference) { return Abs(a - b) > maxDifference; }
 };
 
 template <>
@@ -40,10 +41,10 @@ struct ElementPolicy<Complex> {
     class Scale {
     public:
         void Visit(const Complex& a) {
-            if (std::fabs(a.Real) > std::fabs(r_)) r_ = a.Real;
-            if (std::fabs(a.Imag) > std::fabs(i_)) i_ = a.Imag;
+            if (Abs(a.Real) > Abs(r_)) r_ = a.Real;
+            if (Abs(a.Imag) > Abs(i_)) i_ = a.Imag;
         }
-        double Value() const { return std::fabs(i_) > std::fabs(r_) ? i_ : r_; }
+        double Value() const { return Abs(i_) > Abs(r_) ? i_ : r_; }
 
     private:
         double r_ = 0.0;
@@ -53,7 +54,7 @@ struct ElementPolicy<Complex> {
     // The parts are tested separately, the real part first; the modulus of the
     // difference is not used.
     static bool Differs(const Complex& a, const Complex& b, double maxDifference) {
-        return std::fabs(a.Real - b.Real) > maxDifference || std::fabs(a.Imag - b.Imag) > maxDifference;
+        return Abs(a.Real - b.Real) > maxDifference || Abs(a.Imag - b.Imag) > maxDifference;
     }
 };
 

@@ -34,7 +34,7 @@ int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, doubl
             for (std::int32_t j = 0; j < n; ++j) ut[j][k] = a[k][j];
         steps.accumulateLeft(ut, m, n, w);
     }
-    auto negligible = [anorm](double x) { return std::fabs(x) + anorm == anorm; };
+    auto negligible = [anorm](double x) { return Abs(x) + anorm == anorm; };
 
     for (std::int32_t k = n - 1; k >= 0; --k) {
         for (std::int32_t sweeps = 0;; ++sweeps) {
@@ -123,7 +123,7 @@ int GolubReinschSVD(double** a, std::int32_t m, std::int32_t n, double* w, doubl
 void OrderByDecreasingMagnitude(const double* w, std::int32_t n, std::int32_t* order) {
     // Magnitude as the sort key; NaN below every number keeps the ordering
     // strict and weak.
-    auto key = [w](std::int32_t i) { return std::isnan(w[i]) ? -1.0 : std::fabs(w[i]); };
+    auto key = [w](std::int32_t i) { return std::isnan(w[i]) ? -1.0 : Abs(w[i]); };
     for (std::int32_t i = 0; i < n; ++i) {
         const std::int32_t item = order[i] = i;
         const double itemKey = key(item);

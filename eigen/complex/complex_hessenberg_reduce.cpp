@@ -1,6 +1,7 @@
 // Follows EISPACK corth: reduction to upper Hessenberg form by unitary (Householder) similarity transformations.
 #include <cmath>
 
+#include "core/numeric_helpers.h"
 #include "eigen/complex/kernels.h"
 
 namespace corvane {
@@ -12,7 +13,7 @@ void ComplexHessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh,
         ortr[m] = 0.0;
         orti[m] = 0.0;
         double scale = 0.0;
-        for (std::int32_t i = m; i <= igh; ++i) scale = scale + (std::fabs(ar[i][m - 1]) + std::fabs(ai[i][m - 1]));
+        for (std::int32_t i = m; i <= igh; ++i) scale = scale + (Abs(ar[i][m - 1]) + Abs(ai[i][m - 1]));
         if (scale == 0.0) continue;
 
         // The column below the subdiagonal, scaled against underflow.

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/complex.h"
+#include "core/numeric_helpers.h"
 #include "eigen/complex/kernels.h"
 
 namespace corvane {
@@ -17,7 +18,7 @@ namespace {
 void Shift(double* const* hr, double* const* hi, std::int32_t en, std::int32_t its, double* sr, double* si) {
     const std::int32_t enm1 = en - 1;
     if (its == 10 || its == 20) {
-        *sr = std::fabs(hr[en][enm1]) + (en >= 2 ? std::fabs(hr[enm1][en - 2]) : 0.0);
+        *sr = Abs(hr[en][enm1]) + (en >= 2 ? Abs(hr[enm1][en - 2]) : 0.0);
         *si = 0.0;
         return;
     }
@@ -47,9 +48,8 @@ void Shift(double* const* hr, double* const* hi, std::int32_t en, std::int32_t i
 std::int32_t SmallSubdiagonal(double* const* hr, double* const* hi, std::int32_t low, std::int32_t en) {
     std::int32_t l = en;
     for (; l > low; --l) {
-        const double tst1 =
-            std::fabs(hr[l - 1][l - 1]) + std::fabs(hi[l - 1][l - 1]) + std::fabs(hr[l][l]) + std::fabs(hi[l][l]);
-        if (tst1 + std::fabs(hr[l][l - 1]) == tst1) break;
+        const double tst1 = Abs(hr[l - 1][l - 1]) + Abs(hi[l - 1][l - 1]) + Abs(hr[l][l]) + Abs(hi[l][l]);
+        if (tst1 + Abs(hr[l][l - 1]) == tst1) break;
     }
     return l;
 }
@@ -252,7 +252,7 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
         double nrm = 0.0;
         for (std::int32_t i = 0; i <= N; ++i)
             for (std::int32_t j = i; j <= N; ++j) {
-                const double t = std::fabs(hr[i][j]) + std::fabs(hi[i][j]);
+                const double t = Abs(hr[i][j]) + Abs(hi[i][j]);
                 if (t > nrm) nrm = t;
             }
         if (N == 0 || nrm == 0.0) return kKernelOk;
@@ -275,7 +275,7 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
                     while (nrm + yr > nrm);
                 }
                 ComplexDivideParts(zz.Real, zz.Imag, yr, yi, &hr[i][e], &hi[i][e]);
-                const double t = std::fabs(hr[i][e]) + std::fabs(hi[i][e]);
+                const double t = Abs(hr[i][e]) + Abs(hi[i][e]);
                 if (t != 0.0 && t + 1.0 / t <= t) {  // overflow control
                     const double rt = 1.0 / t;
                     for (std::int32_t j = i; j <= e; ++j) {

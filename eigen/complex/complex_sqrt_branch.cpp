@@ -2,12 +2,13 @@
 #include <cmath>
 #include <limits>
 
+#include "core/numeric_helpers.h"
 #include "eigen/complex/kernels.h"
 
 namespace corvane {
 
 void ComplexSqrtBranch(double xr, double xi, double* yr, double* yi) {
-    double s = std::sqrt(0.5 * (IterativeHypot(xr, xi) + std::fabs(xr)));
+    double s = std::sqrt(0.5 * (IterativeHypot(xr, xi) + Abs(xr)));
     // A NaN real part meets none of the tests below.
     double outR = std::numeric_limits<double>::quiet_NaN();
     double outI = outR;

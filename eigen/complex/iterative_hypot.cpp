@@ -1,6 +1,7 @@
 // Follows EISPACK pythag: sqrt(a² + b²) by the iteration of Moler and Morrison.
 #include <cmath>
 
+#include "core/numeric_helpers.h"
 #include "eigen/complex/kernels.h"
 
 namespace corvane {
@@ -11,7 +12,7 @@ constexpr int kMaxHypotRounds = 64;
 }  // namespace
 
 double IterativeHypot(double a, double b) {
-    const double fa = std::fabs(a), fb = std::fabs(b);
+    const double fa = Abs(a), fb = Abs(b);
     // Non-finite arguments are answered directly (the loop below would not
     // stop for them); the round bound stays as a guard.
     if (std::isnan(fa) || std::isnan(fb)) return fa + fb;

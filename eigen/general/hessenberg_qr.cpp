@@ -52,12 +52,12 @@ void BackSubstitute(std::int32_t N, double* const* h, const double* wr, const do
                     const double qq = (wr[i] - p) * (wr[i] - p) + wi[i] * wi[i];
                     const double t = (x * s - zz * sum) / qq;
                     h[i][en] = t;
-                    if (std::fabs(x) > std::fabs(zz))
+                    if (Abs(x) > Abs(zz))
                         h[i + 1][en] = (-sum - w * t) / x;
                     else
                         h[i + 1][en] = (-s - y * t) / zz;
                 }
-                const double t = std::fabs(h[i][en]);
+                const double t = Abs(h[i][en]);
                 if (t != 0.0) {
                     const double rt = 1.0 / t;
                     if (t + rt <= t)
@@ -68,7 +68,7 @@ void BackSubstitute(std::int32_t N, double* const* h, const double* wr, const do
             // Complex vector of the pair (na, en); the last component is taken
             // imaginary so that the vector matrix stays triangular.
             std::int32_t m = na;
-            if (std::fabs(h[en][na]) > std::fabs(h[na][en])) {
+            if (Abs(h[en][na]) > Abs(h[na][en])) {
                 h[na][na] = q / h[en][na];
                 h[na][en] = -(h[en][en] - p) / h[en][na];
             } else {
@@ -98,22 +98,21 @@ void BackSubstitute(std::int32_t N, double* const* h, const double* wr, const do
                     double vr = (wr[i] - p) * (wr[i] - p) + wi[i] * wi[i] - q * q;
                     const double vi = 2.0 * (wr[i] - p) * q;
                     if (vr == 0.0 && vi == 0.0) {
-                        const double tst1 =
-                            norm * (std::fabs(w) + std::fabs(q) + std::fabs(x) + std::fabs(y) + std::fabs(zz));
+                        const double tst1 = norm * (Abs(w) + Abs(q) + Abs(x) + Abs(y) + Abs(zz));
                         vr = tst1;
                         do vr = 0.01 * vr;
                         while (tst1 + vr > tst1);
                     }
                     ComplexDivideParts(x * r - zz * ra + q * sa, x * s - zz * sa - q * ra, vr, vi, &h[i][na],
                                        &h[i][en]);
-                    if (std::fabs(x) > std::fabs(zz) + std::fabs(q)) {
+                    if (Abs(x) > Abs(zz) + Abs(q)) {
                         h[i + 1][na] = (-ra - w * h[i][na] + q * h[i][en]) / x;
                         h[i + 1][en] = (-sa - w * h[i][en] - q * h[i][na]) / x;
                     } else {
                         ComplexDivideParts(-r - y * h[i][na], -s - y * h[i][en], zz, q, &h[i + 1][na], &h[i + 1][en]);
                     }
                 }
-                const double t = std::max(std::fabs(h[i][na]), std::fabs(h[i][en]));
+                const double t = std::max(Abs(h[i][na]), Abs(h[i][en]));
                 if (t != 0.0) {
                     const double rt = 1.0 / t;
                     if (t + rt <= t)
@@ -205,7 +204,7 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
     // Norm of the Hessenberg part; the multipliers below are not part of it.
     double norm = 0.0;
     for (std::int32_t i = 0; i <= N; ++i)
-        for (std::int32_t j = std::max(i - 1, 0); j <= N; ++j) norm = norm + std::fabs(h[i][j]);
+        for (std::int32_t j = std::max(i - 1, 0); j <= N; ++j) norm = norm + Abs(h[i][j]);
 
     std::int32_t en = igh;
     double t = 0.0;
@@ -219,9 +218,9 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
             // Look for a single small subdiagonal element.
             std::int32_t l = en;
             for (; l >= low + 1; --l) {
-                double s = std::fabs(h[l - 1][l - 1]) + std::fabs(h[l][l]);
+                double s = Abs(h[l - 1][l - 1]) + Abs(h[l][l]);
                 if (s == 0.0) s = norm;
-                if (s + std::fabs(h[l][l - 1]) == s) break;
+                if (s + Abs(h[l][l - 1]) == s) break;
             }
             double x = h[en][en];
             if (l == en) {  // one root
@@ -236,7 +235,7 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
             if (l == na) {  // two roots
                 double p = (y - x) * 0.5;
                 double q = p * p + w;
-                double zz = std::sqrt(std::fabs(q));
+                double zz = std::sqrt(Abs(q));
                 x = x + t;
                 if (kVectors) {
                     h[en][en] = x;
@@ -252,7 +251,7 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                     if constexpr (kVectors) {
                         // Rotate the real pair to upper triangular form.
                         x = h[en][na];
-                        const double s = std::fabs(x) + std::fabs(zz);
+                        const double s = Abs(x) + Abs(zz);
                         const double rs = 1.0 / s;
                         p = x * rs;
                         q = zz * rs;
@@ -288,7 +287,7 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
             if (its == 10 || its == 20) {  // exceptional shift
                 t = t + x;
                 for (std::int32_t i = low; i <= en; ++i) h[i][i] = h[i][i] - x;
-                const double s = std::fabs(h[en][na]) + std::fabs(h[na][enm2]);
+                const double s = Abs(h[en][na]) + Abs(h[na][enm2]);
                 x = 0.75 * s;
                 y = x;
                 w = -0.4375 * s * s;
@@ -305,15 +304,14 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                 p = (r * s - w) / h[m + 1][m] + h[m][m + 1];
                 q = h[m + 1][m + 1] - zz - r - s;
                 r = h[m + 2][m + 1];
-                s = std::fabs(p) + std::fabs(q) + std::fabs(r);
+                s = Abs(p) + Abs(q) + Abs(r);
                 const double rs = 1.0 / s;
                 p = p * rs;
                 q = q * rs;
                 r = r * rs;
                 if (m == l) break;
-                const double tst1 =
-                    std::fabs(p) * (std::fabs(h[m - 1][m - 1]) + std::fabs(zz) + std::fabs(h[m + 1][m + 1]));
-                if (tst1 + std::fabs(h[m][m - 1]) * (std::fabs(q) + std::fabs(r)) == tst1) break;
+                const double tst1 = Abs(p) * (Abs(h[m - 1][m - 1]) + Abs(zz) + Abs(h[m + 1][m + 1]));
+                if (tst1 + Abs(h[m][m - 1]) * (Abs(q) + Abs(r)) == tst1) break;
             }
             for (std::int32_t i = m + 2; i <= en; ++i) {
                 h[i][i - 2] = 0.0;
@@ -331,7 +329,7 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                     p = h[k][k - 1];
                     q = h[k + 1][k - 1];
                     r = notlast ? h[k + 2][k - 1] : 0.0;
-                    x = std::fabs(p) + std::fabs(q) + std::fabs(r);
+                    x = Abs(p) + Abs(q) + Abs(r);
                     if (x == 0.0) continue;
                     const double rx = 1.0 / x;
                     p = p * rx;

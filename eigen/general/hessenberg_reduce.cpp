@@ -4,6 +4,7 @@
 // strided column operations become walks along rows.
 #include <cmath>
 
+#include "core/numeric_helpers.h"
 #include "eigen/general/kernels.h"
 #include "eigen/row_operations.h"
 
@@ -43,7 +44,7 @@ void HessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double
         double x = 0.0;
         std::int32_t i = m;
         for (std::int32_t j = m; j <= igh; ++j) {
-            if (std::fabs(a[j][m - 1]) > std::fabs(x)) {
+            if (Abs(a[j][m - 1]) > Abs(x)) {
                 x = a[j][m - 1];
                 i = j;
             }

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/numeric_helpers.h"
 #include "eigen/general/kernels.h"
 
 namespace corvane {
@@ -14,7 +15,7 @@ void NormalizeRealEigenvectors(std::int32_t N, double* const* z, const double* w
         if (wi[j] != 0.0 && j < N) {
             double m = 0.0;
             for (std::int32_t i = 0; i <= N; ++i) {
-                const double v = std::max(std::fabs(z[i][j]), std::fabs(z[i][j + 1]));
+                const double v = std::max(Abs(z[i][j]), Abs(z[i][j + 1]));
                 if (v > m) m = v;
             }
             if (m != 0.0) {
@@ -28,7 +29,7 @@ void NormalizeRealEigenvectors(std::int32_t N, double* const* z, const double* w
         } else {
             double m = 0.0;
             for (std::int32_t i = 0; i <= N; ++i) {
-                const double v = std::fabs(z[i][j]);
+                const double v = Abs(z[i][j]);
                 if (v > m) m = v;
             }
             if (m != 0.0) {

@@ -26,12 +26,12 @@ KernelCode TridiagonalQL(std::int32_t N, double* w, double* e, double* const* zt
     double tst1 = 0.0;
     for (std::int32_t l = 0; l <= N; ++l) {
         std::int32_t j = 0;
-        const double h0 = std::fabs(w[l]) + std::fabs(e[l]);
+        const double h0 = Abs(w[l]) + Abs(e[l]);
         if (tst1 < h0) tst1 = h0;
         // Smallest negligible subdiagonal at or below l; the last index ends
         // the search even when non-finite values defeat the test.
         std::int32_t m = l;
-        while (m < N && !(tst1 + std::fabs(e[m]) == tst1)) ++m;
+        while (m < N && !(tst1 + Abs(e[m]) == tst1)) ++m;
         if (m != l) {
             for (;;) {
                 if (j == perValue) return kKernelNoConvergence;
@@ -68,7 +68,7 @@ KernelCode TridiagonalQL(std::int32_t N, double* w, double* e, double* const* zt
                 p = -s * s2 * c3 * el1 * e[l] / dl1;
                 e[l] = s * p;
                 w[l] = c * p;
-                if (!(tst1 + std::fabs(e[l]) > tst1)) break;
+                if (!(tst1 + Abs(e[l]) > tst1)) break;
             }
         }
         if constexpr (kVectors) {

@@ -1,6 +1,7 @@
 // Follows EISPACK tred1: Householder reduction to tridiagonal form, values only.
 #include <cmath>
 
+#include "core/numeric_helpers.h"
 #include "eigen/symmetric/householder_update.h"
 #include "eigen/symmetric/kernels.h"
 
@@ -22,7 +23,7 @@ void TridiagonalizeValues(std::int32_t N, double* const* a, double* w, double* e
             continue;
         }
         double scale = 0.0;
-        for (std::int32_t k = 0; k <= l; ++k) scale += std::fabs(w[k]);
+        for (std::int32_t k = 0; k <= l; ++k) scale += Abs(w[k]);
         if (scale == 0.0) {
             for (std::int32_t j = 0; j <= l; ++j) {
                 w[j] = a[l][j];

@@ -4,6 +4,7 @@
 // reflectors above the diagonal, then the accumulated transformation.
 #include <cmath>
 
+#include "core/numeric_helpers.h"
 #include "eigen/symmetric/householder_update.h"
 #include "eigen/symmetric/kernels.h"
 
@@ -18,7 +19,7 @@ void TridiagonalizeVectors(std::int32_t N, double* const* a, double* w, double* 
         double h = 0.0;
         double scale = 0.0;
         if (l >= 1)
-            for (std::int32_t k = 0; k <= l; ++k) scale += std::fabs(w[k]);
+            for (std::int32_t k = 0; k <= l; ++k) scale += Abs(w[k]);
         if (l == 0 || scale == 0.0) {
             e[i] = w[l];
             for (std::int32_t j = 0; j <= l; ++j) {

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "core/complex.h"
+#include "core/numeric_helpers.h"
 
 namespace corvane {
 
@@ -25,14 +26,14 @@ struct EliminationPolicy<double> {
     static constexpr double TinyPivot() { return 1e-20; }
 
     // Row maxima of the implicit pivoting.
-    static double RowMagnitude(double x) { return std::fabs(x); }
+    static double RowMagnitude(double x) { return Abs(x); }
     // Scale of a row from its (nonzero) largest magnitude.
     static double RowScale(double largest) { return 1.0 / largest; }
     // Implicit-pivoting weight of a candidate in a row with the given scale.
-    static double Weight(double x, double scale) { return std::fabs(x) * scale; }
+    static double Weight(double x, double scale) { return Abs(x) * scale; }
 
     // Magnitude of plain partial pivoting (determinant, Gauss-Jordan).
-    static double PivotMagnitude(double x) { return std::fabs(x); }
+    static double PivotMagnitude(double x) { return Abs(x); }
     // Whether the pivot search found nothing: the largest magnitude stayed 0.
     static bool PivotColumnExhausted(double largest, double /*pivot*/) { return largest == 0.0; }
 
@@ -55,7 +56,7 @@ struct EliminationPolicy<Complex> {
     // The modulus times the complex scale gives (w, 0), compared by its modulus.
     static double Weight(Complex x, Complex scale) { return Modulus(Modulus(x) * scale); }
 
-    static double PivotMagnitude(Complex x) { return std::fabs(x.Real) + std::fabs(x.Imag); }
+    static double PivotMagnitude(Complex x) { return Abs(x.Real) + Abs(x.Imag); }
     // The chosen pivot itself is tested: the one-norm of a NaN element never
     // wins, and a column of NaN leaves a NaN pivot, which is not (0, 0).
     static bool PivotColumnExhausted(double /*largest*/, Complex pivot) { return pivot == Zero(); }

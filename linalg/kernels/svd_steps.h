@@ -40,7 +40,7 @@ inline double Bidiagonalise(double** a, std::int32_t m, std::int32_t n, double* 
         double s = 0.0;
         scale = 0.0;
         if (i < m) {  // column transformation
-            for (std::int32_t k = i; k < m; ++k) scale += std::fabs(a[k][i]);
+            for (std::int32_t k = i; k < m; ++k) scale += Abs(a[k][i]);
             if (scale != 0.0) {
                 const double t = 1.0 / scale;
                 for (std::int32_t k = i; k < m; ++k) {
@@ -73,7 +73,7 @@ inline double Bidiagonalise(double** a, std::int32_t m, std::int32_t n, double* 
         scale = 0.0;
         if (i < m && i != n - 1) {  // row transformation
             double* ai = a[i];
-            for (std::int32_t k = l; k < n; ++k) scale += std::fabs(ai[k]);
+            for (std::int32_t k = l; k < n; ++k) scale += Abs(ai[k]);
             if (scale != 0.0) {
                 const double t = 1.0 / scale;
                 for (std::int32_t k = l; k < n; ++k) {
@@ -101,7 +101,7 @@ inline double Bidiagonalise(double** a, std::int32_t m, std::int32_t n, double* 
                 for (std::int32_t k = l; k < n; ++k) ai[k] = scale * ai[k];
             }
         }
-        const double size = std::fabs(w[i]) + std::fabs(e[i]);
+        const double size = Abs(w[i]) + Abs(e[i]);
         anorm = anorm > size ? anorm : size;
     }
     return anorm;
