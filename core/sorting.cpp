@@ -160,15 +160,7 @@ Status ReorderCols(BasicMatrix<T>& m, const PermIndexArgument* permIndex) {
     return ReorderCols(m, entries);
 }
 
-#define CORVANE_SORTING_FOR(T)                                                                       \
-    template Status SortRows<T>(BasicMatrix<T>&, std::int32_t, std::int32_t, Buffer<std::int32_t>*); \
-    template Status SortCols<T>(BasicMatrix<T>&, std::int32_t, std::int32_t, Buffer<std::int32_t>*); \
-    template Status ReorderRows<T>(BasicMatrix<T>&, const PermIndexArgument*);                       \
-    template Status ReorderCols<T>(BasicMatrix<T>&, const PermIndexArgument*);                       \
-    template Status ReorderRows<T>(BasicMatrix<T>&, const Buffer<std::int32_t>&);                    \
-    template Status ReorderCols<T>(BasicMatrix<T>&, const Buffer<std::int32_t>&);
-CORVANE_SORTING_FOR(double)
-CORVANE_SORTING_FOR(Complex)
-#undef CORVANE_SORTING_FOR
+CORVANE_SORTING_INSTANCES(template, double)
+CORVANE_SORTING_INSTANCES(template, Complex)
 
 }  // namespace corvane

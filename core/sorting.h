@@ -46,15 +46,15 @@ Status ReorderRows(BasicMatrix<T>& m, const Buffer<std::int32_t>& entries);
 template <class T>
 Status ReorderCols(BasicMatrix<T>& m, const Buffer<std::int32_t>& entries);
 
-#define CORVANE_SORTING_FOR(T)                                                                              \
-    extern template Status SortRows<T>(BasicMatrix<T>&, std::int32_t, std::int32_t, Buffer<std::int32_t>*); \
-    extern template Status SortCols<T>(BasicMatrix<T>&, std::int32_t, std::int32_t, Buffer<std::int32_t>*); \
-    extern template Status ReorderRows<T>(BasicMatrix<T>&, const PermIndexArgument*);                       \
-    extern template Status ReorderCols<T>(BasicMatrix<T>&, const PermIndexArgument*);                       \
-    extern template Status ReorderRows<T>(BasicMatrix<T>&, const Buffer<std::int32_t>&);                    \
-    extern template Status ReorderCols<T>(BasicMatrix<T>&, const Buffer<std::int32_t>&);
-CORVANE_SORTING_FOR(double)
-CORVANE_SORTING_FOR(Complex)
-#undef CORVANE_SORTING_FOR
+// The instantiations for one element type: declared here (Declare = extern template), made once in sorting.cpp.
+#define CORVANE_SORTING_INSTANCES(Declare, T)                                                       \
+    Declare Status SortRows<T>(BasicMatrix<T>&, std::int32_t, std::int32_t, Buffer<std::int32_t>*); \
+    Declare Status SortCols<T>(BasicMatrix<T>&, std::int32_t, std::int32_t, Buffer<std::int32_t>*); \
+    Declare Status ReorderRows<T>(BasicMatrix<T>&, const PermIndexArgument*);                       \
+    Declare Status ReorderCols<T>(BasicMatrix<T>&, const PermIndexArgument*);                       \
+    Declare Status ReorderRows<T>(BasicMatrix<T>&, const Buffer<std::int32_t>&);                    \
+    Declare Status ReorderCols<T>(BasicMatrix<T>&, const Buffer<std::int32_t>&);
+CORVANE_SORTING_INSTANCES(extern template, double)
+CORVANE_SORTING_INSTANCES(extern template, Complex)
 
 }  // namespace corvane
