@@ -33,10 +33,11 @@ public:
         n_ = m.Rows();
         const std::int32_t last = n_ - 1;
         RowStore<double> a;
-        Buffer<double> e;
+        Buffer<double> e, e2;
         Buffer<std::int32_t> iv;
         if (!a.Allocate(n_, n_) || !z_.Allocate(n_, n_) || !wr_.Allocate(n_) || !wi_.Allocate(n_) || !e.Allocate(n_) ||
-            !iv.Allocate(n_) || !order_.Allocate(n_) || !walk_.source.Allocate(n_) || !walk_.kind.Allocate(n_))
+            !e2.Allocate(n_) || !iv.Allocate(n_) || !order_.Allocate(n_) || !walk_.source.Allocate(n_) ||
+            !walk_.kind.Allocate(n_))
             return Status::OutOfMemory();
         for (std::int32_t i = 0; i < n_; ++i)
             for (std::int32_t j = 0; j < n_; ++j) a[i][j] = m.at(i, j);
@@ -46,7 +47,7 @@ public:
         bool symmetric = false;
         if (Status s = IsSymmetric(m, 0.0, &symmetric); !s) return s;
         const KernelCode code =
-            symmetric ? EigenSymmetric(last, a.data(), wr_.data(), wantVectors, z_.data(), e.data())
+            symmetric ? EigenSymmetric(last, a.data(), wr_.data(), wantVectors, z_.data(), e.data(), e2.data())
                       : EigenGeneral(last, a.data(), wr_.data(), wi_.data(), wantVectors, z_.data(), iv.data());
         if (code != kKernelOk) return kEigenFailed;
 

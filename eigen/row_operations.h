@@ -16,6 +16,9 @@ struct RowOperations {
     void (*subtractScaled)(double* y, const double* x, double s, std::int32_t n);
     // y = y − (u·a + v·b)
     void (*subtractTwo)(double* y, const double* u, double a, const double* v, double b, std::int32_t n);
+    // y = y − (u·a + v·b); then q = q + y·c with the new y
+    void (*subtractTwoAccumulate)(double* y, const double* u, double a, const double* v, double b, double* q, double c,
+                                  std::int32_t n);
     // (x, y) = (c·x − s·y, s·x + c·y), the rotation of the QL sweep
     void (*rotate)(double* x, double* y, double c, double s, std::int32_t n);
     // (x, y) = (c·x + s·y, c·y − s·x), the rotation that splits a real pair

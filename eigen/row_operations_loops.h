@@ -23,6 +23,14 @@ void SubtractTwo(double* __restrict y, const double* __restrict u, double a, con
     for (std::int32_t j = 0; j < n; ++j) y[j] = y[j] - (u[j] * a + v[j] * b);
 }
 
+void SubtractTwoAccumulate(double* __restrict y, const double* __restrict u, double a, const double* __restrict v,
+                           double b, double* __restrict q, double c, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        y[j] = y[j] - (u[j] * a + v[j] * b);
+        q[j] = q[j] + y[j] * c;
+    }
+}
+
 void Rotate(double* __restrict x, double* __restrict y, double c, double s, std::int32_t n) {
     for (std::int32_t j = 0; j < n; ++j) {
         const double t = y[j];
@@ -75,8 +83,8 @@ void ReflectRows2(double* __restrict x, double* __restrict y, double p, double q
     }
 }
 
-constexpr RowOperations kLoops{&AddScaled, &SubtractScaled, &SubtractTwo,  &Rotate,      &RotatePair,
-                               &Reflect3,  &Reflect2,       &ReflectRows3, &ReflectRows2};
+constexpr RowOperations kLoops{&AddScaled,  &SubtractScaled, &SubtractTwo, &SubtractTwoAccumulate, &Rotate,
+                               &RotatePair, &Reflect3,       &Reflect2,    &ReflectRows3,          &ReflectRows2};
 
 }  // namespace
 }  // namespace corvane
