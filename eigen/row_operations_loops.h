@@ -23,12 +23,48 @@ void SubtractTwo(double* __restrict y, const double* __restrict u, double a, con
     for (std::int32_t j = 0; j < n; ++j) y[j] = y[j] - (u[j] * a + v[j] * b);
 }
 
-void SubtractTwoAccumulate(double* __restrict y, const double* __restrict u, double a, const double* __restrict v,
-                           double b, double* __restrict q, double c, std::int32_t n) {
-    for (std::int32_t j = 0; j < n; ++j) {
-        y[j] = y[j] - (u[j] * a + v[j] * b);
-        q[j] = q[j] + y[j] * c;
+// Rows k0..k0 + R − 1 of ReduceMultiplyLower. Their products with u run as R
+// independent sums side by side, column by column; the columns before k0 go
+// in chunks that stay in the first-level cache between the update, the sums
+// and the rows' terms of the elements of q before k0.
+template <int R>
+void ReduceMultiplyRows(double* const* a, std::int32_t k0, const double* w, const double* p, const double* u, double* q,
+                        bool update) {
+    constexpr std::int32_t kChunk = 256;
+    double* rows[R];
+    double acc[R];
+    for (int r = 0; r < R; ++r) {
+        rows[r] = a[k0 + r];
+        acc[r] = 0.0;
     }
+    for (std::int32_t c0 = 0; c0 < k0; c0 += kChunk) {
+        const std::int32_t n = k0 - c0 < kChunk ? k0 - c0 : kChunk;
+        if (update)
+            for (int r = 0; r < R; ++r) SubtractTwo(rows[r] + c0, w + c0, p[k0 + r], p + c0, w[k0 + r], n);
+        if (q == nullptr) continue;
+        for (std::int32_t j = c0; j < c0 + n; ++j) {
+            const double uj = u[j];
+            for (int r = 0; r < R; ++r) acc[r] = acc[r] + rows[r][j] * uj;
+        }
+        for (int r = 0; r < R; ++r) AddScaled(q + c0, rows[r] + c0, u[k0 + r], n);
+    }
+    // The triangle of the group's own columns, row after row.
+    for (int r = 0; r < R; ++r) {
+        const std::int32_t k = k0 + r;
+        if (update) SubtractTwo(rows[r] + k0, w + k0, p[k], p + k0, w[k], r + 1);
+        if (q == nullptr) continue;
+        for (std::int32_t j = k0; j <= k; ++j) acc[r] = acc[r] + rows[r][j] * u[j];
+        q[k] = acc[r];
+        for (std::int32_t j = k0; j < k; ++j) q[j] = q[j] + rows[r][j] * u[k];
+    }
+}
+
+void ReduceMultiplyLower(double* const* a, std::int32_t m, const double* w, const double* p, const double* u, double* q,
+                         bool update) {
+    constexpr int kGroup = 8;
+    std::int32_t k0 = 0;
+    for (; k0 + kGroup <= m + 1; k0 += kGroup) ReduceMultiplyRows<kGroup>(a, k0, w, p, u, q, update);
+    for (; k0 <= m; ++k0) ReduceMultiplyRows<1>(a, k0, w, p, u, q, update);
 }
 
 void Rotate(double* __restrict x, double* __restrict y, double c, double s, std::int32_t n) {
@@ -83,8 +119,8 @@ void ReflectRows2(double* __restrict x, double* __restrict y, double p, double q
     }
 }
 
-constexpr RowOperations kLoops{&AddScaled,  &SubtractScaled, &SubtractTwo, &SubtractTwoAccumulate, &Rotate,
-                               &RotatePair, &Reflect3,       &Reflect2,    &ReflectRows3,          &ReflectRows2};
+constexpr RowOperations kLoops{&AddScaled,  &SubtractScaled, &SubtractTwo, &ReduceMultiplyLower, &Rotate,
+                               &RotatePair, &Reflect3,       &Reflect2,    &ReflectRows3,        &ReflectRows2};
 
 }  // namespace
 }  // namespace corvane

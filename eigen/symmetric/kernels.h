@@ -19,8 +19,8 @@ namespace corvane {
 KernelCode EigenSymmetric(std::int32_t N, double* const* a, double* w, bool wantVectors, double* const* z, double* e,
                           double* e2);
 
-// Values path (tred1, tql1): a reduced in place (its strict upper triangle
-// is work space), w the diagonal, e the subdiagonal (e[i] couples rows i − 1
+// Values path (tred1, tql1): a reduced in place (only its lower triangle is
+// read and written), w the diagonal, e the subdiagonal (e[i] couples rows i − 1
 // and i, e[0] = 0), e2 work space; then the eigenvalues of the tridiagonal
 // (w, e) into w, ascending. The budget counts the iterations of one
 // eigenvalue (30 by default).

@@ -1,11 +1,12 @@
 // Follows EISPACK tred1: Householder reduction to tridiagonal form, values only.
-// Each step's rank-two update and the next step's A·u share one pass over the
-// working matrix: row l, the next step's row, is updated first and the next
-// Householder vector formed from it in place; then every other row is updated
-// and at once adds its term to the next product while it is in cache. Every
-// element still sees tred1's operations in tred1's order (each product
-// summed in increasing column order, each updated element from the same two
-// products), so the results are tred1's bits.
+// The working matrix is kept as tred1 keeps it, in the lower triangle alone.
+// Each step's rank-two update and the next step's A·u share one pass over it:
+// row l, the next step's row, is updated first and the next Householder
+// vector formed from it in place; then every other row is updated and at once
+// gives its terms of the next product while it is in cache. Every element
+// still sees tred1's operations in tred1's order (each product summed in
+// increasing column order, each updated element from the same two products),
+// so the results are tred1's bits.
 #include <cmath>
 #include <utility>
 
@@ -20,10 +21,7 @@ void TridiagonalizeValues(std::int32_t N, double* const* a, double* w, double* e
         w[i] = a[N][i];
         a[N][i] = a[i][i];
     }
-    // The working matrix (rows 0..N − 1) in full; the strict upper triangle of
-    // a is work space.
     const RowOperations& ops = ActiveRowOperations();
-    MirrorLowerTriangle(N - 1, a);
     double* p = e;   // A·u of the step at hand (e[0..l], then e2[0..l], by turns)
     double* q = e2;  // A·u of the next step, gathered during this step's update
     // Whether the previous pass left this step's vector in w, its product in p,
@@ -41,7 +39,7 @@ void TridiagonalizeValues(std::int32_t N, double* const* a, double* w, double* e
             for (std::int32_t k = 0; k <= l; ++k) scale += Abs(w[k]);
             if (scale != 0.0) {
                 h = FormHouseholderVector(l, scale, w, &sub);
-                if (l != 0) MultiplyByVector(ops, l, a, w, p);
+                if (l != 0) ops.reduceMultiplyLower(a, l, nullptr, nullptr, w, p, false);
             }
         }
         formed = false;
@@ -58,27 +56,15 @@ void TridiagonalizeValues(std::int32_t N, double* const* a, double* w, double* e
         double nextScale = 0.0, nextH = 0.0, nextSub = 0.0;
         if (l != 0) {
             FinishUpdateVector(l, w, p, h);
-            // Element (k, j), j ≤ k, loses w[j]·p[k] + p[j]·w[k]; its mirror
-            // the same. Row l first: the next vector, u = row l's first m + 1.
+            // Element (k, j), j ≤ k, loses w[j]·p[k] + p[j]·w[k]. Row l first:
+            // the next vector, u = row l's first m + 1 elements.
             ops.subtractTwo(a[l], w, p[l], p, w[l], l + 1);
             const std::int32_t m = l - 1;
             double* const u = a[l];
             for (std::int32_t k = 0; k <= m; ++k) nextScale += Abs(u[k]);
             formed = nextScale != 0.0;
             if (formed) nextH = FormHouseholderVector(m, nextScale, u, &nextSub);
-            // The other rows, columns 0..m (column l is no longer read).
-            if (formed && m != 0) {
-                for (std::int32_t j = 0; j <= m; ++j) q[j] = 0.0;
-                for (std::int32_t k = 0; k <= m; ++k) {
-                    ops.subtractTwoAccumulate(a[k], w, p[k], p, w[k], q, u[k], k + 1);
-                    ops.subtractTwoAccumulate(a[k] + k + 1, p + k + 1, w[k], w + k + 1, p[k], q + k + 1, u[k], m - k);
-                }
-            } else {
-                for (std::int32_t k = 0; k <= m; ++k) {
-                    ops.subtractTwo(a[k], w, p[k], p, w[k], k + 1);
-                    ops.subtractTwo(a[k] + k + 1, p + k + 1, w[k], w + k + 1, p[k], m - k);
-                }
-            }
+            ops.reduceMultiplyLower(a, m, w, p, u, formed && m != 0 ? q : nullptr, true);
         }
         for (std::int32_t j = 0; j <= l; ++j) {
             const double f = w[j];
