@@ -26,12 +26,6 @@ double FormHouseholderVector(std::int32_t l, double scale, double* w, double* ei
     return h;
 }
 
-void MultiplyByVector(const RowOperations& ops, std::int32_t l, double* const* s, const double* w, double* p) {
-    // Row m of the full matrix is column m.
-    for (std::int32_t j = 0; j <= l; ++j) p[j] = 0.0;
-    for (std::int32_t m = 0; m <= l; ++m) ops.addScaled(p, s[m], w[m], l + 1);
-}
-
 void FinishUpdateVector(std::int32_t l, const double* w, double* p, double h) {
     double f = 0.0;
     const double rh = 1.0 / h;
@@ -45,7 +39,10 @@ void FinishUpdateVector(std::int32_t l, const double* w, double* p, double h) {
 
 void HouseholderUpdate(const RowOperations& ops, std::int32_t l, double* const* s, const double* w, double* e,
                        double h) {
-    MultiplyByVector(ops, l, s, w, e);
+    // A·u: element j sums s[j][m]·w[m] over m = 0..l in order; row m of the
+    // full matrix is column m.
+    for (std::int32_t j = 0; j <= l; ++j) e[j] = 0.0;
+    for (std::int32_t m = 0; m <= l; ++m) ops.addScaled(e, s[m], w[m], l + 1);
     FinishUpdateVector(l, w, e, h);
     // Element (k, j), j ≤ k, loses w[j]·e[k] + e[j]·w[k]; its mirror the same.
     for (std::int32_t k = 0; k <= l; ++k) {

@@ -17,11 +17,6 @@ void MirrorLowerTriangle(std::int32_t last, double* const* s);
 // w[l] = f − g; returns h = ‖w‖² − f·g.
 double FormHouseholderVector(std::int32_t l, double scale, double* w, double* ei);
 
-// p = A·u for the symmetric s (rows and columns 0..l, held in full) and
-// u = w[0..l]: element j sums s[j][m]·w[m] over m = 0..l in increasing m, the
-// order of tred1/tred2's column loop.
-void MultiplyByVector(const RowOperations& ops, std::int32_t l, double* const* s, const double* w, double* p);
-
 // From p = A·u: p = p / h − K·u with K = uᵀp / 2h² (the vector tred1/tred2
 // subtract in the rank-two update).
 void FinishUpdateVector(std::int32_t l, const double* w, double* p, double h);
