@@ -43,15 +43,15 @@ void BM_Symmetric(benchmark::State& state, int wantVectors) {
     const int n = static_cast<int>(state.range(0));
     const std::vector<double> src = RandomSquare(n, true);
     corvane::RowStore<double> a, z;
-    corvane::Buffer<double> w, e;
-    if (!a.Allocate(n, n) || !z.Allocate(n, n) || !w.Allocate(n) || !e.Allocate(n)) {
+    corvane::Buffer<double> w, e, e2;
+    if (!a.Allocate(n, n) || !z.Allocate(n, n) || !w.Allocate(n) || !e.Allocate(n) || !e2.Allocate(n)) {
         state.SkipWithError("out of memory");
         return;
     }
     for (auto _ : state) {
         Load(src, n, a);
         const corvane::KernelCode code =
-            corvane::EigenSymmetric(n - 1, a.data(), w.data(), wantVectors != 0, z.data(), e.data());
+            corvane::EigenSymmetric(n - 1, a.data(), w.data(), wantVectors != 0, z.data(), e.data(), e2.data());
         benchmark::DoNotOptimize(code);
         benchmark::DoNotOptimize(w.data());
     }

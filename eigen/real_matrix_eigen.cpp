@@ -1,11 +1,12 @@
 // Eigen and EigenC of the real matrix over the symmetric and general kernels.
 #include "eigen/eigen.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
 #include "core/buffer.h"
-#include "core/comparisons.h"
+#include "core/element_policy.h"
 #include "core/output.h"
 #include "core/row_store.h"
 #include "eigen/eigen_order.h"
@@ -24,6 +25,23 @@ struct Walk {
     Buffer<std::int32_t> kind;
 };
 
+// Exact symmetry of the copy, as IsSymmetric with tolerance 0 decides it on
+// the object (a NaN difference does not count against it), tested square by
+// square so that the mirrored elements come from a few rows at a time.
+bool ExactlySymmetric(std::int32_t n, const double* const* a) {
+    constexpr std::int32_t kSquare = 32;
+    for (std::int32_t i0 = 0; i0 < n; i0 += kSquare) {
+        const std::int32_t i1 = std::min(i0 + kSquare, n);
+        for (std::int32_t j0 = i0; j0 < n; j0 += kSquare) {
+            const std::int32_t j1 = std::min(j0 + kSquare, n);
+            for (std::int32_t i = i0; i < i1; ++i)
+                for (std::int32_t j = std::max(j0, i + 1); j < j1; ++j)
+                    if (ElementPolicy<double>::Differs(a[i][j], a[j][i], 0.0)) return false;
+        }
+    }
+    return true;
+}
+
 // The results of one call, ready for writing.
 class EigenResults {
 public:
@@ -33,20 +51,21 @@ public:
         n_ = m.Rows();
         const std::int32_t last = n_ - 1;
         RowStore<double> a;
-        Buffer<double> e;
+        Buffer<double> e, e2;
         Buffer<std::int32_t> iv;
-        if (!a.Allocate(n_, n_) || !z_.Allocate(n_, n_) || !wr_.Allocate(n_) || !wi_.Allocate(n_) || !e.Allocate(n_) ||
-            !iv.Allocate(n_) || !order_.Allocate(n_) || !walk_.source.Allocate(n_) || !walk_.kind.Allocate(n_))
+        // z only holds eigenvectors; the values paths leave it untouched.
+        if (!a.Allocate(n_, n_) || (wantVectors && !z_.Allocate(n_, n_)) || !wr_.Allocate(n_) || !wi_.Allocate(n_) ||
+            !e.Allocate(n_) || !e2.Allocate(n_) || !iv.Allocate(n_) || !order_.Allocate(n_) ||
+            !walk_.source.Allocate(n_) || !walk_.kind.Allocate(n_))
             return Status::OutOfMemory();
         for (std::int32_t i = 0; i < n_; ++i)
             for (std::int32_t j = 0; j < n_; ++j) a[i][j] = m.at(i, j);
 
         // Exact symmetry chooses the symmetric kernel (a NaN difference does
         // not count against it).
-        bool symmetric = false;
-        if (Status s = IsSymmetric(m, 0.0, &symmetric); !s) return s;
+        const bool symmetric = ExactlySymmetric(n_, a.data());
         const KernelCode code =
-            symmetric ? EigenSymmetric(last, a.data(), wr_.data(), wantVectors, z_.data(), e.data())
+            symmetric ? EigenSymmetric(last, a.data(), wr_.data(), wantVectors, z_.data(), e.data(), e2.data())
                       : EigenGeneral(last, a.data(), wr_.data(), wi_.data(), wantVectors, z_.data(), iv.data());
         if (code != kKernelOk) return kEigenFailed;
 

@@ -2,6 +2,11 @@
 #include "eigen/row_operations.h"
 
 #include "core/instruction_set.h"
+namespace corvane {
+namespace {
+constexpr int kLanes = 2;
+}  // namespace
+}  // namespace corvane
 #include "eigen/row_operations_loops.h"
 
 namespace corvane {

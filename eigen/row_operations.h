@@ -16,6 +16,13 @@ struct RowOperations {
     void (*subtractScaled)(double* y, const double* x, double s, std::int32_t n);
     // y = y − (u·a + v·b)
     void (*subtractTwo)(double* y, const double* u, double a, const double* v, double b, std::int32_t n);
+    // One pass of the Householder tridiagonalisation over rows 0..m of a lower
+    // triangle (row k holds columns 0..k): with update, element (k, j) first
+    // loses w[j]·p[k] + p[j]·w[k]; then, unless q is null, q = A·u for the
+    // symmetric A so stored, q[k] summed in increasing column order: row k's
+    // own elements, then column k's below the diagonal.
+    void (*reduceMultiplyLower)(double* const* a, std::int32_t m, const double* w, const double* p, const double* u,
+                                double* q, bool update);
     // (x, y) = (c·x − s·y, s·x + c·y), the rotation of the QL sweep
     void (*rotate)(double* x, double* y, double c, double s, std::int32_t n);
     // (x, y) = (c·x + s·y, c·y − s·x), the rotation that splits a real pair

@@ -5,6 +5,11 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include "core/wide_avx512_begin.h"
 
+namespace corvane {
+namespace {
+constexpr int kLanes = 8;
+}  // namespace
+}  // namespace corvane
 #include "eigen/row_operations_loops.h"
 
 #include "core/wide_end.h"

@@ -1,9 +1,12 @@
 // The loops of RowOperations, included by one source file per instruction set
 // and compiled there for that set (the compiler vectorises them across
-// elements; no element's operations are reordered or fused).
+// elements; no element's operations are reordered or fused). The including
+// file first defines kLanes, the doubles in one register of its set, in
+// corvane's unnamed namespace.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "eigen/row_operations.h"
 
@@ -21,6 +24,128 @@ void SubtractScaled(double* __restrict y, const double* __restrict x, double s, 
 void SubtractTwo(double* __restrict y, const double* __restrict u, double a, const double* __restrict v, double b,
                  std::int32_t n) {
     for (std::int32_t j = 0; j < n; ++j) y[j] = y[j] - (u[j] * a + v[j] * b);
+}
+
+// One register of the set: kLanes doubles (the including file gives kLanes).
+typedef double Lanes __attribute__((vector_size(kLanes * sizeof(double))));
+
+// x[r] = column r of the square whose row r is x[r], for each register width.
+typedef double Lanes2 __attribute__((vector_size(2 * sizeof(double))));
+typedef double Lanes4 __attribute__((vector_size(4 * sizeof(double))));
+typedef double Lanes8 __attribute__((vector_size(8 * sizeof(double))));
+
+[[maybe_unused]] void TransposeLanes(Lanes2* x) {
+    const Lanes2 a = x[0], b = x[1];
+    x[0] = __builtin_shufflevector(a, b, 0, 2);
+    x[1] = __builtin_shufflevector(a, b, 1, 3);
+}
+
+[[maybe_unused]] void TransposeLanes(Lanes4* x) {
+    const Lanes4 t0 = __builtin_shufflevector(x[0], x[1], 0, 4, 2, 6);
+    const Lanes4 t1 = __builtin_shufflevector(x[0], x[1], 1, 5, 3, 7);
+    const Lanes4 t2 = __builtin_shufflevector(x[2], x[3], 0, 4, 2, 6);
+    const Lanes4 t3 = __builtin_shufflevector(x[2], x[3], 1, 5, 3, 7);
+    x[0] = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+    x[2] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+    x[1] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+    x[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+}
+
+[[maybe_unused]] inline __attribute__((always_inline)) void TransposeLanes(Lanes8* x) {
+    const Lanes8 a0 = __builtin_shufflevector(x[0], x[1], 0, 8, 2, 10, 4, 12, 6, 14);
+    const Lanes8 a1 = __builtin_shufflevector(x[0], x[1], 1, 9, 3, 11, 5, 13, 7, 15);
+    const Lanes8 a2 = __builtin_shufflevector(x[2], x[3], 0, 8, 2, 10, 4, 12, 6, 14);
+    const Lanes8 a3 = __builtin_shufflevector(x[2], x[3], 1, 9, 3, 11, 5, 13, 7, 15);
+    const Lanes8 a4 = __builtin_shufflevector(x[4], x[5], 0, 8, 2, 10, 4, 12, 6, 14);
+    const Lanes8 a5 = __builtin_shufflevector(x[4], x[5], 1, 9, 3, 11, 5, 13, 7, 15);
+    const Lanes8 a6 = __builtin_shufflevector(x[6], x[7], 0, 8, 2, 10, 4, 12, 6, 14);
+    const Lanes8 a7 = __builtin_shufflevector(x[6], x[7], 1, 9, 3, 11, 5, 13, 7, 15);
+    const Lanes8 b0 = __builtin_shufflevector(a0, a2, 0, 1, 8, 9, 4, 5, 12, 13);
+    const Lanes8 b2 = __builtin_shufflevector(a0, a2, 2, 3, 10, 11, 6, 7, 14, 15);
+    const Lanes8 b1 = __builtin_shufflevector(a1, a3, 0, 1, 8, 9, 4, 5, 12, 13);
+    const Lanes8 b3 = __builtin_shufflevector(a1, a3, 2, 3, 10, 11, 6, 7, 14, 15);
+    const Lanes8 b4 = __builtin_shufflevector(a4, a6, 0, 1, 8, 9, 4, 5, 12, 13);
+    const Lanes8 b6 = __builtin_shufflevector(a4, a6, 2, 3, 10, 11, 6, 7, 14, 15);
+    const Lanes8 b5 = __builtin_shufflevector(a5, a7, 0, 1, 8, 9, 4, 5, 12, 13);
+    const Lanes8 b7 = __builtin_shufflevector(a5, a7, 2, 3, 10, 11, 6, 7, 14, 15);
+    x[0] = __builtin_shufflevector(b0, b4, 0, 1, 2, 3, 8, 9, 10, 11);
+    x[4] = __builtin_shufflevector(b0, b4, 4, 5, 6, 7, 12, 13, 14, 15);
+    x[1] = __builtin_shufflevector(b1, b5, 0, 1, 2, 3, 8, 9, 10, 11);
+    x[5] = __builtin_shufflevector(b1, b5, 4, 5, 6, 7, 12, 13, 14, 15);
+    x[2] = __builtin_shufflevector(b2, b6, 0, 1, 2, 3, 8, 9, 10, 11);
+    x[6] = __builtin_shufflevector(b2, b6, 4, 5, 6, 7, 12, 13, 14, 15);
+    x[3] = __builtin_shufflevector(b3, b7, 0, 1, 2, 3, 8, 9, 10, 11);
+    x[7] = __builtin_shufflevector(b3, b7, 4, 5, 6, 7, 12, 13, 14, 15);
+}
+
+// Rows k0..k0 + R − 1 of ReduceMultiplyLower, R = kLanes (k0 is then a
+// multiple of it) or 1. Their products with u run as R independent sums side
+// by side, column by column; the columns before k0 go in chunks that stay in
+// the first-level cache between the update, the sums and the rows' terms of
+// the elements of q before k0.
+template <int R>
+void ReduceMultiplyRows(double* const* a, std::int32_t k0, const double* w, const double* p, const double* u, double* q,
+                        bool update) {
+    constexpr std::int32_t kChunk = 256;
+    double* rows[R];
+    double acc[R];
+    for (int r = 0; r < R; ++r) {
+        rows[r] = a[k0 + r];
+        acc[r] = 0.0;
+    }
+    for (std::int32_t c0 = 0; c0 < k0; c0 += kChunk) {
+        const std::int32_t n = k0 - c0 < kChunk ? k0 - c0 : kChunk;
+        if (update)
+            for (int r = 0; r < R; ++r) SubtractTwo(rows[r] + c0, w + c0, p[k0 + r], p + c0, w[k0 + r], n);
+        if (q == nullptr) continue;
+        if constexpr (R == kLanes) {
+            // Lane r sums row r: each square of R rows by R columns is
+            // multiplied by u and transposed, its columns added in order.
+            Lanes sum;
+            std::memcpy(&sum, acc, sizeof sum);
+            for (std::int32_t j = c0; j < c0 + n; j += R) {
+                Lanes uj, t[R];
+                std::memcpy(&uj, u + j, sizeof uj);
+                for (int r = 0; r < R; ++r) {
+                    std::memcpy(&t[r], rows[r] + j, sizeof uj);
+                    t[r] = t[r] * uj;
+                }
+                TransposeLanes(t);
+                for (int c = 0; c < R; ++c) {
+                    // Keeps each column a register: otherwise the compiler
+                    // folds the squares back into one slow sum per row.
+#if defined(__x86_64__) || defined(__i386__)
+                    __asm__("" : "+x"(t[c]));
+#endif
+                    sum = sum + t[c];
+                }
+            }
+            std::memcpy(acc, &sum, sizeof sum);
+        } else {
+            for (std::int32_t j = c0; j < c0 + n; ++j) {
+                const double uj = u[j];
+                for (int r = 0; r < R; ++r) acc[r] = acc[r] + rows[r][j] * uj;
+            }
+        }
+        for (int r = 0; r < R; ++r) AddScaled(q + c0, rows[r] + c0, u[k0 + r], n);
+    }
+    // The triangle of the group's own columns, row after row.
+    for (int r = 0; r < R; ++r) {
+        const std::int32_t k = k0 + r;
+        if (update) SubtractTwo(rows[r] + k0, w + k0, p[k], p + k0, w[k], r + 1);
+        if (q == nullptr) continue;
+        for (std::int32_t j = k0; j <= k; ++j) acc[r] = acc[r] + rows[r][j] * u[j];
+        q[k] = acc[r];
+        for (std::int32_t j = k0; j < k; ++j) q[j] = q[j] + rows[r][j] * u[k];
+    }
+}
+
+void ReduceMultiplyLower(double* const* a, std::int32_t m, const double* w, const double* p, const double* u, double* q,
+                         bool update) {
+    constexpr int kGroup = kLanes;
+    std::int32_t k0 = 0;
+    for (; k0 + kGroup <= m + 1; k0 += kGroup) ReduceMultiplyRows<kGroup>(a, k0, w, p, u, q, update);
+    for (; k0 <= m; ++k0) ReduceMultiplyRows<1>(a, k0, w, p, u, q, update);
 }
 
 void Rotate(double* __restrict x, double* __restrict y, double c, double s, std::int32_t n) {
@@ -75,8 +200,8 @@ void ReflectRows2(double* __restrict x, double* __restrict y, double p, double q
     }
 }
 
-constexpr RowOperations kLoops{&AddScaled, &SubtractScaled, &SubtractTwo,  &Rotate,      &RotatePair,
-                               &Reflect3,  &Reflect2,       &ReflectRows3, &ReflectRows2};
+constexpr RowOperations kLoops{&AddScaled,  &SubtractScaled, &SubtractTwo, &ReduceMultiplyLower, &Rotate,
+                               &RotatePair, &Reflect3,       &Reflect2,    &ReflectRows3,        &ReflectRows2};
 
 }  // namespace
 }  // namespace corvane

@@ -3,9 +3,10 @@
 
 namespace corvane {
 
-KernelCode EigenSymmetric(std::int32_t N, double* const* a, double* w, bool wantVectors, double* const* z, double* e) {
+KernelCode EigenSymmetric(std::int32_t N, double* const* a, double* w, bool wantVectors, double* const* z, double* e,
+                          double* e2) {
     if (!wantVectors) {
-        TridiagonalizeValues(N, a, w, e);
+        TridiagonalizeValues(N, a, w, e, e2);
         return TridiagonalQLValues(N, w, e);
     }
     TridiagonalizeVectors(N, a, w, e, z);

@@ -26,21 +26,24 @@ double FormHouseholderVector(std::int32_t l, double scale, double* w, double* ei
     return h;
 }
 
-void HouseholderUpdate(const RowOperations& ops, std::int32_t l, double* const* s, const double* w, double* e,
-                       double h) {
-    const std::int32_t n = l + 1;
-    // A·u: element j sums s[j][m]·w[m] over m = 0..l in order; row m of the
-    // full matrix is column m.
-    for (std::int32_t j = 0; j <= l; ++j) e[j] = 0.0;
-    for (std::int32_t m = 0; m <= l; ++m) ops.addScaled(e, s[m], w[m], n);
+void FinishUpdateVector(std::int32_t l, const double* w, double* p, double h) {
     double f = 0.0;
     const double rh = 1.0 / h;
     for (std::int32_t j = 0; j <= l; ++j) {
-        e[j] = e[j] * rh;
-        f = f + e[j] * w[j];
+        p[j] = p[j] * rh;
+        f = f + p[j] * w[j];
     }
     const double hh = f / (h + h);
-    for (std::int32_t j = 0; j <= l; ++j) e[j] = e[j] - hh * w[j];
+    for (std::int32_t j = 0; j <= l; ++j) p[j] = p[j] - hh * w[j];
+}
+
+void HouseholderUpdate(const RowOperations& ops, std::int32_t l, double* const* s, const double* w, double* e,
+                       double h) {
+    // A·u: element j sums s[j][m]·w[m] over m = 0..l in order; row m of the
+    // full matrix is column m.
+    for (std::int32_t j = 0; j <= l; ++j) e[j] = 0.0;
+    for (std::int32_t m = 0; m <= l; ++m) ops.addScaled(e, s[m], w[m], l + 1);
+    FinishUpdateVector(l, w, e, h);
     // Element (k, j), j ≤ k, loses w[j]·e[k] + e[j]·w[k]; its mirror the same.
     for (std::int32_t k = 0; k <= l; ++k) {
         ops.subtractTwo(s[k], w, e[k], e, w[k], k + 1);

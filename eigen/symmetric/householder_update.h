@@ -17,6 +17,10 @@ void MirrorLowerTriangle(std::int32_t last, double* const* s);
 // w[l] = f − g; returns h = ‖w‖² − f·g.
 double FormHouseholderVector(std::int32_t l, double scale, double* w, double* ei);
 
+// From p = A·u: p = p / h − K·u with K = uᵀp / 2h² (the vector tred1/tred2
+// subtract in the rank-two update).
+void FinishUpdateVector(std::int32_t l, const double* w, double* p, double h);
+
 // One Householder step on the symmetric s (rows and columns 0..l, held in
 // full): with u = w[0..l] and h = uᵀu / 2, e[0..l] = p − K·u where p = A·u / h
 // and K = uᵀp / 2h, then A − u·eᵀ − e·uᵀ on both triangles. Every element is
