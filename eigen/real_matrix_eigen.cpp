@@ -35,8 +35,10 @@ public:
         RowStore<double> a;
         Buffer<double> e;
         Buffer<std::int32_t> iv;
-        if (!a.Allocate(n_, n_) || !z_.Allocate(n_, n_) || !wr_.Allocate(n_) || !wi_.Allocate(n_) || !e.Allocate(n_) ||
-            !iv.Allocate(n_) || !order_.Allocate(n_) || !walk_.source.Allocate(n_) || !walk_.kind.Allocate(n_))
+        Buffer<SchurVectorStep> steps;
+        if ((wantVectors && !steps.Allocate(SchurVectorStepRoom(n_))) || !a.Allocate(n_, n_) || !z_.Allocate(n_, n_) ||
+            !wr_.Allocate(n_) || !wi_.Allocate(n_) || !e.Allocate(n_) || !iv.Allocate(n_) || !order_.Allocate(n_) ||
+            !walk_.source.Allocate(n_) || !walk_.kind.Allocate(n_))
             return Status::OutOfMemory();
         for (std::int32_t i = 0; i < n_; ++i)
             for (std::int32_t j = 0; j < n_; ++j) a[i][j] = m.at(i, j);
@@ -45,9 +47,9 @@ public:
         // not count against it).
         bool symmetric = false;
         if (Status s = IsSymmetric(m, 0.0, &symmetric); !s) return s;
-        const KernelCode code =
-            symmetric ? EigenSymmetric(last, a.data(), wr_.data(), wantVectors, z_.data(), e.data())
-                      : EigenGeneral(last, a.data(), wr_.data(), wi_.data(), wantVectors, z_.data(), iv.data());
+        const KernelCode code = symmetric ? EigenSymmetric(last, a.data(), wr_.data(), wantVectors, z_.data(), e.data())
+                                          : EigenGeneral(last, a.data(), wr_.data(), wi_.data(), wantVectors, z_.data(),
+                                                         iv.data(), steps.data());
         if (code != kKernelOk) return kEigenFailed;
 
         EigenOrder(n_, wr_.data(), wi_.data(), order_.data());
