@@ -30,6 +30,12 @@ struct RowOperations {
     void (*reflectRows3)(double* x, double* y, double* z, double p, double q, double r, double qq, double rr,
                          std::int32_t n);
     void (*reflectRows2)(double* x, double* y, double p, double q, double qq, std::int32_t n);
+    // t[c·ld + i] = rows[i][first + c], and back: columns first..first +
+    // width − 1 of count rows copied transposed (values only moved)
+    void (*gatherTransposed)(double* t, std::int32_t ld, const double* const* rows, std::int32_t first,
+                             std::int32_t count, std::int32_t width);
+    void (*scatterTransposed)(const double* t, std::int32_t ld, double* const* rows, std::int32_t first,
+                              std::int32_t count, std::int32_t width);
 };
 
 // The operations of the instruction set in use.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "eigen/row_operations.h"
 
@@ -75,8 +76,65 @@ void ReflectRows2(double* __restrict x, double* __restrict y, double p, double q
     }
 }
 
-constexpr RowOperations kLoops{&AddScaled, &SubtractScaled, &SubtractTwo,  &Rotate,      &RotatePair,
-                               &Reflect3,  &Reflect2,       &ReflectRows3, &ReflectRows2};
+// Blocks of four rows by four columns go through registers, transposed by
+// shuffles (generic vectors: the compiler picks the set's instructions).
+using Four = double __attribute__((vector_size(32)));
+
+void GatherTransposed(double* __restrict t, std::int32_t ld, const double* const* rows, std::int32_t first,
+                      std::int32_t count, std::int32_t width) {
+    std::int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const double* const r[4] = {rows[i] + first, rows[i + 1] + first, rows[i + 2] + first, rows[i + 3] + first};
+        std::int32_t c = 0;
+        for (; c + 4 <= width; c += 4) {
+            Four a, b, e, f;
+            std::memcpy(&a, r[0] + c, sizeof a);
+            std::memcpy(&b, r[1] + c, sizeof b);
+            std::memcpy(&e, r[2] + c, sizeof e);
+            std::memcpy(&f, r[3] + c, sizeof f);
+            const Four ab0 = __builtin_shufflevector(a, b, 0, 4, 2, 6), ab1 = __builtin_shufflevector(a, b, 1, 5, 3, 7);
+            const Four ef0 = __builtin_shufflevector(e, f, 0, 4, 2, 6), ef1 = __builtin_shufflevector(e, f, 1, 5, 3, 7);
+            const Four o[4] = {
+                __builtin_shufflevector(ab0, ef0, 0, 1, 4, 5), __builtin_shufflevector(ab1, ef1, 0, 1, 4, 5),
+                __builtin_shufflevector(ab0, ef0, 2, 3, 6, 7), __builtin_shufflevector(ab1, ef1, 2, 3, 6, 7)};
+            for (int k = 0; k < 4; ++k) std::memcpy(t + (c + k) * ld + i, &o[k], sizeof o[k]);
+        }
+        for (; c < width; ++c)
+            for (int k = 0; k < 4; ++k) t[c * ld + i + k] = r[k][c];
+    }
+    for (; i < count; ++i)
+        for (std::int32_t c = 0; c < width; ++c) t[c * ld + i] = rows[i][first + c];
+}
+
+void ScatterTransposed(const double* __restrict t, std::int32_t ld, double* const* rows, std::int32_t first,
+                       std::int32_t count, std::int32_t width) {
+    std::int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        double* const r[4] = {rows[i] + first, rows[i + 1] + first, rows[i + 2] + first, rows[i + 3] + first};
+        std::int32_t c = 0;
+        for (; c + 4 <= width; c += 4) {
+            Four a, b, e, f;
+            std::memcpy(&a, t + c * ld + i, sizeof a);
+            std::memcpy(&b, t + (c + 1) * ld + i, sizeof b);
+            std::memcpy(&e, t + (c + 2) * ld + i, sizeof e);
+            std::memcpy(&f, t + (c + 3) * ld + i, sizeof f);
+            const Four ab0 = __builtin_shufflevector(a, b, 0, 4, 2, 6), ab1 = __builtin_shufflevector(a, b, 1, 5, 3, 7);
+            const Four ef0 = __builtin_shufflevector(e, f, 0, 4, 2, 6), ef1 = __builtin_shufflevector(e, f, 1, 5, 3, 7);
+            const Four o[4] = {
+                __builtin_shufflevector(ab0, ef0, 0, 1, 4, 5), __builtin_shufflevector(ab1, ef1, 0, 1, 4, 5),
+                __builtin_shufflevector(ab0, ef0, 2, 3, 6, 7), __builtin_shufflevector(ab1, ef1, 2, 3, 6, 7)};
+            for (int k = 0; k < 4; ++k) std::memcpy(r[k] + c, &o[k], sizeof o[k]);
+        }
+        for (; c < width; ++c)
+            for (int k = 0; k < 4; ++k) r[k][c] = t[c * ld + i + k];
+    }
+    for (; i < count; ++i)
+        for (std::int32_t c = 0; c < width; ++c) rows[i][first + c] = t[c * ld + i];
+}
+
+constexpr RowOperations kLoops{&AddScaled,    &SubtractScaled,   &SubtractTwo,      &Rotate,
+                               &RotatePair,   &Reflect3,         &Reflect2,         &ReflectRows3,
+                               &ReflectRows2, &GatherTransposed, &ScatterTransposed};
 
 }  // namespace
 }  // namespace corvane

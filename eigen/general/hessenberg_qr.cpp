@@ -152,8 +152,7 @@ void PayOwedStepsAcross(const RowOperations& ops, double* const* rows, std::int3
     const OwedStep& last = steps[stepCount - 1];
     const std::int32_t width = last.k + (last.notlast ? 3 : 2) - c0;
     double t[kOwedSpan * kOwedGroup];
-    for (int i = 0; i < count; ++i)
-        for (std::int32_t c = 0; c < width; ++c) t[c * kOwedGroup + i] = rows[i][c0 + c];
+    ops.gatherTransposed(t, kOwedGroup, rows, c0, count, width);
     for (int s = 0; s < stepCount; ++s) {
         const OwedStep& st = steps[s];
         const int taking = std::min(count, st.k - first + 1);  // rows first..k
@@ -164,8 +163,7 @@ void PayOwedStepsAcross(const RowOperations& ops, double* const* rows, std::int3
         else
             ops.reflect2(x, x + kOwedGroup, st.x, st.y, st.q, taking);
     }
-    for (int i = 0; i < count; ++i)
-        for (std::int32_t c = 0; c < width; ++c) rows[i][c0 + c] = t[c * kOwedGroup + i];
+    ops.scatterTransposed(t, kOwedGroup, rows, c0, count, width);
 }
 
 // Rows firstRow.. take every owed step at or after their own position.
