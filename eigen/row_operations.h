@@ -36,6 +36,10 @@ struct RowOperations {
                              std::int32_t count, std::int32_t width);
     void (*scatterTransposed)(const double* t, std::int32_t ld, double* const* rows, std::int32_t first,
                               std::int32_t count, std::int32_t width);
+    // acc[q] = acc[q] + y[r]·rows[q][r] for q < 8, r = first..last in
+    // increasing order, skipping each r with takes[r] = 0 (elmhes's columns)
+    void (*addColumnTerms8)(double* acc, const double* const* rows, const double* y, const double* takes,
+                            std::int32_t first, std::int32_t last);
 };
 
 // The operations of the instruction set in use.

@@ -132,9 +132,42 @@ void ScatterTransposed(const double* __restrict t, std::int32_t ld, double* cons
         for (std::int32_t c = 0; c < width; ++c) rows[i][first + c] = t[c * ld + i];
 }
 
-constexpr RowOperations kLoops{&AddScaled,    &SubtractScaled,   &SubtractTwo,      &Rotate,
-                               &RotatePair,   &Reflect3,         &Reflect2,         &ReflectRows3,
-                               &ReflectRows2, &GatherTransposed, &ScatterTransposed};
+// Eight sums at once, two registers of four rows; four columns of four rows
+// are transposed so that each register holds one column's elements.
+void AddColumnTerms8(double* acc, const double* const* rows, const double* y, const double* takes, std::int32_t first,
+                     std::int32_t last) {
+    Four s[2];
+    std::memcpy(s, acc, sizeof s);
+    std::int32_t r = first;
+    for (; r + 3 <= last; r += 4) {
+        for (int h = 0; h < 2; ++h) {
+            const double* const* q = rows + 4 * h;
+            Four a, b, e, f;
+            std::memcpy(&a, q[0] + r, sizeof a);
+            std::memcpy(&b, q[1] + r, sizeof b);
+            std::memcpy(&e, q[2] + r, sizeof e);
+            std::memcpy(&f, q[3] + r, sizeof f);
+            const Four ab0 = __builtin_shufflevector(a, b, 0, 4, 2, 6), ab1 = __builtin_shufflevector(a, b, 1, 5, 3, 7);
+            const Four ef0 = __builtin_shufflevector(e, f, 0, 4, 2, 6), ef1 = __builtin_shufflevector(e, f, 1, 5, 3, 7);
+            const Four o[4] = {
+                __builtin_shufflevector(ab0, ef0, 0, 1, 4, 5), __builtin_shufflevector(ab1, ef1, 0, 1, 4, 5),
+                __builtin_shufflevector(ab0, ef0, 2, 3, 6, 7), __builtin_shufflevector(ab1, ef1, 2, 3, 6, 7)};
+            for (int k = 0; k < 4; ++k)
+                if (takes[r + k] != 0.0) s[h] = s[h] + y[r + k] * o[k];
+        }
+    }
+    for (; r <= last; ++r)
+        if (takes[r] != 0.0)
+            for (int h = 0; h < 2; ++h) {
+                const double* const* q = rows + 4 * h;
+                s[h] = s[h] + y[r] * Four{q[0][r], q[1][r], q[2][r], q[3][r]};
+            }
+    std::memcpy(acc, s, sizeof s);
+}
+
+constexpr RowOperations kLoops{&AddScaled,    &SubtractScaled,   &SubtractTwo,       &Rotate,
+                               &RotatePair,   &Reflect3,         &Reflect2,          &ReflectRows3,
+                               &ReflectRows2, &GatherTransposed, &ScatterTransposed, &AddColumnTerms8};
 
 }  // namespace
 }  // namespace corvane
