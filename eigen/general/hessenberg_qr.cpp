@@ -192,7 +192,7 @@ public:
         const bool newRun = count_ == 0 || k <= room_[count_ - 1].k;
         if (count_ == capacity_ || (newRun && runs_ == kRuns)) Apply();
         if (count_ == 0 || newRun) runStart_[runs_++] = count_;
-        room_[count_++] = SchurVectorStep{kind, k, first, x, y, zz, q, r};
+        room_[count_++] = SchurVectorStep{kind, k, first, {x, y, zz, q, r}};
         lowest_ = std::min(lowest_, first);
     }
     void Apply() {
@@ -210,8 +210,16 @@ public:
                     const std::int64_t stop =
                         j == lead ? std::min(next[j] + kLead, runStart_[j + 1]) : runStart_[j + 1];
                     std::int64_t i = next[j];
-                    for (; i < stop && LastRow(room_[i]) < frontier; ++i)
-                        Take(room_[i], std::max(c, room_[i].first), end);
+                    while (i < stop && LastRow(room_[i]) < frontier) {
+                        const SchurVectorStep& s = room_[i];
+                        if (i + 1 < stop && Successive(s, room_[i + 1]) && LastRow(room_[i + 1]) < frontier) {
+                            TakeTwo(s, room_[i + 1], std::max(c, s.first), end);
+                            i += 2;
+                        } else {
+                            Take(s, std::max(c, s.first), end);
+                            i += 1;
+                        }
+                    }
                     next[j] = i;
                     if (i < runStart_[j + 1]) frontier = std::min(frontier, room_[i].k);
                 }
@@ -230,6 +238,20 @@ private:
     static std::int32_t LastRow(const SchurVectorStep& s) {
         return s.k + (s.kind == SchurVectorStep::kReflect3 || s.kind == SchurVectorStep::kReflectRows3 ? 2 : 1);
     }
+    // Two three-row steps on successive rows over the same columns, which one
+    // pass applies in turn to each element.
+    static bool Successive(const SchurVectorStep& s, const SchurVectorStep& t) {
+        return (s.kind == SchurVectorStep::kReflect3 || s.kind == SchurVectorStep::kReflectRows3) && t.kind == s.kind &&
+               t.k == s.k + 1 && t.first == s.first;
+    }
+    void TakeTwo(const SchurVectorStep& s, const SchurVectorStep& t, std::int32_t c, std::int32_t end) const {
+        if (c > end) return;
+        double* const* w = rows_ + s.k;
+        if (s.kind == SchurVectorStep::kReflect3)
+            ops_.reflect3Twice(w[0] + c, w[1] + c, w[2] + c, w[3] + c, s.c, t.c, end - c + 1);
+        else
+            ops_.reflectRows3Twice(w[0] + c, w[1] + c, w[2] + c, w[3] + c, s.c, t.c, end - c + 1);
+    }
     // Step s on columns c..end.
     void Take(const SchurVectorStep& s, std::int32_t c, std::int32_t end) const {
         if (c > end) return;
@@ -237,13 +259,15 @@ private:
         double* const x = rows_[s.k] + c;
         double* const y = rows_[s.k + 1] + c;
         switch (s.kind) {
-        case SchurVectorStep::kReflect3: ops_.reflect3(x, y, rows_[s.k + 2] + c, s.x, s.y, s.zz, s.q, s.r, n); break;
-        case SchurVectorStep::kReflect2: ops_.reflect2(x, y, s.x, s.y, s.q, n); break;
-        case SchurVectorStep::kReflectRows3:
-            ops_.reflectRows3(x, y, rows_[s.k + 2] + c, s.x, s.y, s.zz, s.q, s.r, n);
+        case SchurVectorStep::kReflect3:
+            ops_.reflect3(x, y, rows_[s.k + 2] + c, s.c[0], s.c[1], s.c[2], s.c[3], s.c[4], n);
             break;
-        case SchurVectorStep::kReflectRows2: ops_.reflectRows2(x, y, s.x, s.y, s.q, n); break;
-        default: ops_.rotatePair(x, y, s.q, s.x, n); break;
+        case SchurVectorStep::kReflect2: ops_.reflect2(x, y, s.c[0], s.c[1], s.c[3], n); break;
+        case SchurVectorStep::kReflectRows3:
+            ops_.reflectRows3(x, y, rows_[s.k + 2] + c, s.c[0], s.c[1], s.c[2], s.c[3], s.c[4], n);
+            break;
+        case SchurVectorStep::kReflectRows2: ops_.reflectRows2(x, y, s.c[0], s.c[1], s.c[3], n); break;
+        default: ops_.rotatePair(x, y, s.c[3], s.c[0], n); break;
         }
     }
     const RowOperations& ops_;

@@ -28,7 +28,7 @@ struct SchurVectorStep {
     std::int32_t kind;  // one of the kinds below
     std::int32_t k;     // first row
     std::int32_t first;
-    double x, y, zz, q, r;
+    double c[5];  // the step's x, y, zz, q, r
     // The column modification of the QR step (v = x·a + y·b (+ zz·c)), its
     // row modification (v = a + q·b (+ r·c)), and the rotation of a real pair.
     static constexpr std::int32_t kReflect3 = 0, kReflect2 = 1, kReflectRows3 = 2, kReflectRows2 = 3, kRotate = 4;
