@@ -135,7 +135,7 @@ void BackSubstitute(std::int32_t N, double* const* h, const double* wr, const do
 struct OwedStep {
     std::int32_t k;
     bool notlast;
-    double x, y, zz, q, r;
+    double c[5];  // x, y, zz, q, r
 };
 
 // At most this many columns between the first owed step and the end of the last.
@@ -158,10 +158,16 @@ void PayOwedStepsAcross(const RowOperations& ops, double* const* rows, std::int3
         const int taking = std::min(count, st.k - first + 1);  // rows first..k
         if (taking <= 0) continue;
         double* const x = t + (st.k - c0) * kOwedGroup;
-        if (st.notlast)
-            ops.reflect3(x, x + kOwedGroup, x + 2 * kOwedGroup, st.x, st.y, st.zz, st.q, st.r, taking);
-        else
-            ops.reflect2(x, x + kOwedGroup, st.x, st.y, st.q, taking);
+        const double* const c = st.c;
+        if (!st.notlast) {
+            ops.reflect2(x, x + kOwedGroup, c[0], c[1], c[3], taking);
+        } else if (s + 1 < stepCount && steps[s + 1].notlast && steps[s + 1].k == st.k + 1 && taking == count) {
+            // The next step on the next row, taken by the same rows: one pass.
+            ops.reflect3Twice(x, x + kOwedGroup, x + 2 * kOwedGroup, x + 3 * kOwedGroup, c, steps[s + 1].c, taking);
+            ++s;
+        } else {
+            ops.reflect3(x, x + kOwedGroup, x + 2 * kOwedGroup, c[0], c[1], c[2], c[3], c[4], taking);
+        }
     }
     ops.scatterTransposed(t, kOwedGroup, rows, c0, count, width);
 }
@@ -492,7 +498,7 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                         PayOwedSteps(ops, h, firstRow, above, owing);
                         owing = 0;
                     }
-                    above[owing++] = OwedStep{k, notlast, x, y, zz, q, r};
+                    above[owing++] = OwedStep{k, notlast, {x, y, zz, q, r}};
                 }
             }
             PayOwedSteps(ops, h, firstRow, above, owing);
