@@ -63,14 +63,16 @@ void BM_General(benchmark::State& state, int wantVectors) {
     corvane::RowStore<double> a, z;
     corvane::Buffer<double> wr, wi;
     corvane::Buffer<std::int32_t> iv;
-    if (!a.Allocate(n, n) || !z.Allocate(n, n) || !wr.Allocate(n) || !wi.Allocate(n) || !iv.Allocate(n)) {
+    corvane::Buffer<corvane::SchurVectorStep> steps;
+    if (!a.Allocate(n, n) || !z.Allocate(n, n) || !wr.Allocate(n) || !wi.Allocate(n) || !iv.Allocate(n) ||
+        !steps.Allocate(corvane::SchurVectorStepRoom(n))) {
         state.SkipWithError("out of memory");
         return;
     }
     for (auto _ : state) {
         Load(src, n, a);
-        const corvane::KernelCode code =
-            corvane::EigenGeneral(n - 1, a.data(), wr.data(), wi.data(), wantVectors != 0, z.data(), iv.data());
+        const corvane::KernelCode code = corvane::EigenGeneral(n - 1, a.data(), wr.data(), wi.data(), wantVectors != 0,
+                                                               z.data(), iv.data(), steps.data());
         benchmark::DoNotOptimize(code);
         benchmark::DoNotOptimize(wr.data());
     }

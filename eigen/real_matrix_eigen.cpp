@@ -53,10 +53,11 @@ public:
         RowStore<double> a;
         Buffer<double> e, e2;
         Buffer<std::int32_t> iv;
+        Buffer<SchurVectorStep> steps;
         // z only holds eigenvectors; the values paths leave it untouched.
-        if (!a.Allocate(n_, n_) || (wantVectors && !z_.Allocate(n_, n_)) || !wr_.Allocate(n_) || !wi_.Allocate(n_) ||
-            !e.Allocate(n_) || !e2.Allocate(n_) || !iv.Allocate(n_) || !order_.Allocate(n_) ||
-            !walk_.source.Allocate(n_) || !walk_.kind.Allocate(n_))
+        if ((wantVectors && (!steps.Allocate(SchurVectorStepRoom(n_)) || !z_.Allocate(n_, n_))) ||
+            !a.Allocate(n_, n_) || !wr_.Allocate(n_) || !wi_.Allocate(n_) || !e.Allocate(n_) || !e2.Allocate(n_) ||
+            !iv.Allocate(n_) || !order_.Allocate(n_) || !walk_.source.Allocate(n_) || !walk_.kind.Allocate(n_))
             return Status::OutOfMemory();
         for (std::int32_t i = 0; i < n_; ++i)
             for (std::int32_t j = 0; j < n_; ++j) a[i][j] = m.at(i, j);
@@ -65,8 +66,9 @@ public:
         // not count against it).
         const bool symmetric = ExactlySymmetric(n_, a.data());
         const KernelCode code =
-            symmetric ? EigenSymmetric(last, a.data(), wr_.data(), wantVectors, z_.data(), e.data(), e2.data())
-                      : EigenGeneral(last, a.data(), wr_.data(), wi_.data(), wantVectors, z_.data(), iv.data());
+            symmetric
+                ? EigenSymmetric(last, a.data(), wr_.data(), wantVectors, z_.data(), e.data(), e2.data())
+                : EigenGeneral(last, a.data(), wr_.data(), wi_.data(), wantVectors, z_.data(), iv.data(), steps.data());
         if (code != kKernelOk) return kEigenFailed;
 
         EigenOrder(n_, wr_.data(), wi_.data(), order_.data());

@@ -32,11 +32,28 @@ struct RowOperations {
     void (*reflect3)(double* x, double* y, double* z, double p, double q, double r, double qq, double rr,
                      std::int32_t n);
     void (*reflect2)(double* x, double* y, double p, double q, double qq, std::int32_t n);
+    // reflect3 on (w0, w1, w2) with coefficients a = {p, q, r, qq, rr}, then
+    // on (w1, w2, w3) with b: two successive steps in one pass
+    void (*reflect3Twice)(double* w0, double* w1, double* w2, double* w3, const double* a, const double* b,
+                          std::int32_t n);
     // v = x + qq·y (+ rr·z); x −= v·p; y −= v·q; z −= v·r: the same reflector
     // along rows (the row modification)
     void (*reflectRows3)(double* x, double* y, double* z, double p, double q, double r, double qq, double rr,
                          std::int32_t n);
     void (*reflectRows2)(double* x, double* y, double p, double q, double qq, std::int32_t n);
+    // reflectRows3 twice, as reflect3Twice
+    void (*reflectRows3Twice)(double* w0, double* w1, double* w2, double* w3, const double* a, const double* b,
+                              std::int32_t n);
+    // t[c·ld + i] = rows[i][first + c], and back: columns first..first +
+    // width − 1 of count rows copied transposed (values only moved)
+    void (*gatherTransposed)(double* t, std::int32_t ld, const double* const* rows, std::int32_t first,
+                             std::int32_t count, std::int32_t width);
+    void (*scatterTransposed)(const double* t, std::int32_t ld, double* const* rows, std::int32_t first,
+                              std::int32_t count, std::int32_t width);
+    // acc[q] = acc[q] + y[r]·rows[q][r] for q < 8, r = first..last in
+    // increasing order, skipping each r with takes[r] = 0 (elmhes's columns)
+    void (*addColumnTerms8)(double* acc, const double* const* rows, const double* y, const double* takes,
+                            std::int32_t first, std::int32_t last);
 };
 
 // The operations of the instruction set in use.

@@ -5,6 +5,7 @@
 // z transposed, so that a transformation of columns of z runs along rows.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "core/complex.h"
 #include "core/numeric_helpers.h"
@@ -134,7 +135,7 @@ void BackSubstitute(std::int32_t N, double* const* h, const double* wr, const do
 struct OwedStep {
     std::int32_t k;
     bool notlast;
-    double x, y, zz, q, r;
+    double c[5];  // x, y, zz, q, r
 };
 
 // At most this many columns between the first owed step and the end of the last.
@@ -151,20 +152,24 @@ void PayOwedStepsAcross(const RowOperations& ops, double* const* rows, std::int3
     const OwedStep& last = steps[stepCount - 1];
     const std::int32_t width = last.k + (last.notlast ? 3 : 2) - c0;
     double t[kOwedSpan * kOwedGroup];
-    for (int i = 0; i < count; ++i)
-        for (std::int32_t c = 0; c < width; ++c) t[c * kOwedGroup + i] = rows[i][c0 + c];
+    ops.gatherTransposed(t, kOwedGroup, rows, c0, count, width);
     for (int s = 0; s < stepCount; ++s) {
         const OwedStep& st = steps[s];
         const int taking = std::min(count, st.k - first + 1);  // rows first..k
         if (taking <= 0) continue;
         double* const x = t + (st.k - c0) * kOwedGroup;
-        if (st.notlast)
-            ops.reflect3(x, x + kOwedGroup, x + 2 * kOwedGroup, st.x, st.y, st.zz, st.q, st.r, taking);
-        else
-            ops.reflect2(x, x + kOwedGroup, st.x, st.y, st.q, taking);
+        const double* const c = st.c;
+        if (!st.notlast) {
+            ops.reflect2(x, x + kOwedGroup, c[0], c[1], c[3], taking);
+        } else if (s + 1 < stepCount && steps[s + 1].notlast && steps[s + 1].k == st.k + 1 && taking == count) {
+            // The next step on the next row, taken by the same rows: one pass.
+            ops.reflect3Twice(x, x + kOwedGroup, x + 2 * kOwedGroup, x + 3 * kOwedGroup, c, steps[s + 1].c, taking);
+            ++s;
+        } else {
+            ops.reflect3(x, x + kOwedGroup, x + 2 * kOwedGroup, c[0], c[1], c[2], c[3], c[4], taking);
+        }
     }
-    for (int i = 0; i < count; ++i)
-        for (std::int32_t c = 0; c < width; ++c) rows[i][c0 + c] = t[c * kOwedGroup + i];
+    ops.scatterTransposed(t, kOwedGroup, rows, c0, count, width);
 }
 
 // Rows firstRow.. take every owed step at or after their own position.
@@ -174,6 +179,122 @@ void PayOwedSteps(const RowOperations& ops, double* const* h, std::int32_t first
     for (std::int32_t i = firstRow; i <= lastRow; i += kOwedGroup)
         PayOwedStepsAcross(ops, h + i, i, std::min(kOwedGroup, lastRow - i + 1), steps, count);
 }
+
+// Steps owed to rows of one array (zt, or h right of the active window),
+// applied when their room is full and before the array is read. The steps form
+// runs of increasing first row (the sweeps, and each rotation of a real pair);
+// a run's pending steps start at or below its next step's row. A block of
+// columns takes every step, the runs interleaved as a wavefront: a step goes
+// ahead once no earlier run has a pending step at or above its last row, so
+// each element still takes its steps in their original order, and the rows in
+// use form a narrow band that stays in cache while every run passes over it.
+class OwedRowSteps {
+public:
+    OwedRowSteps(const RowOperations& ops, double* const* rows, std::int32_t last, SchurVectorStep* room,
+                 std::int64_t capacity)
+        : ops_(ops), rows_(rows), last_(last), room_(room), capacity_(capacity) {}
+    void Add(std::int32_t kind, std::int32_t k, std::int32_t first, double x, double y, double zz, double q, double r) {
+        if (first > last_) return;
+        const bool newRun = count_ == 0 || k <= room_[count_ - 1].k;
+        if (count_ == capacity_ || (newRun && runs_ == kRuns)) Apply();
+        if (count_ == 0 || newRun) runStart_[runs_++] = count_;
+        room_[count_++] = SchurVectorStep{kind, k, first, {x, y, zz, q, r}};
+        lowest_ = std::min(lowest_, first);
+    }
+    void Apply() {
+        if (count_ == 0) return;
+        runStart_[runs_] = count_;
+        for (std::int32_t c = lowest_; c <= last_; c += kWidth) {
+            const std::int32_t end = std::min(c + kWidth - 1, last_);
+            std::int64_t next[kRuns];
+            for (int j = 0; j < runs_; ++j) next[j] = runStart_[j];
+            for (int lead = 0; lead < runs_;) {
+                // The first unfinished run leads by kLead steps; each later
+                // run follows as far as the runs before it allow.
+                std::int32_t frontier = INT32_MAX;
+                for (int j = lead; j < runs_; ++j) {
+                    const std::int64_t stop =
+                        j == lead ? std::min(next[j] + kLead, runStart_[j + 1]) : runStart_[j + 1];
+                    std::int64_t i = next[j];
+                    while (i < stop && LastRow(room_[i]) < frontier) {
+                        const SchurVectorStep& s = room_[i];
+                        if (i + 1 < stop && Successive(s, room_[i + 1]) && LastRow(room_[i + 1]) < frontier) {
+                            TakeTwo(s, room_[i + 1], std::max(c, s.first), end);
+                            i += 2;
+                        } else {
+                            Take(s, std::max(c, s.first), end);
+                            i += 1;
+                        }
+                    }
+                    next[j] = i;
+                    if (i < runStart_[j + 1]) frontier = std::min(frontier, room_[i].k);
+                }
+                while (lead < runs_ && next[lead] == runStart_[lead + 1]) ++lead;
+            }
+        }
+        count_ = 0;
+        runs_ = 0;
+        lowest_ = INT32_MAX;
+    }
+
+private:
+    static constexpr int kRuns = 32;
+    static constexpr std::int32_t kWidth = 128;  // columns per block
+    static constexpr std::int64_t kLead = 16;
+    static std::int32_t LastRow(const SchurVectorStep& s) {
+        return s.k + (s.kind == SchurVectorStep::kReflect3 || s.kind == SchurVectorStep::kReflectRows3 ? 2 : 1);
+    }
+    // Two three-row steps on successive rows over the same columns, which one
+    // pass applies in turn to each element.
+    static bool Successive(const SchurVectorStep& s, const SchurVectorStep& t) {
+        return (s.kind == SchurVectorStep::kReflect3 || s.kind == SchurVectorStep::kReflectRows3) && t.kind == s.kind &&
+               t.k == s.k + 1 && t.first == s.first;
+    }
+    void TakeTwo(const SchurVectorStep& s, const SchurVectorStep& t, std::int32_t c, std::int32_t end) const {
+        if (c > end) return;
+        double* const* w = rows_ + s.k;
+        if (s.kind == SchurVectorStep::kReflect3)
+            ops_.reflect3Twice(w[0] + c, w[1] + c, w[2] + c, w[3] + c, s.c, t.c, end - c + 1);
+        else
+            ops_.reflectRows3Twice(w[0] + c, w[1] + c, w[2] + c, w[3] + c, s.c, t.c, end - c + 1);
+    }
+    // Step s on columns c..end.
+    void Take(const SchurVectorStep& s, std::int32_t c, std::int32_t end) const {
+        if (c > end) return;
+        const std::int32_t n = end - c + 1;
+        double* const x = rows_[s.k] + c;
+        double* const y = rows_[s.k + 1] + c;
+        switch (s.kind) {
+        case SchurVectorStep::kReflect3:
+            ops_.reflect3(x, y, rows_[s.k + 2] + c, s.c[0], s.c[1], s.c[2], s.c[3], s.c[4], n);
+            break;
+        case SchurVectorStep::kReflect2: ops_.reflect2(x, y, s.c[0], s.c[1], s.c[3], n); break;
+        case SchurVectorStep::kReflectRows3:
+            ops_.reflectRows3(x, y, rows_[s.k + 2] + c, s.c[0], s.c[1], s.c[2], s.c[3], s.c[4], n);
+            break;
+        case SchurVectorStep::kReflectRows2: ops_.reflectRows2(x, y, s.c[0], s.c[1], s.c[3], n); break;
+        default: ops_.rotatePair(x, y, s.c[3], s.c[0], n); break;
+        }
+    }
+    const RowOperations& ops_;
+    double* const* rows_;
+    std::int32_t last_;
+    SchurVectorStep* room_;
+    std::int64_t capacity_;
+    std::int64_t count_ = 0;
+    int runs_ = 0;
+    std::int32_t lowest_ = INT32_MAX;
+    std::int64_t runStart_[kRuns + 1];
+};
+
+// What hqr2 owes: to z, and to h right of the active window.
+struct OwedSteps {
+    OwedRowSteps z, h;
+    void Apply() {
+        z.Apply();
+        h.Apply();
+    }
+};
 
 // The eigenvectors of the original matrix: column j of z becomes the sum of
 // z[.][k]·h[k][j] over k = low..min(j, igh), in increasing k, for j from the
@@ -195,12 +316,12 @@ void BackTransform(const RowOperations& ops, std::int32_t N, std::int32_t low, s
     }
 }
 
-// zt is z transposed (hqr2 only): row k of zt is column k of z.
+// zt is z transposed (hqr2 only): row k of zt is column k of z; its steps, and
+// those of h right of the active window, go through owed.
 template <bool kVectors>
 KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h, double* wr, double* wi,
-                        double* const* zt, std::int64_t budget, std::int32_t* unfinished) {
+                        double* const* zt, OwedSteps* owed, std::int64_t budget, std::int32_t* unfinished) {
     const RowOperations& ops = ActiveRowOperations();
-    const std::int32_t rows = igh - low + 1;
     // Norm of the Hessenberg part; the multipliers below are not part of it.
     double norm = 0.0;
     for (std::int32_t i = 0; i <= N; ++i)
@@ -259,7 +380,8 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                         const double rr = 1.0 / r;
                         p = p * rr;
                         q = q * rr;
-                        for (std::int32_t j = na; j <= N; ++j) {
+                        owed->h.Add(SchurVectorStep::kRotate, na, en + 1, p, 0.0, 0.0, q, 0.0);
+                        for (std::int32_t j = na; j <= en; ++j) {
                             const double v = h[na][j];
                             h[na][j] = q * v + p * h[en][j];
                             h[en][j] = q * h[en][j] - p * v;
@@ -269,7 +391,7 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                             h[i][na] = q * v + p * h[i][en];
                             h[i][en] = q * h[i][en] - p * v;
                         }
-                        ops.rotatePair(zt[na] + low, zt[en] + low, q, p, rows);
+                        owed->z.Add(SchurVectorStep::kRotate, na, low, p, 0.0, 0.0, q, 0.0);
                     }
                 } else {
                     wr[na] = x + p;
@@ -281,6 +403,7 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                 break;
             }
             if (itn == 0) {
+                if constexpr (kVectors) owed->Apply();
                 if (unfinished != nullptr) *unfinished = en;
                 return kKernelNoConvergence;
             }
@@ -319,9 +442,8 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
             }
             // Double QR step on rows l..en and columns m..en: hqr2 carries it
             // across the whole rows and columns of h and into z.
-            const std::int32_t lastColumn = kVectors ? N : en;
             const std::int32_t firstRow = kVectors ? 0 : l;
-            OwedStep owed[kOwedSpan];
+            OwedStep above[kOwedSpan];
             int owing = 0;
             for (std::int32_t k = m; k <= na; ++k) {
                 const bool notlast = k != na;
@@ -351,7 +473,8 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                 r = r * rp;
                 const std::int32_t last = std::min(en, k + 3);
                 if (notlast) {
-                    ops.reflectRows3(h[k] + k, h[k + 1] + k, h[k + 2] + k, x, y, zz, q, r, lastColumn - k + 1);
+                    ops.reflectRows3(h[k] + k, h[k + 1] + k, h[k + 2] + k, x, y, zz, q, r, en - k + 1);
+                    if constexpr (kVectors) owed->h.Add(SchurVectorStep::kReflectRows3, k, en + 1, x, y, zz, q, r);
                     // Rows below k now; those above are owed the step (OwedStep).
                     for (std::int32_t i = std::max(firstRow, k + 1); i <= last; ++i) {
                         const double v = x * h[i][k] + y * h[i][k + 1] + zz * h[i][k + 2];
@@ -359,29 +482,30 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                         h[i][k + 1] = h[i][k + 1] - v * q;
                         h[i][k + 2] = h[i][k + 2] - v * r;
                     }
-                    if constexpr (kVectors)
-                        ops.reflect3(zt[k] + low, zt[k + 1] + low, zt[k + 2] + low, x, y, zz, q, r, rows);
+                    if constexpr (kVectors) owed->z.Add(SchurVectorStep::kReflect3, k, low, x, y, zz, q, r);
                 } else {
-                    ops.reflectRows2(h[k] + k, h[k + 1] + k, x, y, q, lastColumn - k + 1);
+                    ops.reflectRows2(h[k] + k, h[k + 1] + k, x, y, q, en - k + 1);
+                    if constexpr (kVectors) owed->h.Add(SchurVectorStep::kReflectRows2, k, en + 1, x, y, 0.0, q, 0.0);
                     for (std::int32_t i = std::max(firstRow, k + 1); i <= last; ++i) {
                         const double v = x * h[i][k] + y * h[i][k + 1];
                         h[i][k] = h[i][k] - v;
                         h[i][k + 1] = h[i][k + 1] - v * q;
                     }
-                    if constexpr (kVectors) ops.reflect2(zt[k] + low, zt[k + 1] + low, x, y, q, rows);
+                    if constexpr (kVectors) owed->z.Add(SchurVectorStep::kReflect2, k, low, x, y, 0.0, q, 0.0);
                 }
                 if (firstRow <= k) {
-                    if (owing > 0 && k + 3 - owed[0].k > kOwedSpan) {
-                        PayOwedSteps(ops, h, firstRow, owed, owing);
+                    if (owing > 0 && k + 3 - above[0].k > kOwedSpan) {
+                        PayOwedSteps(ops, h, firstRow, above, owing);
                         owing = 0;
                     }
-                    owed[owing++] = OwedStep{k, notlast, x, y, zz, q, r};
+                    above[owing++] = OwedStep{k, notlast, {x, y, zz, q, r}};
                 }
             }
-            PayOwedSteps(ops, h, firstRow, owed, owing);
+            PayOwedSteps(ops, h, firstRow, above, owing);
         }
     }
     if constexpr (kVectors) {
+        owed->Apply();
         if (norm == 0.0) return kKernelOk;
         BackSubstitute(N, h, wr, wi, norm);
         BackTransform(ops, N, low, igh, h, zt);
@@ -391,15 +515,24 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
 
 }  // namespace
 
+std::int64_t SchurVectorStepRoom(std::int32_t n) noexcept { return 16 * static_cast<std::int64_t>(n) + 128; }
+
 KernelCode HessenbergQRValues(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h, double* wr,
                               double* wi, std::int64_t budget, std::int32_t* unfinished) {
-    return HessenbergQR<false>(N, low, igh, h, wr, wi, nullptr, budget, unfinished);
+    return HessenbergQR<false>(N, low, igh, h, wr, wi, nullptr, nullptr, budget, unfinished);
 }
 
 KernelCode HessenbergQRVectors(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h, double* wr,
-                               double* wi, double* const* z, std::int64_t budget, std::int32_t* unfinished) {
+                               double* wi, double* const* z, std::int64_t budget, std::int32_t* unfinished,
+                               SchurVectorStep* steps) {
+    // Half the room for each array; without room, a few steps at a time.
+    SchurVectorStep few[2 * 64];
+    const std::int64_t half = steps != nullptr ? SchurVectorStepRoom(N + 1) / 2 : 64;
+    SchurVectorStep* const room = steps != nullptr ? steps : few;
+    const RowOperations& ops = ActiveRowOperations();
+    OwedSteps owed{OwedRowSteps(ops, z, igh, room, half), OwedRowSteps(ops, h, N, room + half, half)};
     TransposeSquare(N, z);
-    const KernelCode code = HessenbergQR<true>(N, low, igh, h, wr, wi, z, budget, unfinished);
+    const KernelCode code = HessenbergQR<true>(N, low, igh, h, wr, wi, z, &owed, budget, unfinished);
     TransposeSquare(N, z);
     return code;
 }

@@ -19,20 +19,8 @@ double AddColumnTerms(double acc, const double* row, const double* y, const doub
     return acc;
 }
 
-// The same for four rows at once (four independent sums).
-void AddColumnTerms4(double* acc, const double* const* rows, const double* y, const double* takes, std::int32_t first,
-                     std::int32_t last) {
-    double a0 = acc[0], a1 = acc[1], a2 = acc[2], a3 = acc[3];
-    const double *r0 = rows[0], *r1 = rows[1], *r2 = rows[2], *r3 = rows[3];
-    for (std::int32_t r = first; r <= last; ++r)
-        if (takes[r] != 0.0) {
-            a0 = a0 + y[r] * r0[r];
-            a1 = a1 + y[r] * r1[r];
-            a2 = a2 + y[r] * r2[r];
-            a3 = a3 + y[r] * r3[r];
-        }
-    acc[0] = a0, acc[1] = a1, acc[2] = a2, acc[3] = a3;
-}
+// Rows whose column sums run together (RowOperations::addColumnTerms8).
+constexpr std::int32_t kShare = 8;
 
 }  // namespace
 
@@ -74,32 +62,34 @@ void HessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double
         // Rows above m see only the column operations; row m's own element
         // a[m][m] is what step r's row operation reads, so it is carried along.
         std::int32_t j = 0;
-        for (; j + 3 < m; j += 4) {
-            double acc[4] = {a[j][m], a[j + 1][m], a[j + 2][m], a[j + 3][m]};
-            AddColumnTerms4(acc, a + j, y, takes, m + 1, igh);
-            for (std::int32_t q = 0; q < 4; ++q) a[j + q][m] = acc[q];
+        for (; j + kShare - 1 < m; j += kShare) {
+            double acc[kShare];
+            for (std::int32_t q = 0; q < kShare; ++q) acc[q] = a[j + q][m];
+            ops.addColumnTerms8(acc, a + j, y, takes, m + 1, igh);
+            for (std::int32_t q = 0; q < kShare; ++q) a[j + q][m] = acc[q];
         }
         for (; j < m; ++j) a[j][m] = AddColumnTerms(a[j][m], a[j], y, takes, m + 1, igh);
         // Row j below m: the column operations of the steps before j, its own
         // row operation, then those from j on, which read the changed row.
-        // Four rows share the steps before the first and after the last.
+        // kShare rows share the steps before the first and after the last.
         double amm = a[m][m];
         const auto ownRowOperation = [&](std::int32_t row, double acc) {
             if (takes[row] == 0.0) return acc;
             ops.subtractScaled(a[row] + m + 1, a[m] + m + 1, y[row], N - m);
             return acc - y[row] * amm;
         };
-        for (j = m + 1; j + 3 <= igh; j += 4) {
-            double acc[4] = {a[j][m], a[j + 1][m], a[j + 2][m], a[j + 3][m]};
-            AddColumnTerms4(acc, a + j, y, takes, m + 1, j - 1);
-            for (std::int32_t q = 0; q < 4; ++q) {
+        for (j = m + 1; j + kShare - 1 <= igh; j += kShare) {
+            double acc[kShare];
+            for (std::int32_t q = 0; q < kShare; ++q) acc[q] = a[j + q][m];
+            ops.addColumnTerms8(acc, a + j, y, takes, m + 1, j - 1);
+            for (std::int32_t q = 0; q < kShare; ++q) {
                 acc[q] = AddColumnTerms(acc[q], a[j + q], y, takes, j, j + q - 1);
                 acc[q] = ownRowOperation(j + q, acc[q]);
-                acc[q] = AddColumnTerms(acc[q], a[j + q], y, takes, j + q, j + 2);
+                acc[q] = AddColumnTerms(acc[q], a[j + q], y, takes, j + q, j + kShare - 2);
                 amm = AddColumnTerms(amm, a[m], y, takes, j + q, j + q);
             }
-            AddColumnTerms4(acc, a + j, y, takes, j + 3, igh);
-            for (std::int32_t q = 0; q < 4; ++q) a[j + q][m] = acc[q];
+            ops.addColumnTerms8(acc, a + j, y, takes, j + kShare - 1, igh);
+            for (std::int32_t q = 0; q < kShare; ++q) a[j + q][m] = acc[q];
         }
         for (; j <= igh; ++j) {
             double acc = AddColumnTerms(a[j][m], a[j], y, takes, m + 1, j - 1);

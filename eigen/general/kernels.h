@@ -19,12 +19,32 @@
 
 namespace corvane {
 
+// A transformation of two or three rows, from column `first` on, that hqr2
+// owes: to z (transposed), which no later step of the iteration reads, or to
+// the columns of h right of the active window, which only later transformations
+// of rows touch. Such steps are gathered over several sweeps and then applied
+// a block of columns at a time, each element taking its steps in order.
+struct SchurVectorStep {
+    std::int32_t kind;  // one of the kinds below
+    std::int32_t k;     // first row
+    std::int32_t first;
+    double c[5];  // the step's x, y, zz, q, r
+    // The column modification of the QR step (v = x·a + y·b (+ zz·c)), its
+    // row modification (v = a + q·b (+ r·c)), and the rotation of a real pair.
+    static constexpr std::int32_t kReflect3 = 0, kReflect2 = 1, kReflectRows3 = 2, kReflectRows2 = 3, kRotate = 4;
+};
+
+// Room for the steps hqr2 gathers on a matrix of order n (a few sweeps, to
+// z and to h).
+std::int64_t SchurVectorStepRoom(std::int32_t n) noexcept;
+
 // Driver (EISPACK rg without balancing). a is destroyed. With wantVectors z
 // receives the eigenvectors scaled by NormalizeRealEigenvectors. iv is an
-// integer work array of n elements. kKernelNoConvergence when the iteration
-// budget ran out.
+// integer work array of n elements; steps has SchurVectorStepRoom(n) elements
+// (when null, hqr2 gathers a few steps at a time). kKernelNoConvergence when
+// the iteration budget ran out.
 KernelCode EigenGeneral(std::int32_t N, double* const* a, double* wr, double* wi, bool wantVectors, double* const* z,
-                        std::int32_t* iv);
+                        std::int32_t* iv, SchurVectorStep* steps = nullptr);
 
 // Upper Hessenberg form in a (elmhes); the multipliers are kept below the
 // subdiagonal and the pivot rows in iv[low + 1 .. igh − 1]. y and takes are
@@ -43,7 +63,7 @@ KernelCode HessenbergQRValues(std::int32_t N, std::int32_t low, std::int32_t igh
                               double* wi, std::int64_t budget = kOwnBudget, std::int32_t* unfinished = nullptr);
 KernelCode HessenbergQRVectors(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h, double* wr,
                                double* wi, double* const* z, std::int64_t budget = kOwnBudget,
-                               std::int32_t* unfinished = nullptr);
+                               std::int32_t* unfinished = nullptr, SchurVectorStep* steps = nullptr);
 
 // Scales each real eigenvector to largest component magnitude 1, and each
 // complex pair of columns by one factor so that its largest real or imaginary
