@@ -22,7 +22,7 @@ const PackedProductKernel* PackedKernelFor(std::int32_t m, std::int32_t p, std::
     case InstructionSet::kAvx2: kernel = Avx2ProductKernel(); break;
     case InstructionSet::kSse2: break;
     }
-    if (kernel == nullptr) return nullptr;
+    if (kernel == nullptr || m < kernel->rows) return nullptr;
     const std::int64_t count = static_cast<std::int64_t>(m) * p * q;
     return count >= (q >= kernel->cols ? kPackedFrom : kNarrowPackedFrom) ? kernel : nullptr;
 }
@@ -52,8 +52,15 @@ bool MatrixProduct(const double* const* a, const double* const* b, double* const
 
 void AddProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
                 std::int32_t q) noexcept {
+    AddProduct(a, b, c, m, p, q, ProductWorkspace<double>{});
+}
+
+void AddProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
+                std::int32_t q, const ProductWorkspace<double>& workspace) noexcept {
     const PackedProductKernel* kernel = PackedKernelFor(m, p, q);
-    if (kernel == nullptr || !MatrixProductPacked(*kernel, a, b, c, m, p, q)) MatrixProductBlocked(a, b, c, m, p, q);
+    if (kernel == nullptr ||
+        !MatrixProductPacked(*kernel, a, b, c, m, p, q, false, workspace.Fitting(PackedStorage(*kernel, m, p, q))))
+        MatrixProductBlocked(a, b, c, m, p, q);
 }
 
 void AddProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m, std::int32_t p,
@@ -65,16 +72,40 @@ void AddProduct(const Complex* const* a, const Complex* const* b, Complex* const
 
 void SubtractProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
                      std::int32_t q) noexcept {
+    SubtractProduct(a, b, c, m, p, q, ProductWorkspace<double>{});
+}
+
+void SubtractProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
+                     std::int32_t q, const ProductWorkspace<double>& workspace) noexcept {
     const PackedProductKernel* kernel = PackedKernelFor(m, p, q);
-    if (kernel == nullptr || !MatrixProductPacked(*kernel, a, b, c, m, p, q, true))
+    if (kernel == nullptr ||
+        !MatrixProductPacked(*kernel, a, b, c, m, p, q, true, workspace.Fitting(PackedStorage(*kernel, m, p, q))))
         MatrixProductBlocked<double, true>(a, b, c, m, p, q);
 }
 
 void SubtractProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m,
                      std::int32_t p, std::int32_t q) noexcept {
+    SubtractProduct(a, b, c, m, p, q, ProductWorkspace<Complex>{});
+}
+
+void SubtractProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m,
+                     std::int32_t p, std::int32_t q, const ProductWorkspace<Complex>& workspace) noexcept {
     const ComplexProductKernel* kernel = ComplexKernelFor(m, p, q);
-    if (kernel == nullptr || !ComplexProductPacked(*kernel, a, b, c, m, p, q, true))
+    if (kernel == nullptr || !ComplexProductPacked(*kernel, a, b, c, m, p, q, true,
+                                                   workspace.Fitting(ComplexPackedStorage(*kernel, m, p, q))))
         MatrixProductBlocked<Complex, true>(a, b, c, m, p, q);
+}
+
+template <>
+std::int64_t ProductStorage<double>(std::int32_t m, std::int32_t p, std::int32_t q) noexcept {
+    const PackedProductKernel* kernel = PackedKernelFor(m, p, q);
+    return kernel == nullptr ? 0 : PackedStorage(*kernel, m, p, q);
+}
+
+template <>
+std::int64_t ProductStorage<Complex>(std::int32_t m, std::int32_t p, std::int32_t q) noexcept {
+    const ComplexProductKernel* kernel = ComplexKernelFor(m, p, q);
+    return kernel == nullptr ? 0 : ComplexPackedStorage(*kernel, m, p, q);
 }
 
 bool MatrixProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m, std::int32_t p,

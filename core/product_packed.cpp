@@ -82,16 +82,26 @@ void PackRows(const double* const* a, std::int64_t i0, std::int64_t height, std:
 
 }  // namespace
 
+std::int64_t PackedStorage(const PackedProductKernel& kernel, std::int32_t m, std::int32_t p, std::int32_t q) noexcept {
+    const std::int64_t mr = kernel.rows, nr = kernel.cols;
+    if (m < 1 || p < 1 || q < 1 || mr < 1 || nr < 1) return 0;
+    return Min(kDepth, p) * (Min(RoundUp(kRowBlock, mr), RoundUp(m, mr)) + Min(RoundUp(kColBlock, nr), RoundUp(q, nr)));
+}
+
 bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const* a, const double* const* b,
-                         double* const* c, std::int32_t m, std::int32_t p, std::int32_t q, bool negate) noexcept {
+                         double* const* c, std::int32_t m, std::int32_t p, std::int32_t q, bool negate,
+                         double* storage) noexcept {
     const std::int64_t mr = kernel.rows, nr = kernel.cols;
     if (m < 1 || p < 1 || q < 1 || mr < 1 || nr < 1 || mr * nr > kMaxTile) return true;
     const std::int64_t depthMax = Min(kDepth, p);
     const std::int64_t rowsMax = Min(RoundUp(kRowBlock, mr), RoundUp(m, mr));
     const std::int64_t colsMax = Min(RoundUp(kColBlock, nr), RoundUp(q, nr));
-    Buffer<double> work;
-    if (!work.Allocate(depthMax * (rowsMax + colsMax))) return false;
-    double* const packedB = work.data();
+    Buffer<double> own;
+    if (storage == nullptr) {
+        if (!own.Allocate(depthMax * (rowsMax + colsMax))) return false;
+        storage = own.data();
+    }
+    double* const packedB = storage;
     double* const packedA = packedB + depthMax * colsMax;
 
     // A tile cut short by the edge of c is worked in a local copy.

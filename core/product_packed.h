@@ -28,11 +28,16 @@ struct PackedProductKernel {
 const PackedProductKernel* Avx2ProductKernel() noexcept;
 const PackedProductKernel* Avx512ProductKernel() noexcept;
 
+// Doubles of packing storage the product below needs for these sizes; it
+// never grows when a size shrinks.
+std::int64_t PackedStorage(const PackedProductKernel& kernel, std::int32_t m, std::int32_t p, std::int32_t q) noexcept;
+
 // False (c untouched) when the packing storage cannot be obtained. With
 // `negate`, a's elements enter as −a(i, k): c receives c + (−a)·b, which is
-// c − a·b bit for bit.
+// c − a·b bit for bit. `storage`, when given, holds PackedStorage doubles and
+// is used instead of storage of the call's own.
 [[nodiscard]] bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const* a,
                                        const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
-                                       std::int32_t q, bool negate = false) noexcept;
+                                       std::int32_t q, bool negate = false, double* storage = nullptr) noexcept;
 
 }  // namespace corvane
