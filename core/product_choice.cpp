@@ -65,8 +65,14 @@ void AddProduct(const double* const* a, const double* const* b, double* const* c
 
 void AddProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m, std::int32_t p,
                 std::int32_t q) noexcept {
+    AddProduct(a, b, c, m, p, q, ProductWorkspace<Complex>{});
+}
+
+void AddProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m, std::int32_t p,
+                std::int32_t q, const ProductWorkspace<Complex>& workspace) noexcept {
     const ComplexProductKernel* kernel = ComplexKernelFor(m, p, q);
-    if (kernel == nullptr || !ComplexProductPacked(*kernel, a, b, c, m, p, q, false))
+    if (kernel == nullptr || !ComplexProductPacked(*kernel, a, b, c, m, p, q, false,
+                                                   workspace.Fitting(ComplexPackedStorage(*kernel, m, p, q))))
         MatrixProductBlocked(a, b, c, m, p, q);
 }
 

@@ -67,6 +67,8 @@ private:
 // AddProduct and SubtractProduct packing in `workspace`.
 void AddProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
                 std::int32_t q, const ProductWorkspace<double>& workspace) noexcept;
+void AddProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m, std::int32_t p,
+                std::int32_t q, const ProductWorkspace<Complex>& workspace) noexcept;
 void SubtractProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
                      std::int32_t q, const ProductWorkspace<double>& workspace) noexcept;
 void SubtractProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m,

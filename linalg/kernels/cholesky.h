@@ -52,11 +52,12 @@ template <class T, class P = CholeskyPolicy<T>>
 int CholeskyCrout(T** a, std::int32_t n) {
     constexpr std::int32_t kPanel = 48, kStep = 8, kChunk = 256;
     // sums and panel: n rows of kPanel each, in one block (two allocations
-    // rather than one per row).
+    // rather than one per row); the packing storage of the products.
     Buffer<T> storage;
     Buffer<T*> rowPointers;
-    const bool panels =
-        n > kPanel && storage.Allocate(std::int64_t{2} * n * kPanel) && rowPointers.Allocate(2 * std::int64_t{n});
+    ProductWorkspace<T> products;
+    const bool panels = n > kPanel && storage.Allocate(std::int64_t{2} * n * kPanel) &&
+                        rowPointers.Allocate(2 * std::int64_t{n}) && products.Reserve(n, n, kPanel);
     if (panels)
         for (std::int64_t i = 0; i < 2 * std::int64_t{n}; ++i) rowPointers[i] = storage.data() + i * kPanel;
     T* const* const sums = rowPointers.data();
@@ -72,7 +73,7 @@ int CholeskyCrout(T** a, std::int32_t n) {
                 for (std::int32_t c = 0; c < width; ++c) sums[i][c] = P::Zero();
             for (std::int32_t k = 0; k < first; ++k)
                 for (std::int32_t c = 0; c < width; ++c) panel[k][c] = a[first + c][k];
-            if (first > 0) AddProduct(a + first, panel, sums, n - first, first, width);
+            if (first > 0) AddProduct(a + first, panel, sums, n - first, first, width, products);
         }
         for (std::int32_t step = first; step < end; step += kStep) {
             const std::int32_t stepEnd = panels ? std::min(end, step + kStep) : end;
@@ -116,7 +117,7 @@ int CholeskyCrout(T** a, std::int32_t n) {
                 const std::int32_t rn = std::min(kChunk, n - r0);
                 for (std::int32_t r = 0; r < rn; ++r)
                     aRows[r] = a[r0 + r] + step, cRows[r] = sums[r0 + r - first] + (stepEnd - first);
-                AddProduct(aRows, bRows, cRows, rn, kn, rest);
+                AddProduct(aRows, bRows, cRows, rn, kn, rest, products);
             }
         }
     }
