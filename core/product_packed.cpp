@@ -67,14 +67,14 @@ bool PackFullPanel(const double* const* from, std::int64_t rows, std::int64_t de
 // rows past `height` are zero.
 void PackRows(const double* const* a, std::int64_t i0, std::int64_t height, std::int64_t k0, std::int64_t depth,
               std::int64_t rows, bool negate, double* out) {
+    static constexpr double kZeros[kDepth] = {};  // the rows past `height`
     const double* from[kMaxTile];
     for (std::int64_t t = 0; t < height; t += rows) {
         const std::int64_t n = Min(rows, height - t);
-        for (std::int64_t r = 0; r < n; ++r) from[r] = a[i0 + t + r] + k0;
-        if (n < rows || !PackFullPanel(from, rows, depth, negate, out)) {
+        for (std::int64_t r = 0; r < rows; ++r) from[r] = r < n ? a[i0 + t + r] + k0 : kZeros;
+        if (!PackFullPanel(from, rows, depth, negate, out)) {
             for (std::int64_t r = 0; r < rows; ++r)
-                for (std::int64_t k = 0; k < depth; ++k)
-                    out[k * rows + r] = r >= n ? 0.0 : negate ? -from[r][k] : from[r][k];
+                for (std::int64_t k = 0; k < depth; ++k) out[k * rows + r] = negate ? -from[r][k] : from[r][k];
         }
         out += rows * depth;
     }

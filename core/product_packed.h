@@ -17,10 +17,16 @@ namespace corvane {
 using ProductTileFn = void (*)(std::int64_t depth, const double* ap, const double* bp, double* const* c,
                                std::int64_t col);
 
+// c (m × q) plus a (m × p, with `negate` −a) times b (p × q) in place,
+// without packing: for products too small in one dimension to repay it.
+using ThinProductFn = void (*)(const double* const* a, const double* const* b, double* const* c, std::int64_t m,
+                               std::int64_t p, std::int64_t q, bool negate);
+
 struct PackedProductKernel {
     int rows;  // of the register tile of c
     int cols;
     ProductTileFn tile;
+    ThinProductFn thin;
 };
 
 // The tile routines of the wider instruction sets; null where the build has
