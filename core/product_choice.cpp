@@ -13,10 +13,10 @@ namespace {
 // every tile of theirs is cut short at the edge of c.
 constexpr std::int64_t kPackedFrom = 16 * 16 * 16;
 constexpr std::int64_t kNarrowPackedFrom = 32 * 32 * 32;
-// Packing copies a and b once for every product, which a few rows or columns
-// do not repay; the thin product reads them in place, fast while its strip of
+// Packing copies a and b once for every product, which a few rows do not
+// repay; the thin product reads them in place, fast while its strip of
 // b (depth × a few registers) stays in the first level cache.
-constexpr std::int32_t kThinRows = 16, kThinCols = 48, kThinDepth = 64;
+constexpr std::int32_t kThinRows = 16, kThinDepth = 64;
 
 // The packed kernel of the widest instruction set allowed, when the product is large enough for it.
 const PackedProductKernel* PackedKernelFor(std::int32_t m, std::int32_t p, std::int32_t q) {
@@ -33,12 +33,12 @@ const PackedProductKernel* PackedKernelFor(std::int32_t m, std::int32_t p, std::
 }
 
 // The packed product, or the thin one for fewer rows than a tile and for
-// shallow products of few rows or columns; false when the packing storage
+// shallow products of few rows; false when the packing storage
 // cannot be obtained (c untouched).
 bool WideProduct(const PackedProductKernel& kernel, const double* const* a, const double* const* b, double* const* c,
                  std::int32_t m, std::int32_t p, std::int32_t q, bool negate,
                  const ProductWorkspace<double>& workspace) {
-    if (m < kernel.rows || ((m <= kThinRows || q <= kThinCols) && p <= kThinDepth)) {
+    if (m < kernel.rows || (m <= kThinRows && p <= kThinDepth)) {
         kernel.thin(a, b, c, m, p, q, negate);
         return true;
     }
