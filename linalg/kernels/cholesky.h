@@ -43,9 +43,9 @@ struct CholeskyPolicy<Complex> {
 // Every sum starts at zero and takes L(j, k)·L(i, k) in increasing k. The
 // columns are taken in panels: the terms of the columns before a panel come as
 // one product into `sums` (L's panel rows transposed into `panel`). Inside the
-// panel, steps of a few columns: each finished column k at once adds its term
-// L(j, k)·L(i, k) to the sums of the step's later columns j of every row i
-// below it, along the row; then the step's terms reach the sums of the panel's
+// panel, steps of a few columns: each element L(i, k) of a column k, once
+// formed, adds its terms L(j, k)·L(i, k) to the sums of the step's later
+// columns j of its row; then the step's terms reach the sums of the panel's
 // later columns as one product. Without storage for the two the columns are
 // taken one by one throughout, each sum formed in a loop, with the same bits.
 template <class T, class P = CholeskyPolicy<T>>
@@ -86,21 +86,22 @@ int CholeskyCrout(T** a, std::int32_t n) {
                 if (P::PivotFails(d)) return kKernelNotPositiveDefinite;
                 const T ljj = P::Root(d);
                 a[j][j] = ljj;
+                // Each row in one visit: its element of column j, then that
+                // element's terms for the step's later columns (rows c <= i,
+                // whose elements of column j are in `column` by then).
                 for (std::int32_t i = j + 1; i < n; ++i) {
                     T* li = a[i];
                     const T upper = a[j][i];
                     if (!(upper == li[j])) return kKernelNotPositiveDefinite;  // NaN is never equal
                     T s = panels ? sums[i - first][j - first] : P::Zero();
                     for (std::int32_t k = done; k < j; ++k) s += lj[k] * li[k];
-                    li[j] = (upper - s) / ljj;
-                }
-                if (!panels) continue;
-                for (std::int32_t c = j + 1; c < stepEnd; ++c) column[c - first] = a[c][j];
-                for (std::int32_t i = j + 1; i < n; ++i) {
-                    T* __restrict s = sums[i - first];
-                    const T lij = a[i][j];
+                    const T lij = (upper - s) / ljj;
+                    li[j] = lij;
+                    if (!panels) continue;
+                    if (i < stepEnd) column[i - first] = lij;
+                    T* __restrict si = sums[i - first];
                     const std::int32_t last = std::min(i + 1, stepEnd);  // the sums on and below the diagonal
-                    for (std::int32_t c = j + 1; c < last; ++c) s[c - first] += column[c - first] * lij;
+                    for (std::int32_t c = j + 1; c < last; ++c) si[c - first] += column[c - first] * lij;
                 }
             }
             if (!panels) return kKernelOk;

@@ -29,10 +29,12 @@
 
 namespace corvane {
 
-// Steps per panel whose delayed updates reach B and the columns to the
-// right together; the steps eliminated one at a time at the foot of the
+// Steps per panel whose delayed updates reach the columns to the right (and
+// B) together: the inverse's panels are deeper, as every panel passes over
+// all of B too; the steps eliminated one at a time at the foot of the
 // recursion, and the pivot rows brought up to date one at a time.
 inline constexpr std::int32_t kGaussJordanPanel = 64;
+inline constexpr std::int32_t kGaussJordanInversePanel = 128;
 inline constexpr std::int32_t kGaussJordanLeaf = 16;
 
 // Work storage of one elimination, taken before it starts: the packing
@@ -40,7 +42,8 @@ inline constexpr std::int32_t kGaussJordanLeaf = 16;
 template <class T>
 struct GaussJordanWork {
     [[nodiscard]] bool Reserve(std::int32_t n) noexcept {
-        return products.Reserve(n, std::min(n, kGaussJordanPanel), n) && multipliers.Allocate(n) && rows.Allocate(n);
+        return products.Reserve(n, std::min(n, kGaussJordanInversePanel), n) && multipliers.Allocate(n) &&
+               rows.Allocate(n);
     }
     ProductWorkspace<T> products;
     Buffer<const T*> multipliers;
@@ -74,7 +77,7 @@ void SubtractSteps(T* const* a, T* const* c, std::int32_t col, std::int32_t widt
                    std::int32_t s0, std::int32_t s1, const GaussJordanWork<T>& work) {
     if (i0 >= i1 || s0 >= s1 || width <= 0) return;
     const std::int32_t depth = s1 - s0;
-    const T* pivotRows[kGaussJordanPanel];
+    const T* pivotRows[kGaussJordanInversePanel];
     for (std::int32_t s = 0; s < depth; ++s) pivotRows[s] = c[s0 + s] + col;
     const T** const multipliers = work.multipliers.data();
     T** const rows = work.rows.data();
@@ -166,9 +169,10 @@ int EliminateColumns(T** a, Target<T, kSolve> t, std::int32_t n, std::int32_t k0
 
 template <class T, class P, bool kSolve>
 int GaussJordan(T** a, Target<T, kSolve> t, std::int32_t n, const GaussJordanWork<T>& work) {
-    T r[kGaussJordanPanel];
-    for (std::int32_t k0 = 0; k0 < n; k0 += kGaussJordanPanel) {
-        const std::int32_t k1 = std::min(n, k0 + kGaussJordanPanel);
+    constexpr std::int32_t kPanel = kSolve ? kGaussJordanPanel : kGaussJordanInversePanel;
+    T r[kPanel];
+    for (std::int32_t k0 = 0; k0 < n; k0 += kPanel) {
+        const std::int32_t k1 = std::min(n, k0 + kPanel);
         if (EliminateColumns<T, P, kSolve>(a, t, n, k0, k1, r, k0, work) != kKernelOk) return kKernelSingular;
         ApplySteps<T, P, kSolve>(a, a, n, k1, n - k1, k0, k1, r, k0, work);
         if constexpr (!kSolve) ApplySteps<T, P, false>(a, t.b, n, 0, n, k0, k1, r, k0, work);
