@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "core/buffer.h"
 #include "core/complex.h"
 
 namespace corvane {
@@ -33,5 +34,44 @@ void SubtractProduct(const double* const* a, const double* const* b, double* con
                      std::int32_t q) noexcept;
 void SubtractProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m,
                      std::int32_t p, std::int32_t q) noexcept;
+
+// Doubles of packing storage a product of m × p by p × q elements of T takes
+// with the kernel in use; 0 when it would not pack.
+template <class T>
+std::int64_t ProductStorage(std::int32_t m, std::int32_t p, std::int32_t q) noexcept;
+template <>
+std::int64_t ProductStorage<double>(std::int32_t m, std::int32_t p, std::int32_t q) noexcept;
+template <>
+std::int64_t ProductStorage<Complex>(std::int32_t m, std::int32_t p, std::int32_t q) noexcept;
+
+// Packing storage taken once for the many products of one factorisation,
+// instead of once per product. A product that does not fit takes its own.
+template <class T>
+class ProductWorkspace {
+public:
+    // Room for every product of at most m × p by p × q; false when the
+    // memory cannot be obtained.
+    [[nodiscard]] bool Reserve(std::int32_t m, std::int32_t p, std::int32_t q) noexcept {
+        const std::int64_t doubles = ProductStorage<T>(m, p, q);
+        return doubles == 0 || storage_.Allocate(doubles);
+    }
+    // The storage when it holds `doubles`, else null.
+    double* Fitting(std::int64_t doubles) const noexcept {
+        return doubles <= storage_.size() ? storage_.data() : nullptr;
+    }
+
+private:
+    Buffer<double> storage_;
+};
+
+// AddProduct and SubtractProduct packing in `workspace`.
+void AddProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
+                std::int32_t q, const ProductWorkspace<double>& workspace) noexcept;
+void AddProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m, std::int32_t p,
+                std::int32_t q, const ProductWorkspace<Complex>& workspace) noexcept;
+void SubtractProduct(const double* const* a, const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
+                     std::int32_t q, const ProductWorkspace<double>& workspace) noexcept;
+void SubtractProduct(const Complex* const* a, const Complex* const* b, Complex* const* c, std::int32_t m,
+                     std::int32_t p, std::int32_t q, const ProductWorkspace<Complex>& workspace) noexcept;
 
 }  // namespace corvane

@@ -51,16 +51,28 @@ void PackRows(const Complex* const* a, std::int64_t i0, std::int64_t height, std
 
 }  // namespace
 
+std::int64_t ComplexPackedStorage(const ComplexProductKernel& kernel, std::int32_t m, std::int32_t p,
+                                  std::int32_t q) noexcept {
+    const std::int64_t mr = kernel.rows, nr = kernel.cols;
+    if (m < 1 || p < 1 || q < 1 || mr < 1 || nr < 1) return 0;
+    return 2 * Min(kDepth, p) *
+           (Min(RoundUp(kRowBlock, mr), RoundUp(m, mr)) + Min(RoundUp(kColBlock, nr), RoundUp(q, nr)));
+}
+
 bool ComplexProductPacked(const ComplexProductKernel& kernel, const Complex* const* a, const Complex* const* b,
-                          Complex* const* c, std::int32_t m, std::int32_t p, std::int32_t q, bool subtract) noexcept {
+                          Complex* const* c, std::int32_t m, std::int32_t p, std::int32_t q, bool subtract,
+                          double* storage) noexcept {
     const std::int64_t mr = kernel.rows, nr = kernel.cols;
     if (m < 1 || p < 1 || q < 1 || mr < 1 || nr < 1 || mr * nr > kMaxTile) return true;
     const std::int64_t depthMax = Min(kDepth, p);
     const std::int64_t rowsMax = Min(RoundUp(kRowBlock, mr), RoundUp(m, mr));
     const std::int64_t colsMax = Min(RoundUp(kColBlock, nr), RoundUp(q, nr));
-    Buffer<double> work;
-    if (!work.Allocate(2 * depthMax * (rowsMax + colsMax))) return false;
-    double* const packedB = work.data();
+    Buffer<double> own;
+    if (storage == nullptr) {
+        if (!own.Allocate(2 * depthMax * (rowsMax + colsMax))) return false;
+        storage = own.data();
+    }
+    double* const packedB = storage;
     double* const packedA = packedB + 2 * depthMax * colsMax;
     const ComplexTileFn tile = subtract ? kernel.subtract : kernel.add;
 

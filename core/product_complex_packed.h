@@ -27,10 +27,17 @@ struct ComplexProductKernel {
 const ComplexProductKernel* Avx2ComplexProductKernel() noexcept;
 const ComplexProductKernel* Avx512ComplexProductKernel() noexcept;
 
+// Doubles of packing storage the product below needs for these sizes; it
+// never grows when a size shrinks.
+std::int64_t ComplexPackedStorage(const ComplexProductKernel& kernel, std::int32_t m, std::int32_t p,
+                                  std::int32_t q) noexcept;
+
 // c (m × q) plus (or, with subtract, less) a (m × p) times b (p × q), in
 // place. False (c untouched) when the packing storage cannot be obtained.
+// `storage`, when given, holds ComplexPackedStorage doubles and is used
+// instead of storage of the call's own.
 [[nodiscard]] bool ComplexProductPacked(const ComplexProductKernel& kernel, const Complex* const* a,
                                         const Complex* const* b, Complex* const* c, std::int32_t m, std::int32_t p,
-                                        std::int32_t q, bool subtract) noexcept;
+                                        std::int32_t q, bool subtract, double* storage = nullptr) noexcept;
 
 }  // namespace corvane

@@ -24,13 +24,19 @@ void Tile(std::int64_t depth, const double* ap, const double* bp, double* const*
     product_detail::ProductTile<wide::Avx2, kRows, kVecs>(depth, ap, bp, c, col);
 }
 
+// Four registers of one row of c, b's from memory: six registers in all.
+void Thin(const double* const* a, const double* const* b, double* const* c, std::int64_t m, std::int64_t p,
+          std::int64_t q, bool negate) {
+    product_detail::ThinProduct<wide::Avx2, 4>(a, b, c, m, p, q, negate);
+}
+
 }  // namespace
 }  // namespace corvane
 #include "core/wide_end.h"
 
 namespace corvane {
 const PackedProductKernel* Avx2ProductKernel() noexcept {
-    static constexpr PackedProductKernel kernel{kRows, kVecs * 4, &Tile};
+    static constexpr PackedProductKernel kernel{kRows, kVecs * 4, &Tile, &Thin};
     return &kernel;
 }
 }  // namespace corvane

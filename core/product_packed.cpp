@@ -67,14 +67,14 @@ bool PackFullPanel(const double* const* from, std::int64_t rows, std::int64_t de
 // rows past `height` are zero.
 void PackRows(const double* const* a, std::int64_t i0, std::int64_t height, std::int64_t k0, std::int64_t depth,
               std::int64_t rows, bool negate, double* out) {
+    static constexpr double kZeros[kDepth] = {};  // the rows past `height`
     const double* from[kMaxTile];
     for (std::int64_t t = 0; t < height; t += rows) {
         const std::int64_t n = Min(rows, height - t);
-        for (std::int64_t r = 0; r < n; ++r) from[r] = a[i0 + t + r] + k0;
-        if (n < rows || !PackFullPanel(from, rows, depth, negate, out)) {
+        for (std::int64_t r = 0; r < rows; ++r) from[r] = r < n ? a[i0 + t + r] + k0 : kZeros;
+        if (!PackFullPanel(from, rows, depth, negate, out)) {
             for (std::int64_t r = 0; r < rows; ++r)
-                for (std::int64_t k = 0; k < depth; ++k)
-                    out[k * rows + r] = r >= n ? 0.0 : negate ? -from[r][k] : from[r][k];
+                for (std::int64_t k = 0; k < depth; ++k) out[k * rows + r] = negate ? -from[r][k] : from[r][k];
         }
         out += rows * depth;
     }
@@ -82,16 +82,26 @@ void PackRows(const double* const* a, std::int64_t i0, std::int64_t height, std:
 
 }  // namespace
 
+std::int64_t PackedStorage(const PackedProductKernel& kernel, std::int32_t m, std::int32_t p, std::int32_t q) noexcept {
+    const std::int64_t mr = kernel.rows, nr = kernel.cols;
+    if (m < 1 || p < 1 || q < 1 || mr < 1 || nr < 1) return 0;
+    return Min(kDepth, p) * (Min(RoundUp(kRowBlock, mr), RoundUp(m, mr)) + Min(RoundUp(kColBlock, nr), RoundUp(q, nr)));
+}
+
 bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const* a, const double* const* b,
-                         double* const* c, std::int32_t m, std::int32_t p, std::int32_t q, bool negate) noexcept {
+                         double* const* c, std::int32_t m, std::int32_t p, std::int32_t q, bool negate,
+                         double* storage) noexcept {
     const std::int64_t mr = kernel.rows, nr = kernel.cols;
     if (m < 1 || p < 1 || q < 1 || mr < 1 || nr < 1 || mr * nr > kMaxTile) return true;
     const std::int64_t depthMax = Min(kDepth, p);
     const std::int64_t rowsMax = Min(RoundUp(kRowBlock, mr), RoundUp(m, mr));
     const std::int64_t colsMax = Min(RoundUp(kColBlock, nr), RoundUp(q, nr));
-    Buffer<double> work;
-    if (!work.Allocate(depthMax * (rowsMax + colsMax))) return false;
-    double* const packedB = work.data();
+    Buffer<double> own;
+    if (storage == nullptr) {
+        if (!own.Allocate(depthMax * (rowsMax + colsMax))) return false;
+        storage = own.data();
+    }
+    double* const packedB = storage;
     double* const packedA = packedB + depthMax * colsMax;
 
     // A tile cut short by the edge of c is worked in a local copy.

@@ -17,10 +17,16 @@ namespace corvane {
 using ProductTileFn = void (*)(std::int64_t depth, const double* ap, const double* bp, double* const* c,
                                std::int64_t col);
 
+// c (m × q) plus a (m × p, with `negate` −a) times b (p × q) in place,
+// without packing: for products too small in one dimension to repay it.
+using ThinProductFn = void (*)(const double* const* a, const double* const* b, double* const* c, std::int64_t m,
+                               std::int64_t p, std::int64_t q, bool negate);
+
 struct PackedProductKernel {
     int rows;  // of the register tile of c
     int cols;
     ProductTileFn tile;
+    ThinProductFn thin;
 };
 
 // The tile routines of the wider instruction sets; null where the build has
@@ -28,11 +34,16 @@ struct PackedProductKernel {
 const PackedProductKernel* Avx2ProductKernel() noexcept;
 const PackedProductKernel* Avx512ProductKernel() noexcept;
 
+// Doubles of packing storage the product below needs for these sizes; it
+// never grows when a size shrinks.
+std::int64_t PackedStorage(const PackedProductKernel& kernel, std::int32_t m, std::int32_t p, std::int32_t q) noexcept;
+
 // False (c untouched) when the packing storage cannot be obtained. With
 // `negate`, a's elements enter as −a(i, k): c receives c + (−a)·b, which is
-// c − a·b bit for bit.
+// c − a·b bit for bit. `storage`, when given, holds PackedStorage doubles and
+// is used instead of storage of the call's own.
 [[nodiscard]] bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const* a,
                                        const double* const* b, double* const* c, std::int32_t m, std::int32_t p,
-                                       std::int32_t q, bool negate = false) noexcept;
+                                       std::int32_t q, bool negate = false, double* storage = nullptr) noexcept;
 
 }  // namespace corvane

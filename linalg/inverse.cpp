@@ -15,9 +15,10 @@ Status InverseOf(const BasicMatrix<T>& a, BasicMatrix<T>* result) {
     if (Status s = CheckSquare(a); !s) return s;
     const std::int32_t n = a.Rows();
     RowStore<T> work, inverse;
-    if (!CopyRows(a, &work) || !inverse.Allocate(n, n)) return Status::OutOfMemory();
+    GaussJordanWork<T> steps;
+    if (!CopyRows(a, &work) || !inverse.Allocate(n, n) || !steps.Reserve(n)) return Status::OutOfMemory();
     for (std::int32_t i = 0; i < n; ++i) inverse[i][i] = P::One();
-    if (GaussJordanInverse<T, P>(work.data(), inverse.data(), n) != kKernelOk) return kCannotInvert;
+    if (GaussJordanInverse<T, P>(work.data(), inverse.data(), n, steps) != kKernelOk) return kCannotInvert;
     BasicMatrix<T> out;
     if (!out.Size(n, n).ok()) return Status::OutOfMemory();
     for (std::int32_t i = 0; i < n; ++i)

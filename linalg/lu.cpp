@@ -18,10 +18,12 @@ Status LUOf(const BasicMatrix<T>& a, MatrixWriter<T>* L, MatrixWriter<T>* U, Buf
     RowStore<T> work;
     Buffer<typename P::Scale> scale;
     Buffer<std::int32_t> perm, index;
-    if (!CopyRows(a, &work) || !scale.Allocate(n) || !perm.Allocate(n) || (permIndex != nullptr && !index.Allocate(n)))
+    ProductWorkspace<T> products;
+    if (!CopyRows(a, &work) || !scale.Allocate(n) || !perm.Allocate(n) ||
+        (permIndex != nullptr && !index.Allocate(n)) || !ReserveCroutProducts(&products, n))
         return Status::OutOfMemory();
     std::int32_t sign = 1;
-    if (CroutDecompose<T, P>(work.data(), n, scale.data(), perm.data(), &sign) != kKernelOk) return kSingular;
+    if (CroutDecompose<T, P>(work.data(), n, scale.data(), perm.data(), &sign, products) != kKernelOk) return kSingular;
 
     T* const* w = work.data();
     WriteOutput(L, n, n,

@@ -22,9 +22,10 @@ Status SolveGaussOf(const BasicMatrix<T>& a, const MatrixReader<T>* rhs, BasicMa
     if (rhs->Rows() != n || rhs->Cols() != 1) return kRightHandWrongSize;
     RowStore<T> work;
     Buffer<T> b;
-    if (!CopyRows(a, &work) || !b.Allocate(n)) return Status::OutOfMemory();
+    GaussJordanWork<T> steps;
+    if (!CopyRows(a, &work) || !b.Allocate(n) || !steps.Reserve(n)) return Status::OutOfMemory();
     for (std::int32_t i = 0; i < n; ++i) (void)rhs->Item(i, 0, &b[i]);
-    if (GaussJordanSolve<T, P>(work.data(), b.data(), n) != kKernelOk) return kCannotSolve;
+    if (GaussJordanSolve<T, P>(work.data(), b.data(), n, steps) != kKernelOk) return kCannotSolve;
     BasicMatrix<T> out;
     if (!out.Size(n, 1).ok()) return Status::OutOfMemory();
     for (std::int32_t i = 0; i < n; ++i) out.at(i, 0) = b[i];

@@ -43,20 +43,21 @@ struct CholeskyPolicy<Complex> {
 // Every sum starts at zero and takes L(j, k)·L(i, k) in increasing k. The
 // columns are taken in panels: the terms of the columns before a panel come as
 // one product into `sums` (L's panel rows transposed into `panel`). Inside the
-// panel, steps of a few columns: each finished column k at once adds its term
-// L(j, k)·L(i, k) to the sums of the step's later columns j of every row i
-// below it, along the row; then the step's terms reach the sums of the panel's
+// panel, steps of a few columns: each element L(i, k) of a column k, once
+// formed, adds its terms L(j, k)·L(i, k) to the sums of the step's later
+// columns j of its row; then the step's terms reach the sums of the panel's
 // later columns as one product. Without storage for the two the columns are
 // taken one by one throughout, each sum formed in a loop, with the same bits.
 template <class T, class P = CholeskyPolicy<T>>
 int CholeskyCrout(T** a, std::int32_t n) {
     constexpr std::int32_t kPanel = 48, kStep = 8, kChunk = 256;
     // sums and panel: n rows of kPanel each, in one block (two allocations
-    // rather than one per row).
+    // rather than one per row); the packing storage of the products.
     Buffer<T> storage;
     Buffer<T*> rowPointers;
-    const bool panels =
-        n > kPanel && storage.Allocate(std::int64_t{2} * n * kPanel) && rowPointers.Allocate(2 * std::int64_t{n});
+    ProductWorkspace<T> products;
+    const bool panels = n > kPanel && storage.Allocate(std::int64_t{2} * n * kPanel) &&
+                        rowPointers.Allocate(2 * std::int64_t{n}) && products.Reserve(n, n, kPanel);
     if (panels)
         for (std::int64_t i = 0; i < 2 * std::int64_t{n}; ++i) rowPointers[i] = storage.data() + i * kPanel;
     T* const* const sums = rowPointers.data();
@@ -72,7 +73,7 @@ int CholeskyCrout(T** a, std::int32_t n) {
                 for (std::int32_t c = 0; c < width; ++c) sums[i][c] = P::Zero();
             for (std::int32_t k = 0; k < first; ++k)
                 for (std::int32_t c = 0; c < width; ++c) panel[k][c] = a[first + c][k];
-            if (first > 0) AddProduct(a + first, panel, sums, n - first, first, width);
+            if (first > 0) AddProduct(a + first, panel, sums, n - first, first, width, products);
         }
         for (std::int32_t step = first; step < end; step += kStep) {
             const std::int32_t stepEnd = panels ? std::min(end, step + kStep) : end;
@@ -85,21 +86,22 @@ int CholeskyCrout(T** a, std::int32_t n) {
                 if (P::PivotFails(d)) return kKernelNotPositiveDefinite;
                 const T ljj = P::Root(d);
                 a[j][j] = ljj;
+                // Each row in one visit: its element of column j, then that
+                // element's terms for the step's later columns (rows c <= i,
+                // whose elements of column j are in `column` by then).
                 for (std::int32_t i = j + 1; i < n; ++i) {
                     T* li = a[i];
                     const T upper = a[j][i];
                     if (!(upper == li[j])) return kKernelNotPositiveDefinite;  // NaN is never equal
                     T s = panels ? sums[i - first][j - first] : P::Zero();
                     for (std::int32_t k = done; k < j; ++k) s += lj[k] * li[k];
-                    li[j] = (upper - s) / ljj;
-                }
-                if (!panels) continue;
-                for (std::int32_t c = j + 1; c < stepEnd; ++c) column[c - first] = a[c][j];
-                for (std::int32_t i = j + 1; i < n; ++i) {
-                    T* __restrict s = sums[i - first];
-                    const T lij = a[i][j];
+                    const T lij = (upper - s) / ljj;
+                    li[j] = lij;
+                    if (!panels) continue;
+                    if (i < stepEnd) column[i - first] = lij;
+                    T* __restrict si = sums[i - first];
                     const std::int32_t last = std::min(i + 1, stepEnd);  // the sums on and below the diagonal
-                    for (std::int32_t c = j + 1; c < last; ++c) s[c - first] += column[c - first] * lij;
+                    for (std::int32_t c = j + 1; c < last; ++c) si[c - first] += column[c - first] * lij;
                 }
             }
             if (!panels) return kKernelOk;
@@ -116,7 +118,7 @@ int CholeskyCrout(T** a, std::int32_t n) {
                 const std::int32_t rn = std::min(kChunk, n - r0);
                 for (std::int32_t r = 0; r < rn; ++r)
                     aRows[r] = a[r0 + r] + step, cRows[r] = sums[r0 + r - first] + (stepEnd - first);
-                AddProduct(aRows, bRows, cRows, rn, kn, rest);
+                AddProduct(aRows, bRows, cRows, rn, kn, rest, products);
             }
         }
     }

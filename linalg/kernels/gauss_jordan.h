@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "core/buffer.h"
 #include "core/product_choice.h"
 #include "linalg/kernel_codes.h"
 #include "linalg/kernels/elimination_policy.h"
@@ -28,16 +29,28 @@
 
 namespace corvane {
 
-// Steps per panel whose delayed updates reach B and the columns to the
-// right together; the steps eliminated one at a time at the foot of the
+// Steps per panel whose delayed updates reach the columns to the right (and
+// B) together: the inverse's panels are deeper, as every panel passes over
+// all of B too; the steps eliminated one at a time at the foot of the
 // recursion, and the pivot rows brought up to date one at a time.
 inline constexpr std::int32_t kGaussJordanPanel = 64;
+inline constexpr std::int32_t kGaussJordanInversePanel = 128;
 inline constexpr std::int32_t kGaussJordanLeaf = 16;
 
-namespace gauss_jordan_detail {
+// Work storage of one elimination, taken before it starts: the packing
+// storage of its products and the lists of rows handed to them.
+template <class T>
+struct GaussJordanWork {
+    [[nodiscard]] bool Reserve(std::int32_t n) noexcept {
+        return products.Reserve(n, std::min(n, kGaussJordanInversePanel), n) && multipliers.Allocate(n) &&
+               rows.Allocate(n);
+    }
+    ProductWorkspace<T> products;
+    Buffer<const T*> multipliers;
+    Buffer<T*> rows;
+};
 
-// Rows handed to one product.
-inline constexpr std::int32_t kRowChunk = 256;
+namespace gauss_jordan_detail {
 
 // The two forms differ here. The solve skips rows whose multiplier is exactly
 // zero (a − 0·x is not always a), keeps the pivot element unscaled and brings
@@ -53,22 +66,24 @@ struct Target<T, true> {
     T* b;  // n elements, eliminated with each step
 };
 
-// c(i, col + j) = c(i, col + j) − a(i, s)·c(s, col + j) for rows i in [i0, i1),
-// j < width, steps s = s0, s0 + 1, …, s1 − 1 in this order (s1 − s0 at most a
-// panel). The multipliers are a's, the pivot rows c's own rows s0 … s1 − 1.
-// With kSkipZeros a row whose multipliers include a zero is worked alone,
+// c(i, col + j) = c(i, col + j) − a(i, s)·c(s, col + j) for rows i in [i0, i1)
+// other than the pivot rows s0 … s1 − 1 themselves, j < width, steps
+// s = s0, s0 + 1, …, s1 − 1 in this order (s1 − s0 at most a panel), as one
+// product. The multipliers are a's, the pivot rows c's own rows. With
+// kSkipZeros a row whose multipliers include a zero is worked alone,
 // skipping those steps.
 template <class T, class P, bool kSkipZeros>
 void SubtractSteps(T* const* a, T* const* c, std::int32_t col, std::int32_t width, std::int32_t i0, std::int32_t i1,
-                   std::int32_t s0, std::int32_t s1) {
+                   std::int32_t s0, std::int32_t s1, const GaussJordanWork<T>& work) {
     if (i0 >= i1 || s0 >= s1 || width <= 0) return;
     const std::int32_t depth = s1 - s0;
-    const T* pivotRows[kGaussJordanPanel];
+    const T* pivotRows[kGaussJordanInversePanel];
     for (std::int32_t s = 0; s < depth; ++s) pivotRows[s] = c[s0 + s] + col;
-    const T* multipliers[kRowChunk];
-    T* rows[kRowChunk];
+    const T** const multipliers = work.multipliers.data();
+    T** const rows = work.rows.data();
     std::int32_t m = 0;
     for (std::int32_t i = i0; i < i1; ++i) {
+        if (i >= s0 && i < s1) continue;
         if constexpr (kSkipZeros) {
             const T* f = a[i] + s0;
             if (std::any_of(f, f + depth, [](const T& x) { return P::IsZero(x); })) {
@@ -83,13 +98,9 @@ void SubtractSteps(T* const* a, T* const* c, std::int32_t col, std::int32_t widt
             }
         }
         multipliers[m] = a[i] + s0;
-        rows[m] = c[i] + col;
-        if (++m == kRowChunk) {
-            SubtractProduct(multipliers, pivotRows, rows, m, depth, width);
-            m = 0;
-        }
+        rows[m++] = c[i] + col;
     }
-    if (m > 0) SubtractProduct(multipliers, pivotRows, rows, m, depth, width);
+    if (m > 0) SubtractProduct(multipliers, pivotRows, rows, m, depth, width, work.products);
 }
 
 // Steps s0 … s1 − 1 (already taken on their own columns, reciprocals
@@ -97,24 +108,24 @@ void SubtractSteps(T* const* a, T* const* c, std::int32_t col, std::int32_t widt
 // which lie right of the steps: the three moves described at the top.
 template <class T, class P, bool kSkipZeros>
 void ApplySteps(T* const* a, T* const* c, std::int32_t n, std::int32_t col, std::int32_t width, std::int32_t s0,
-                std::int32_t s1, const T* r, std::int32_t r0) {
+                std::int32_t s1, const T* r, std::int32_t r0, const GaussJordanWork<T>& work) {
     if (width <= 0) return;
     for (std::int32_t h0 = s0; h0 < s1; h0 += kGaussJordanLeaf) {
         const std::int32_t h1 = std::min(s1, h0 + kGaussJordanLeaf);
-        SubtractSteps<T, P, kSkipZeros>(a, c, col, width, h0, h1, s0, h0);
+        SubtractSteps<T, P, kSkipZeros>(a, c, col, width, h0, h1, s0, h0, work);
         for (std::int32_t k = h0; k < h1; ++k) {
-            SubtractSteps<T, P, kSkipZeros>(a, c, col, width, k, k + 1, h0, k);
+            SubtractSteps<T, P, kSkipZeros>(a, c, col, width, k, k + 1, h0, k, work);
             T* ck = c[k] + col;
             const T rk = r[k - r0];
             for (std::int32_t j = 0; j < width; ++j) ck[j] = ck[j] * rk;
         }
     }
-    SubtractSteps<T, P, kSkipZeros>(a, c, col, width, 0, s0, s0, s1);
-    SubtractSteps<T, P, kSkipZeros>(a, c, col, width, s1, n, s0, s1);
+    SubtractSteps<T, P, kSkipZeros>(a, c, col, width, 0, n, s0, s1, work);
     for (std::int32_t h0 = s0; h0 < s1; h0 += kGaussJordanLeaf) {
         const std::int32_t h1 = std::min(s1, h0 + kGaussJordanLeaf);
-        for (std::int32_t k = h0; k < h1; ++k) SubtractSteps<T, P, kSkipZeros>(a, c, col, width, k, k + 1, k + 1, h1);
-        SubtractSteps<T, P, kSkipZeros>(a, c, col, width, h0, h1, h1, s1);
+        for (std::int32_t k = h0; k < h1; ++k)
+            SubtractSteps<T, P, kSkipZeros>(a, c, col, width, k, k + 1, k + 1, h1, work);
+        SubtractSteps<T, P, kSkipZeros>(a, c, col, width, h0, h1, h1, s1, work);
     }
 }
 
@@ -122,12 +133,12 @@ void ApplySteps(T* const* a, T* const* c, std::int32_t n, std::int32_t col, std:
 // step k in r[k − r0]. kKernelSingular at an exhausted pivot column.
 template <class T, class P, bool kSolve>
 int EliminateColumns(T** a, Target<T, kSolve> t, std::int32_t n, std::int32_t k0, std::int32_t k1, T* r,
-                     std::int32_t r0) {
+                     std::int32_t r0, const GaussJordanWork<T>& work) {
     if (k1 - k0 > kGaussJordanLeaf) {
         const std::int32_t mid = k0 + std::max(kGaussJordanLeaf, (k1 - k0) / 2 / kGaussJordanLeaf * kGaussJordanLeaf);
-        if (EliminateColumns<T, P, kSolve>(a, t, n, k0, mid, r, r0) != kKernelOk) return kKernelSingular;
-        ApplySteps<T, P, kSolve>(a, a, n, mid, k1 - mid, k0, mid, r, r0);
-        return EliminateColumns<T, P, kSolve>(a, t, n, mid, k1, r, r0);
+        if (EliminateColumns<T, P, kSolve>(a, t, n, k0, mid, r, r0, work) != kKernelOk) return kKernelSingular;
+        ApplySteps<T, P, kSolve>(a, a, n, mid, k1 - mid, k0, mid, r, r0, work);
+        return EliminateColumns<T, P, kSolve>(a, t, n, mid, k1, r, r0, work);
     }
     for (std::int32_t k = k0; k < k1; ++k) {
         double largest;
@@ -157,13 +168,14 @@ int EliminateColumns(T** a, Target<T, kSolve> t, std::int32_t n, std::int32_t k0
 }
 
 template <class T, class P, bool kSolve>
-int GaussJordan(T** a, Target<T, kSolve> t, std::int32_t n) {
-    T r[kGaussJordanPanel];
-    for (std::int32_t k0 = 0; k0 < n; k0 += kGaussJordanPanel) {
-        const std::int32_t k1 = std::min(n, k0 + kGaussJordanPanel);
-        if (EliminateColumns<T, P, kSolve>(a, t, n, k0, k1, r, k0) != kKernelOk) return kKernelSingular;
-        ApplySteps<T, P, kSolve>(a, a, n, k1, n - k1, k0, k1, r, k0);
-        if constexpr (!kSolve) ApplySteps<T, P, false>(a, t.b, n, 0, n, k0, k1, r, k0);
+int GaussJordan(T** a, Target<T, kSolve> t, std::int32_t n, const GaussJordanWork<T>& work) {
+    constexpr std::int32_t kPanel = kSolve ? kGaussJordanPanel : kGaussJordanInversePanel;
+    T r[kPanel];
+    for (std::int32_t k0 = 0; k0 < n; k0 += kPanel) {
+        const std::int32_t k1 = std::min(n, k0 + kPanel);
+        if (EliminateColumns<T, P, kSolve>(a, t, n, k0, k1, r, k0, work) != kKernelOk) return kKernelSingular;
+        ApplySteps<T, P, kSolve>(a, a, n, k1, n - k1, k0, k1, r, k0, work);
+        if constexpr (!kSolve) ApplySteps<T, P, false>(a, t.b, n, 0, n, k0, k1, r, k0, work);
     }
     return kKernelOk;
 }
@@ -174,18 +186,19 @@ int GaussJordan(T** a, Target<T, kSolve> t, std::int32_t n) {
 // as the identity and leaving as the inverse; rows with f = 0 are eliminated
 // too (0·inf must show). Rows are exchanged by exchanging their pointers.
 // Both arrays are destroyed; kKernelSingular at an exhausted pivot column.
+// `work` has been reserved for n.
 template <class T, class P = EliminationPolicy<T>>
-int GaussJordanInverse(T** a, T** b, std::int32_t n) {
-    return gauss_jordan_detail::GaussJordan<T, P, false>(a, {b}, n);
+int GaussJordanInverse(T** a, T** b, std::int32_t n, const GaussJordanWork<T>& work) {
+    return gauss_jordan_detail::GaussJordan<T, P, false>(a, {b}, n, work);
 }
 
 // Gauss-Jordan on (A | b) for one right-hand column, without forming the
 // inverse: the pivot element keeps its value, rows with a zero multiplier
 // are skipped. a is destroyed and b becomes the solution;
-// kKernelSingular at an exhausted pivot column.
+// kKernelSingular at an exhausted pivot column; `work` has been reserved for n.
 template <class T, class P = EliminationPolicy<T>>
-int GaussJordanSolve(T** a, T* b, std::int32_t n) {
-    return gauss_jordan_detail::GaussJordan<T, P, true>(a, {b}, n);
+int GaussJordanSolve(T** a, T* b, std::int32_t n, const GaussJordanWork<T>& work) {
+    return gauss_jordan_detail::GaussJordan<T, P, true>(a, {b}, n, work);
 }
 
 }  // namespace corvane

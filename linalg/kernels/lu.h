@@ -26,7 +26,7 @@ inline constexpr std::int32_t kUpdateChunk = 256;
 // columns, delayed until columns need them, as one product per chunk.
 template <class T>
 void SubtractFinishedTerms(T** m, std::int32_t i0, std::int32_t i1, std::int32_t k0, std::int32_t k1, std::int32_t j0,
-                           std::int32_t width) {
+                           std::int32_t width, const ProductWorkspace<T>& products) {
     const T* bRows[kUpdateChunk];
     const T* aRows[kUpdateChunk];
     T* cRows[kUpdateChunk];
@@ -36,7 +36,7 @@ void SubtractFinishedTerms(T** m, std::int32_t i0, std::int32_t i1, std::int32_t
         for (std::int32_t r0 = i0; r0 < i1; r0 += kUpdateChunk) {
             const std::int32_t rn = std::min(kUpdateChunk, i1 - r0);
             for (std::int32_t r = 0; r < rn; ++r) aRows[r] = m[r0 + r] + kc, cRows[r] = m[r0 + r] + j0;
-            SubtractProduct(aRows, bRows, cRows, rn, kn, width);
+            SubtractProduct(aRows, bRows, cRows, rn, kn, width, products);
         }
     }
 }
@@ -46,7 +46,8 @@ void SubtractFinishedTerms(T** m, std::int32_t i0, std::int32_t i1, std::int32_t
 // A few rows at a time: their own terms one by one, then, finished, they hand
 // their terms to the rows below as one product.
 template <class T>
-void SubtractOwnRowTerms(T** m, std::int32_t k0, std::int32_t k1, std::int32_t j0, std::int32_t j1) {
+void SubtractOwnRowTerms(T** m, std::int32_t k0, std::int32_t k1, std::int32_t j0, std::int32_t j1,
+                         const ProductWorkspace<T>& products) {
     for (std::int32_t step = k0; step < k1; step += kCroutStep) {
         const std::int32_t stepEnd = std::min(k1, step + kCroutStep);
         for (std::int32_t i = step + 1; i < stepEnd; ++i)
@@ -56,14 +57,15 @@ void SubtractOwnRowTerms(T** m, std::int32_t k0, std::int32_t k1, std::int32_t j
                 const T l = row[k];
                 for (std::int32_t j = j0; j < j1; ++j) row[j] = row[j] - l * u[j];
             }
-        if (stepEnd < k1) SubtractFinishedTerms(m, stepEnd, k1, step, stepEnd, j0, j1 - j0);
+        if (stepEnd < k1) SubtractFinishedTerms(m, stepEnd, k1, step, stepEnd, j0, j1 - j0, products);
     }
 }
 
 // Crout's method with implicit partial pivoting. a (n × n) is overwritten by
 // L below the diagonal (unit diagonal not stored) and U on and above it;
 // perm[i] receives the index in A of the row standing at position i, *sign
-// the permutation's sign. scale is work storage of n elements.
+// the permutation's sign. scale is work storage of n elements, `products`
+// packing storage as ReserveCroutProducts takes it.
 // kKernelSingular when a row has no nonzero element (nothing useful is left
 // in a then).
 //
@@ -78,7 +80,8 @@ void SubtractOwnRowTerms(T** m, std::int32_t k0, std::int32_t k1, std::int32_t j
 // operations in the same order as column-by-column Crout; only the order in
 // which elements are worked on changes.
 template <class T, class P = EliminationPolicy<T>>
-int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t* perm, std::int32_t* sign) {
+int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t* perm, std::int32_t* sign,
+                   const ProductWorkspace<T>& products) {
     for (std::int32_t i = 0; i < n; ++i) perm[i] = i;
     *sign = 1;
     for (std::int32_t i = 0; i < n; ++i) {
@@ -94,10 +97,10 @@ int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t
         const std::int32_t end = std::min(n, first + kCroutPanel), width = end - first;
         for (std::int32_t block = 0; block < first; block += kCroutPanel) {
             const std::int32_t blockEnd = std::min(first, block + kCroutPanel);
-            SubtractFinishedTerms(a, block, blockEnd, 0, block, first, width);
-            SubtractOwnRowTerms(a, block, blockEnd, first, end);
+            SubtractFinishedTerms(a, block, blockEnd, 0, block, first, width, products);
+            SubtractOwnRowTerms(a, block, blockEnd, first, end, products);
         }
-        SubtractFinishedTerms(a, first, n, 0, first, first, width);
+        SubtractFinishedTerms(a, first, n, 0, first, first, width, products);
         for (std::int32_t step = first; step < end; step += kCroutStep) {
             const std::int32_t stepEnd = std::min(end, step + kCroutStep);
             for (std::int32_t j = step; j < stepEnd; ++j) {
@@ -131,11 +134,18 @@ int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t
             // The step's terms for the panel's later columns: first its own
             // rows, which then serve the rows below as finished rows of U.
             if (stepEnd == end) continue;
-            SubtractOwnRowTerms(a, step, stepEnd, stepEnd, end);
-            SubtractFinishedTerms(a, stepEnd, n, step, stepEnd, stepEnd, end - stepEnd);
+            SubtractOwnRowTerms(a, step, stepEnd, stepEnd, end, products);
+            SubtractFinishedTerms(a, stepEnd, n, step, stepEnd, stepEnd, end - stepEnd, products);
         }
     }
     return kKernelOk;
+}
+
+// The packing storage of the factorisation's products for order n.
+template <class T>
+[[nodiscard]] bool ReserveCroutProducts(ProductWorkspace<T>* products, std::int32_t n) noexcept {
+    const std::int32_t chunk = std::min(n, kUpdateChunk);
+    return products->Reserve(chunk, chunk, std::min(n, kCroutPanel));
 }
 
 // Gaussian elimination with plain partial pivoting, then the product of the
