@@ -1,6 +1,7 @@
 #include "core/product_complex_packed.h"
 
 #include "core/buffer.h"
+#include "core/parallel.h"
 
 namespace corvane {
 namespace {
@@ -49,37 +50,31 @@ void PackRows(const Complex* const* a, std::int64_t i0, std::int64_t height, std
     }
 }
 
-}  // namespace
+// The block sizes of a product of m × p by p × q; the packing storage one
+// range of columns needs.
+struct Blocks {
+    std::int64_t depth, rows, cols;
+    Blocks(const ComplexProductKernel& kernel, std::int64_t m, std::int64_t p, std::int64_t q)
+        : depth(Min(kDepth, p)),
+          rows(Min(RoundUp(kRowBlock, kernel.rows), RoundUp(m, kernel.rows))),
+          cols(Min(RoundUp(kColBlock, kernel.cols), RoundUp(q, kernel.cols))) {}
+    std::int64_t Storage() const { return 2 * depth * (rows + cols); }
+};
 
-std::int64_t ComplexPackedStorage(const ComplexProductKernel& kernel, std::int32_t m, std::int32_t p,
-                                  std::int32_t q) noexcept {
+// Columns [j0, j1) of c, with `work` holding Blocks::Storage() elements.
+void ProductColumns(const ComplexProductKernel& kernel, const Complex* const* a, const Complex* const* b,
+                    Complex* const* c, std::int64_t m, std::int64_t p, std::int64_t j0, std::int64_t j1, bool subtract,
+                    const Blocks& blocks, double* work) noexcept {
     const std::int64_t mr = kernel.rows, nr = kernel.cols;
-    if (m < 1 || p < 1 || q < 1 || mr < 1 || nr < 1) return 0;
-    return 2 * Min(kDepth, p) *
-           (Min(RoundUp(kRowBlock, mr), RoundUp(m, mr)) + Min(RoundUp(kColBlock, nr), RoundUp(q, nr)));
-}
-
-bool ComplexProductPacked(const ComplexProductKernel& kernel, const Complex* const* a, const Complex* const* b,
-                          Complex* const* c, std::int32_t m, std::int32_t p, std::int32_t q, bool subtract,
-                          double* storage) noexcept {
-    const std::int64_t mr = kernel.rows, nr = kernel.cols;
-    if (m < 1 || p < 1 || q < 1 || mr < 1 || nr < 1 || mr * nr > kMaxTile) return true;
-    const std::int64_t depthMax = Min(kDepth, p);
-    const std::int64_t rowsMax = Min(RoundUp(kRowBlock, mr), RoundUp(m, mr));
-    const std::int64_t colsMax = Min(RoundUp(kColBlock, nr), RoundUp(q, nr));
-    Buffer<double> own;
-    if (storage == nullptr) {
-        if (!own.Allocate(2 * depthMax * (rowsMax + colsMax))) return false;
-        storage = own.data();
-    }
-    double* const packedB = storage;
+    const std::int64_t depthMax = blocks.depth, rowsMax = blocks.rows, colsMax = blocks.cols;
+    double* const packedB = work;
     double* const packedA = packedB + 2 * depthMax * colsMax;
     const ComplexTileFn tile = subtract ? kernel.subtract : kernel.add;
 
     // Every tile of c is worked in a local copy with its parts apart.
     double re[kMaxTile], im[kMaxTile];
-    for (std::int64_t jc = 0; jc < q; jc += colsMax) {
-        const std::int64_t width = Min(colsMax, q - jc);
+    for (std::int64_t jc = j0; jc < j1; jc += colsMax) {
+        const std::int64_t width = Min(colsMax, j1 - jc);
         for (std::int64_t kc = 0; kc < p; kc += depthMax) {  // increasing k: the order of every sum
             const std::int64_t depth = Min(depthMax, p - kc);
             PackColumns(b, kc, depth, jc, width, nr, packedB);
@@ -108,6 +103,41 @@ bool ComplexProductPacked(const ComplexProductKernel& kernel, const Complex* con
             }
         }
     }
+}
+
+}  // namespace
+
+std::int64_t ComplexPackedStorage(const ComplexProductKernel& kernel, std::int32_t m, std::int32_t p,
+                                  std::int32_t q) noexcept {
+    if (m < 1 || p < 1 || q < 1 || kernel.rows < 1 || kernel.cols < 1) return 0;
+    return Blocks(kernel, m, p, q).Storage();
+}
+
+bool ComplexProductPacked(const ComplexProductKernel& kernel, const Complex* const* a, const Complex* const* b,
+                          Complex* const* c, std::int32_t m, std::int32_t p, std::int32_t q, bool subtract,
+                          double* storage) noexcept {
+    if (m < 1 || p < 1 || q < 1 || kernel.rows < 1 || kernel.cols < 1 || kernel.rows * kernel.cols > kMaxTile)
+        return true;
+    // Each complex multiply-add is four real ones.
+    const int parts = ProductParts(4 * static_cast<std::int64_t>(m), p, q, kernel.cols);
+    const std::int64_t units = (q + kernel.cols - 1) / kernel.cols;  // the widest part's columns bound the blocks
+    const Blocks blocks(kernel, m, p, Min(q, (units + parts - 1) / parts * kernel.cols));
+    // As the real product: part 0 may pack into the caller's storage, and all
+    // storage is obtained before any part starts.
+    Buffer<double> own[kMaxThreads];
+    double* work[kMaxThreads];
+    for (int t = 0; t < parts; ++t) {
+        if (t == 0 && storage != nullptr) {
+            work[t] = storage;
+            continue;
+        }
+        if (!own[t].Allocate(blocks.Storage())) return false;
+        work[t] = own[t].data();
+    }
+    RunParts(parts, [&](int t) {
+        const ColumnRange range = PartColumns(t, parts, q, kernel.cols);
+        ProductColumns(kernel, a, b, c, m, p, range.first, range.last, subtract, blocks, work[t]);
+    });
     return true;
 }
 

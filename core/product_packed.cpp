@@ -1,6 +1,7 @@
 #include "core/product_packed.h"
 
 #include "core/buffer.h"
+#include "core/parallel.h"
 
 namespace corvane {
 namespace {
@@ -80,28 +81,24 @@ void PackRows(const double* const* a, std::int64_t i0, std::int64_t height, std:
     }
 }
 
-}  // namespace
+// The block sizes of a product of m × p by p × q; the packing storage one
+// range of columns needs.
+struct Blocks {
+    std::int64_t depth, rows, cols;
+    Blocks(const PackedProductKernel& kernel, std::int64_t m, std::int64_t p, std::int64_t q)
+        : depth(Min(kDepth, p)),
+          rows(Min(RoundUp(kRowBlock, kernel.rows), RoundUp(m, kernel.rows))),
+          cols(Min(RoundUp(kColBlock, kernel.cols), RoundUp(q, kernel.cols))) {}
+    std::int64_t Storage() const { return depth * (rows + cols); }
+};
 
-std::int64_t PackedStorage(const PackedProductKernel& kernel, std::int32_t m, std::int32_t p, std::int32_t q) noexcept {
+// Columns [j0, j1) of c, with `work` holding Blocks::Storage() elements.
+void ProductColumns(const PackedProductKernel& kernel, const double* const* a, const double* const* b, double* const* c,
+                    std::int64_t m, std::int64_t p, std::int64_t j0, std::int64_t j1, bool negate, const Blocks& blocks,
+                    double* work) noexcept {
     const std::int64_t mr = kernel.rows, nr = kernel.cols;
-    if (m < 1 || p < 1 || q < 1 || mr < 1 || nr < 1) return 0;
-    return Min(kDepth, p) * (Min(RoundUp(kRowBlock, mr), RoundUp(m, mr)) + Min(RoundUp(kColBlock, nr), RoundUp(q, nr)));
-}
-
-bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const* a, const double* const* b,
-                         double* const* c, std::int32_t m, std::int32_t p, std::int32_t q, bool negate,
-                         double* storage) noexcept {
-    const std::int64_t mr = kernel.rows, nr = kernel.cols;
-    if (m < 1 || p < 1 || q < 1 || mr < 1 || nr < 1 || mr * nr > kMaxTile) return true;
-    const std::int64_t depthMax = Min(kDepth, p);
-    const std::int64_t rowsMax = Min(RoundUp(kRowBlock, mr), RoundUp(m, mr));
-    const std::int64_t colsMax = Min(RoundUp(kColBlock, nr), RoundUp(q, nr));
-    Buffer<double> own;
-    if (storage == nullptr) {
-        if (!own.Allocate(depthMax * (rowsMax + colsMax))) return false;
-        storage = own.data();
-    }
-    double* const packedB = storage;
+    const std::int64_t depthMax = blocks.depth, rowsMax = blocks.rows, colsMax = blocks.cols;
+    double* const packedB = work;
     double* const packedA = packedB + depthMax * colsMax;
 
     // A tile cut short by the edge of c is worked in a local copy.
@@ -109,8 +106,8 @@ bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const*
     double* edgeRows[kMaxTile];
     for (std::int64_t r = 0; r < mr; ++r) edgeRows[r] = edge + r * nr;
 
-    for (std::int64_t jc = 0; jc < q; jc += colsMax) {
-        const std::int64_t width = Min(colsMax, q - jc);
+    for (std::int64_t jc = j0; jc < j1; jc += colsMax) {
+        const std::int64_t width = Min(colsMax, j1 - jc);
         for (std::int64_t kc = 0; kc < p; kc += depthMax) {  // increasing k: the order of every sum
             const std::int64_t depth = Min(depthMax, p - kc);
             PackColumns(b, kc, depth, jc, width, nr, packedB);
@@ -140,6 +137,40 @@ bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const*
             }
         }
     }
+}
+
+}  // namespace
+
+std::int64_t PackedStorage(const PackedProductKernel& kernel, std::int32_t m, std::int32_t p, std::int32_t q) noexcept {
+    if (m < 1 || p < 1 || q < 1 || kernel.rows < 1 || kernel.cols < 1) return 0;
+    return Blocks(kernel, m, p, q).Storage();
+}
+
+bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const* a, const double* const* b,
+                         double* const* c, std::int32_t m, std::int32_t p, std::int32_t q, bool negate,
+                         double* storage) noexcept {
+    if (m < 1 || p < 1 || q < 1 || kernel.rows < 1 || kernel.cols < 1 || kernel.rows * kernel.cols > kMaxTile)
+        return true;
+    const int parts = ProductParts(m, p, q, kernel.cols);
+    const std::int64_t units = (q + kernel.cols - 1) / kernel.cols;  // the widest part's columns bound the blocks
+    const Blocks blocks(kernel, m, p, Min(q, (units + parts - 1) / parts * kernel.cols));
+    // Part 0 packs into the caller's storage when given (it fits: the blocks
+    // of the whole product are no smaller); every part's storage is obtained
+    // before any part starts, so a failure changes nothing.
+    Buffer<double> own[kMaxThreads];
+    double* work[kMaxThreads];
+    for (int t = 0; t < parts; ++t) {
+        if (t == 0 && storage != nullptr) {
+            work[t] = storage;
+            continue;
+        }
+        if (!own[t].Allocate(blocks.Storage())) return false;
+        work[t] = own[t].data();
+    }
+    RunParts(parts, [&](int t) {
+        const ColumnRange range = PartColumns(t, parts, q, kernel.cols);
+        ProductColumns(kernel, a, b, c, m, p, range.first, range.last, negate, blocks, work[t]);
+    });
     return true;
 }
 

@@ -5,6 +5,7 @@
 # ratio at n = 200, 500, 1000, 2000. Needs libopenblas0 (apt: libopenblas-dev).
 # Timings on a loaded machine are noisy: the load average is printed too.
 set -euo pipefail
+export CORVANEMATRIX_THREADS=1  # one core, as OpenBLAS is given
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 cpu=${1:-0}

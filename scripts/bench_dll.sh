@@ -5,6 +5,7 @@
 # matrix size (the native benchmarks' LAPACK rows), with the ratio of each.
 # Default: the 32-bit DLL at n = 500. Needs libopenblas-dev and Wine.
 set -euo pipefail
+export CORVANEMATRIX_THREADS=1  # one core, as OpenBLAS is given
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 bits=${1:-32}; shift || true

@@ -3,6 +3,7 @@
 # OpenBLAS at the given sizes (default 100 200 500 1000 2000), pinned to one
 # processor, and regenerates docs/performance.md and docs/performance.svg.
 set -euo pipefail
+export CORVANEMATRIX_THREADS=1  # one core, as OpenBLAS is given
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 sizes=("${@:-100 200 500 1000 2000}")

@@ -31,8 +31,10 @@ for p in "${presets[@]}"; do
     fi
 done
 
-# Each build's ctest compares the result digest with tests/golden_digest.txt;
-# here it is compared again under every instruction set the build finds.
+# Each build's ctest compares the result digest with tests/golden_digest.txt
+# (the largest products split over every processor); here it is compared again
+# under every instruction set the build finds on one thread, and once with the
+# products split three ways, unevenly.
 echo "=== result digest on every instruction set"
 run_digest() {  # build [options of result_digest]
     local build=$1; shift
@@ -52,9 +54,11 @@ same_digest() {  # build [options of result_digest]
 for p in "${presets[@]}"; do
     sets=$(run_digest "$p" --instruction-sets || run_digest "$p" --instruction-sets || echo none)
     for set in $sets; do
-        same_digest "$p" --instruction-set "$set" ||
+        CORVANEMATRIX_THREADS=1 same_digest "$p" --instruction-set "$set" ||
             { echo "=== digest: $p with $set differs from the golden results"; failed+=("digest-$p-$set"); }
     done
+    CORVANEMATRIX_THREADS=3 same_digest "$p" ||
+        { echo "=== digest: $p on three threads differs from the golden results"; failed+=("digest-$p-threads"); }
 done
 
 # Files compiled for the wider sets may use any of their instructions, and

@@ -1,0 +1,49 @@
+// Independent parts of one operation run on several threads at once. Only the
+// largest products are split, by columns of the result: every element is
+// still formed by one thread in its own order, so the bits do not depend on
+// the number of threads.
+#pragma once
+
+#include <cstdint>
+#include <thread>
+
+namespace corvane {
+
+constexpr int kMaxThreads = 16;
+
+// The threads an operation may use: the environment variable
+// CORVANEMATRIX_THREADS when it holds a number from 1 to kMaxThreads (1 turns
+// the splitting off), otherwise the processors the system reports, at most
+// kMaxThreads. Read once per process.
+int ThreadLimit() noexcept;
+
+// Into how many column ranges of whole `unit`-column tiles to split a product
+// of m × p by p × q: 1 for a product too small to repay starting a thread.
+int ProductParts(std::int64_t m, std::int64_t p, std::int64_t q, std::int64_t unit) noexcept;
+
+// Columns [first, last) of part `part` out of `parts`, each a whole number of
+// units except the last.
+struct ColumnRange {
+    std::int64_t first, last;
+};
+ColumnRange PartColumns(int part, int parts, std::int64_t q, std::int64_t unit) noexcept;
+
+// Runs work(0), …, work(parts − 1), part 0 on the calling thread, and returns
+// when all have finished. A part whose thread cannot be started runs on the
+// calling thread instead.
+template <class Work>
+void RunParts(int parts, const Work& work) noexcept {
+    std::thread threads[kMaxThreads];
+    for (int t = 1; t < parts && t < kMaxThreads; ++t) {
+        try {
+            threads[t] = std::thread([&work, t] { work(t); });
+        } catch (...) {
+            work(t);
+        }
+    }
+    work(0);
+    for (std::thread& thread : threads)
+        if (thread.joinable()) thread.join();
+}
+
+}  // namespace corvane
