@@ -21,6 +21,11 @@ int ThreadLimit() noexcept;
 // of m × p by p × q: 1 for a product too small to repay starting a thread.
 int ProductParts(std::int64_t m, std::int64_t p, std::int64_t q, std::int64_t unit) noexcept;
 
+// The multiply-adds each part must hold. The default repays starting threads
+// even where that is slow (over a millisecond under Wine); the result digest
+// lowers it so that its small matrices take the split paths too.
+void SetSplitWork(std::int64_t work) noexcept;
+
 // Columns [first, last) of part `part` out of `parts`, each a whole number of
 // units except the last.
 struct ColumnRange {

@@ -3,7 +3,9 @@
 # Wine, the way a script host calls it (benchmarks/windows/late_bound.cpp),
 # beside single-threaded OpenBLAS doing the same task natively on the same
 # matrix size (the native benchmarks' LAPACK rows), with the ratio of each.
-# Default: the 32-bit DLL at n = 500. Needs libopenblas-dev and Wine.
+# Default: the 32-bit DLL at n = 500. Both sides run on processor 1 (a Wine
+# client left to wander between processors varies by up to 20 %). Needs
+# libopenblas-dev and Wine.
 set -euo pipefail
 export CORVANEMATRIX_THREADS=1  # one core, as OpenBLAS is given
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -26,10 +28,10 @@ if grep -q -m1 avx512f /proc/cpuinfo; then core=SkylakeX; else core=Haswell; fi
 echo "$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); load $(cut -d' ' -f1-3 /proc/loadavg); OpenBLAS $core, one thread"
 filter=$(IFS='|'; echo "(${sizes[*]})")
 reference=$(for b in product_bench linalg_bench eigen_bench; do
-    OPENBLAS_NUM_THREADS=1 OPENBLAS_CORETYPE=$core "build/native/$b" --benchmark_filter="(OpenBlas|Lapack).*/$filter(/|\$)" \
+    OPENBLAS_NUM_THREADS=1 OPENBLAS_CORETYPE=$core taskset -c 1 "build/native/$b" --benchmark_filter="(OpenBlas|Lapack).*/$filter(/|\$)" \
         --benchmark_repetitions=3 --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null; done |
     awk -F, '/_median"?,/ { gsub(/"/, "", $1); sub(/_median$/, "", $1); sub(/\/real_time$/, "", $1); print $1, $3 }')
-"$loader" "build/$preset/server/late_bound_bench.exe" "${sizes[@]}" 2>/dev/null | tr -d '\r' |
+taskset -c 1 "$loader" "build/$preset/server/late_bound_bench.exe" "${sizes[@]}" 2>/dev/null | tr -d '\r' |
 awk -v ref="$reference" '
     BEGIN {
         n = split(ref, lines, "\n")

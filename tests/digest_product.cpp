@@ -5,11 +5,13 @@
 // test script can require every path to print these same bits.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
 #include "core/arithmetic.h"
 #include "core/instruction_set.h"
+#include "core/parallel.h"
 #include "digest.h"
 
 namespace corvane {
@@ -28,6 +30,8 @@ bool ApplyOptions(int argc, char** argv, bool* stop) {
         } else if (std::strcmp(argv[i], "--instruction-set") == 0 && i + 1 < argc && ParseInstructionSet(argv[i + 1], &set)) {
             if (ForceInstructionSet(set) != set) return false;  // not on this processor
             ++i;
+        } else if (std::strcmp(argv[i], "--split-work") == 0 && i + 1 < argc) {
+            SetSplitWork(std::atoll(argv[++i]));  // products split from this many multiply-adds per part
         } else {
             return false;
         }
