@@ -47,4 +47,9 @@ ColumnRange PartColumns(int part, int parts, std::int64_t q, std::int64_t unit) 
     return {first < q ? first : q, last < q ? last : q};
 }
 
+std::int64_t WidestPart(int parts, std::int64_t q, std::int64_t unit) noexcept {
+    const std::int64_t units = (q + unit - 1) / unit, widest = (units + parts - 1) / parts * unit;
+    return widest < q ? widest : q;
+}
+
 }  // namespace corvane

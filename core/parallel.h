@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <thread>
 
+#include "core/buffer.h"
+
 namespace corvane {
 
 constexpr int kMaxThreads = 16;
@@ -32,6 +34,8 @@ struct ColumnRange {
     std::int64_t first, last;
 };
 ColumnRange PartColumns(int part, int parts, std::int64_t q, std::int64_t unit) noexcept;
+// The columns of the widest part: what one part's packing blocks must hold.
+std::int64_t WidestPart(int parts, std::int64_t q, std::int64_t unit) noexcept;
 
 // Runs work(0), …, work(parts − 1), part 0 on the calling thread, and returns
 // when all have finished. A part whose thread cannot be started runs on the
@@ -49,6 +53,26 @@ void RunParts(int parts, const Work& work) noexcept {
     work(0);
     for (std::thread& thread : threads)
         if (thread.joinable()) thread.join();
+}
+
+// Runs work(t, storage) for t = 0, …, parts − 1 as RunParts does, each part
+// with `each` doubles of packing storage of its own; part 0 takes `given`
+// instead when it is not null. Every part's storage is obtained before any
+// part starts: false, with nothing run, when it cannot be.
+template <class Work>
+[[nodiscard]] bool RunPartsWithStorage(int parts, std::int64_t each, double* given, const Work& work) noexcept {
+    Buffer<double> own[kMaxThreads];
+    double* storage[kMaxThreads];
+    for (int t = 0; t < parts && t < kMaxThreads; ++t) {
+        if (t == 0 && given != nullptr) {
+            storage[t] = given;
+            continue;
+        }
+        if (!own[t].Allocate(each)) return false;
+        storage[t] = own[t].data();
+    }
+    RunParts(parts, [&](int t) { work(t, storage[t]); });
+    return true;
 }
 
 }  // namespace corvane

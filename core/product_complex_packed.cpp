@@ -120,25 +120,11 @@ bool ComplexProductPacked(const ComplexProductKernel& kernel, const Complex* con
         return true;
     // Each complex multiply-add is four real ones.
     const int parts = ProductParts(4 * static_cast<std::int64_t>(m), p, q, kernel.cols);
-    const std::int64_t units = (q + kernel.cols - 1) / kernel.cols;  // the widest part's columns bound the blocks
-    const Blocks blocks(kernel, m, p, Min(q, (units + parts - 1) / parts * kernel.cols));
-    // As the real product: part 0 may pack into the caller's storage, and all
-    // storage is obtained before any part starts.
-    Buffer<double> own[kMaxThreads];
-    double* work[kMaxThreads];
-    for (int t = 0; t < parts; ++t) {
-        if (t == 0 && storage != nullptr) {
-            work[t] = storage;
-            continue;
-        }
-        if (!own[t].Allocate(blocks.Storage())) return false;
-        work[t] = own[t].data();
-    }
-    RunParts(parts, [&](int t) {
+    const Blocks blocks(kernel, m, p, WidestPart(parts, q, kernel.cols));
+    return RunPartsWithStorage(parts, blocks.Storage(), storage, [&](int t, double* work) {
         const ColumnRange range = PartColumns(t, parts, q, kernel.cols);
-        ProductColumns(kernel, a, b, c, m, p, range.first, range.last, subtract, blocks, work[t]);
+        ProductColumns(kernel, a, b, c, m, p, range.first, range.last, subtract, blocks, work);
     });
-    return true;
 }
 
 }  // namespace corvane

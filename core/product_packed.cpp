@@ -152,26 +152,11 @@ bool MatrixProductPacked(const PackedProductKernel& kernel, const double* const*
     if (m < 1 || p < 1 || q < 1 || kernel.rows < 1 || kernel.cols < 1 || kernel.rows * kernel.cols > kMaxTile)
         return true;
     const int parts = ProductParts(m, p, q, kernel.cols);
-    const std::int64_t units = (q + kernel.cols - 1) / kernel.cols;  // the widest part's columns bound the blocks
-    const Blocks blocks(kernel, m, p, Min(q, (units + parts - 1) / parts * kernel.cols));
-    // Part 0 packs into the caller's storage when given (it fits: the blocks
-    // of the whole product are no smaller); every part's storage is obtained
-    // before any part starts, so a failure changes nothing.
-    Buffer<double> own[kMaxThreads];
-    double* work[kMaxThreads];
-    for (int t = 0; t < parts; ++t) {
-        if (t == 0 && storage != nullptr) {
-            work[t] = storage;
-            continue;
-        }
-        if (!own[t].Allocate(blocks.Storage())) return false;
-        work[t] = own[t].data();
-    }
-    RunParts(parts, [&](int t) {
+    const Blocks blocks(kernel, m, p, WidestPart(parts, q, kernel.cols));
+    return RunPartsWithStorage(parts, blocks.Storage(), storage, [&](int t, double* work) {
         const ColumnRange range = PartColumns(t, parts, q, kernel.cols);
-        ProductColumns(kernel, a, b, c, m, p, range.first, range.last, negate, blocks, work[t]);
+        ProductColumns(kernel, a, b, c, m, p, range.first, range.last, negate, blocks, work);
     });
-    return true;
 }
 
 }  // namespace corvane

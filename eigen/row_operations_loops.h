@@ -236,6 +236,22 @@ void ReflectRows2(double* __restrict x, double* __restrict y, double p, double q
 // shuffles (generic vectors: the compiler picks the set's instructions).
 using Four = double __attribute__((vector_size(32)));
 
+// Four elements from each of p0..p3, returned as the block's four columns.
+struct Block4 {
+    Four column[4];
+};
+inline Block4 Transpose4(const double* p0, const double* p1, const double* p2, const double* p3) {
+    Four a, b, e, f;
+    std::memcpy(&a, p0, sizeof a);
+    std::memcpy(&b, p1, sizeof b);
+    std::memcpy(&e, p2, sizeof e);
+    std::memcpy(&f, p3, sizeof f);
+    const Four ab0 = __builtin_shufflevector(a, b, 0, 4, 2, 6), ab1 = __builtin_shufflevector(a, b, 1, 5, 3, 7);
+    const Four ef0 = __builtin_shufflevector(e, f, 0, 4, 2, 6), ef1 = __builtin_shufflevector(e, f, 1, 5, 3, 7);
+    return {{__builtin_shufflevector(ab0, ef0, 0, 1, 4, 5), __builtin_shufflevector(ab1, ef1, 0, 1, 4, 5),
+             __builtin_shufflevector(ab0, ef0, 2, 3, 6, 7), __builtin_shufflevector(ab1, ef1, 2, 3, 6, 7)}};
+}
+
 void GatherTransposed(double* __restrict t, std::int32_t ld, const double* const* rows, std::int32_t first,
                       std::int32_t count, std::int32_t width) {
     std::int32_t i = 0;
@@ -243,17 +259,8 @@ void GatherTransposed(double* __restrict t, std::int32_t ld, const double* const
         const double* const r[4] = {rows[i] + first, rows[i + 1] + first, rows[i + 2] + first, rows[i + 3] + first};
         std::int32_t c = 0;
         for (; c + 4 <= width; c += 4) {
-            Four a, b, e, f;
-            std::memcpy(&a, r[0] + c, sizeof a);
-            std::memcpy(&b, r[1] + c, sizeof b);
-            std::memcpy(&e, r[2] + c, sizeof e);
-            std::memcpy(&f, r[3] + c, sizeof f);
-            const Four ab0 = __builtin_shufflevector(a, b, 0, 4, 2, 6), ab1 = __builtin_shufflevector(a, b, 1, 5, 3, 7);
-            const Four ef0 = __builtin_shufflevector(e, f, 0, 4, 2, 6), ef1 = __builtin_shufflevector(e, f, 1, 5, 3, 7);
-            const Four o[4] = {
-                __builtin_shufflevector(ab0, ef0, 0, 1, 4, 5), __builtin_shufflevector(ab1, ef1, 0, 1, 4, 5),
-                __builtin_shufflevector(ab0, ef0, 2, 3, 6, 7), __builtin_shufflevector(ab1, ef1, 2, 3, 6, 7)};
-            for (int k = 0; k < 4; ++k) std::memcpy(t + (c + k) * ld + i, &o[k], sizeof o[k]);
+            const Block4 o = Transpose4(r[0] + c, r[1] + c, r[2] + c, r[3] + c);
+            for (int k = 0; k < 4; ++k) std::memcpy(t + (c + k) * ld + i, &o.column[k], sizeof o.column[k]);
         }
         for (; c < width; ++c)
             for (int k = 0; k < 4; ++k) t[c * ld + i + k] = r[k][c];
@@ -269,17 +276,9 @@ void ScatterTransposed(const double* __restrict t, std::int32_t ld, double* cons
         double* const r[4] = {rows[i] + first, rows[i + 1] + first, rows[i + 2] + first, rows[i + 3] + first};
         std::int32_t c = 0;
         for (; c + 4 <= width; c += 4) {
-            Four a, b, e, f;
-            std::memcpy(&a, t + c * ld + i, sizeof a);
-            std::memcpy(&b, t + (c + 1) * ld + i, sizeof b);
-            std::memcpy(&e, t + (c + 2) * ld + i, sizeof e);
-            std::memcpy(&f, t + (c + 3) * ld + i, sizeof f);
-            const Four ab0 = __builtin_shufflevector(a, b, 0, 4, 2, 6), ab1 = __builtin_shufflevector(a, b, 1, 5, 3, 7);
-            const Four ef0 = __builtin_shufflevector(e, f, 0, 4, 2, 6), ef1 = __builtin_shufflevector(e, f, 1, 5, 3, 7);
-            const Four o[4] = {
-                __builtin_shufflevector(ab0, ef0, 0, 1, 4, 5), __builtin_shufflevector(ab1, ef1, 0, 1, 4, 5),
-                __builtin_shufflevector(ab0, ef0, 2, 3, 6, 7), __builtin_shufflevector(ab1, ef1, 2, 3, 6, 7)};
-            for (int k = 0; k < 4; ++k) std::memcpy(r[k] + c, &o[k], sizeof o[k]);
+            const Block4 o =
+                Transpose4(t + c * ld + i, t + (c + 1) * ld + i, t + (c + 2) * ld + i, t + (c + 3) * ld + i);
+            for (int k = 0; k < 4; ++k) std::memcpy(r[k] + c, &o.column[k], sizeof o.column[k]);
         }
         for (; c < width; ++c)
             for (int k = 0; k < 4; ++k) r[k][c] = t[c * ld + i + k];
@@ -298,18 +297,9 @@ void AddColumnTerms8(double* acc, const double* const* rows, const double* y, co
     for (; r + 3 <= last; r += 4) {
         for (int h = 0; h < 2; ++h) {
             const double* const* q = rows + 4 * h;
-            Four a, b, e, f;
-            std::memcpy(&a, q[0] + r, sizeof a);
-            std::memcpy(&b, q[1] + r, sizeof b);
-            std::memcpy(&e, q[2] + r, sizeof e);
-            std::memcpy(&f, q[3] + r, sizeof f);
-            const Four ab0 = __builtin_shufflevector(a, b, 0, 4, 2, 6), ab1 = __builtin_shufflevector(a, b, 1, 5, 3, 7);
-            const Four ef0 = __builtin_shufflevector(e, f, 0, 4, 2, 6), ef1 = __builtin_shufflevector(e, f, 1, 5, 3, 7);
-            const Four o[4] = {
-                __builtin_shufflevector(ab0, ef0, 0, 1, 4, 5), __builtin_shufflevector(ab1, ef1, 0, 1, 4, 5),
-                __builtin_shufflevector(ab0, ef0, 2, 3, 6, 7), __builtin_shufflevector(ab1, ef1, 2, 3, 6, 7)};
+            const Block4 o = Transpose4(q[0] + r, q[1] + r, q[2] + r, q[3] + r);
             for (int k = 0; k < 4; ++k)
-                if (takes[r + k] != 0.0) s[h] = s[h] + y[r + k] * o[k];
+                if (takes[r + k] != 0.0) s[h] = s[h] + y[r + k] * o.column[k];
         }
     }
     for (; r <= last; ++r)
