@@ -2,6 +2,7 @@
 
 #include "core/buffer.h"
 #include "core/parallel.h"
+#include "core/product_blocks.h"
 
 namespace corvane {
 namespace {
@@ -15,8 +16,8 @@ constexpr std::int64_t kRowBlock = 192;
 constexpr std::int64_t kColBlock = 2880;
 constexpr int kMaxTile = 256;  // elements of the largest register tile
 
-std::int64_t Min(std::int64_t x, std::int64_t y) { return x < y ? x : y; }
-std::int64_t RoundUp(std::int64_t x, std::int64_t unit) { return (x + unit - 1) / unit * unit; }
+using product_detail::Min;
+using product_detail::RoundUp;
 
 // b(k0 + k, j0 + j) for k < depth, j < width, as panels of `cols` columns:
 // panel t holds element (k, t·cols + l) at t·cols·depth + k·cols + l; the
@@ -81,16 +82,7 @@ void PackRows(const double* const* a, std::int64_t i0, std::int64_t height, std:
     }
 }
 
-// The block sizes of a product of m × p by p × q; the packing storage one
-// range of columns needs.
-struct Blocks {
-    std::int64_t depth, rows, cols;
-    Blocks(const PackedProductKernel& kernel, std::int64_t m, std::int64_t p, std::int64_t q)
-        : depth(Min(kDepth, p)),
-          rows(Min(RoundUp(kRowBlock, kernel.rows), RoundUp(m, kernel.rows))),
-          cols(Min(RoundUp(kColBlock, kernel.cols), RoundUp(q, kernel.cols))) {}
-    std::int64_t Storage() const { return depth * (rows + cols); }
-};
+using Blocks = product_detail::PackedBlocks<kDepth, kRowBlock, kColBlock, 1>;
 
 // Columns [j0, j1) of c, with `work` holding Blocks::Storage() elements.
 void ProductColumns(const PackedProductKernel& kernel, const double* const* a, const double* const* b, double* const* c,
