@@ -35,13 +35,26 @@ std::uint64_t BuiltInMemory() noexcept {
 std::atomic<MemoryQuery> memoryQuery{nullptr};
 }  // namespace
 
-void* AllocateZeroed(std::size_t count, std::size_t size) noexcept {
-    if (size != 0 && count > PTRDIFF_MAX / size) return nullptr;
+namespace {
+// The overflow check and the test hook every allocation passes.
+bool MayAllocate(std::size_t count, std::size_t size) noexcept {
+    if (size != 0 && count > PTRDIFF_MAX / size) return false;
     if (allocationsLeft >= 0) {
-        if (allocationsLeft == 0) return nullptr;
+        if (allocationsLeft == 0) return false;
         --allocationsLeft;
     }
+    return true;
+}
+}  // namespace
+
+void* AllocateZeroed(std::size_t count, std::size_t size) noexcept {
+    if (!MayAllocate(count, size)) return nullptr;
     return std::calloc(count == 0 ? 1 : count, size == 0 ? 1 : size);
+}
+
+void* AllocateUnfilled(std::size_t count, std::size_t size) noexcept {
+    if (!MayAllocate(count, size)) return nullptr;
+    return std::malloc(count == 0 || size == 0 ? 1 : count * size);
 }
 
 void Release(void* block) noexcept { std::free(block); }

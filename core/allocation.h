@@ -10,6 +10,8 @@ namespace corvane {
 // count × size bytes, all zero; null when the product overflows or the memory
 // cannot be obtained.
 void* AllocateZeroed(std::size_t count, std::size_t size) noexcept;
+// The same without the zero fill, for a block its caller overwrites whole.
+void* AllocateUnfilled(std::size_t count, std::size_t size) noexcept;
 void Release(void* block) noexcept;
 
 // Bytes `count` blocks of `blockBytes` each take from the heap, with the

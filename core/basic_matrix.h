@@ -53,10 +53,12 @@ public:
 
     // Sizes an unsized matrix with zeros, or resizes keeping the top-left
     // block common to both shapes. The new store is complete before the old
-    // one is freed, so a failure leaves everything as it was.
+    // one is freed, so a failure leaves everything as it was. The same shape
+    // again keeps the store as it is (outputs reused call after call).
     Status Size(std::int32_t rows, std::int32_t cols) override {
         if (rows < 1 || rows > kMaxSize) return kInvalidRows;
         if (cols < 1 || cols > kMaxSize) return kInvalidCols;
+        if (sized() && rows == Rows() && cols == Cols()) return Status::Ok();
         RowStore<T> fresh;
         if (!fresh.Allocate(rows, cols)) return Status::OutOfMemory();
         if (sized()) {

@@ -19,11 +19,12 @@ Status CheckSquare(const BasicMatrix<T>& a) {
     return Status::Ok();
 }
 
-// Copies the rows of a sized matrix into a freshly allocated work array;
-// false when memory cannot be obtained.
+// Copies the rows of a sized matrix into a freshly allocated work array (not
+// zero-filled first: the copy overwrites it whole); false when memory cannot
+// be obtained.
 template <class T>
 [[nodiscard]] bool CopyRows(const BasicMatrix<T>& a, RowStore<T>* work) {
-    if (!work->Allocate(a.Rows(), a.Cols())) return false;
+    if (!work->AllocateUnfilled(a.Rows(), a.Cols())) return false;
     for (std::int32_t i = 0; i < a.Rows(); ++i) std::memcpy((*work)[i], a.rows()[i], a.RowBytes());
     return true;
 }

@@ -35,6 +35,43 @@ struct CholeskyPolicy<Complex> {
     static Complex Root(Complex d) { return SquareRoot(d); }
 };
 
+namespace cholesky_detail {
+
+inline constexpr std::int32_t kStep = 8, kRows = 8;
+
+// Rows i0 .. i0 + rn − 1 (rn <= kRows, all below the step) for the kn <= kStep
+// columns from `step`, whose own rows are final: each L(i, j) from its sum,
+// then its terms for the step's later columns of its row, in increasing j.
+// Lanes are rows. False for an asymmetric pair.
+template <class T>
+bool StepRows(T** a, T* const* sums, std::int32_t first, std::int32_t step, std::int32_t kn, std::int32_t i0,
+              std::int32_t rn) {
+    T l[kStep][kRows], s[kStep][kRows];
+    for (std::int32_t r = 0; r < rn; ++r)
+        for (std::int32_t j = 0; j < kn; ++j) {
+            l[j][r] = a[i0 + r][step + j];
+            s[j][r] = sums[i0 + r - first][step + j - first];
+        }
+    bool symmetric = true;
+    for (std::int32_t j = 0; j < kn; ++j) {
+        const T* upper = a[step + j] + i0;
+        const T pivot = a[step + j][step + j];
+        for (std::int32_t r = 0; r < rn; ++r) {
+            symmetric &= upper[r] == l[j][r];  // NaN is never equal
+            l[j][r] = (upper[r] - s[j][r]) / pivot;
+        }
+        for (std::int32_t c = j + 1; c < kn; ++c) {
+            const T lcj = a[step + c][step + j];
+            for (std::int32_t r = 0; r < rn; ++r) s[c][r] += lcj * l[j][r];
+        }
+    }
+    for (std::int32_t r = 0; r < rn; ++r)
+        for (std::int32_t j = 0; j < kn; ++j) a[i0 + r][step + j] = l[j][r];
+    return symmetric;
+}
+
+}  // namespace cholesky_detail
+
 // Cholesky–Crout (column by column); each pair (i, j), i > j, is compared
 // exactly once, when column j is formed, so success proves exact symmetry.
 // On success a holds L on and below the diagonal and A above it;
@@ -50,7 +87,8 @@ struct CholeskyPolicy<Complex> {
 // taken one by one throughout, each sum formed in a loop, with the same bits.
 template <class T, class P = CholeskyPolicy<T>>
 int CholeskyCrout(T** a, std::int32_t n) {
-    constexpr std::int32_t kPanel = 48, kStep = 8, kChunk = 256;
+    constexpr std::int32_t kPanel = 48, kChunk = 256;
+    using cholesky_detail::kRows, cholesky_detail::kStep;
     // sums and panel: n rows of kPanel each, in one block (two allocations
     // rather than one per row); the packing storage of the products.
     Buffer<T> storage;
@@ -86,10 +124,11 @@ int CholeskyCrout(T** a, std::int32_t n) {
                 if (P::PivotFails(d)) return kKernelNotPositiveDefinite;
                 const T ljj = P::Root(d);
                 a[j][j] = ljj;
-                // Each row in one visit: its element of column j, then that
-                // element's terms for the step's later columns (rows c <= i,
-                // whose elements of column j are in `column` by then).
-                for (std::int32_t i = j + 1; i < n; ++i) {
+                // Each row of the step's own block in one visit: its element
+                // of column j, then that element's terms for the step's later
+                // columns (rows c <= i, whose elements of column j are in
+                // `column` by then). The rows below the step come after.
+                for (std::int32_t i = j + 1; i < stepEnd; ++i) {
                     T* li = a[i];
                     const T upper = a[j][i];
                     if (!(upper == li[j])) return kKernelNotPositiveDefinite;  // NaN is never equal
@@ -105,6 +144,12 @@ int CholeskyCrout(T** a, std::int32_t n) {
                 }
             }
             if (!panels) return kKernelOk;
+            // The rows below the step, kRows at a time for all the step's
+            // columns (their divisions independent): every element and sum
+            // takes the same terms in the same order as column by column.
+            for (std::int32_t i = stepEnd; i < n; i += kRows)
+                if (!cholesky_detail::StepRows<T>(a, sums, first, step, stepEnd - step, i, std::min(kRows, n - i)))
+                    return kKernelNotPositiveDefinite;
             if (stepEnd == end) continue;
             // The step's terms L(i, k)·L(j, k) for the sums of the panel's later
             // columns j, rows i >= j (products commute exactly): L's step rows
