@@ -129,6 +129,18 @@ void ApplySteps(T* const* a, T* const* c, std::int32_t n, std::int32_t col, std:
     }
 }
 
+// Step k on row i (not k) over columns k + 1 … k1 − 1 of a, and on b's
+// element for the solve; the multiplier stays in column k.
+template <class T, class P, bool kSolve, class B>
+void StepRow(T* ai, B b, std::int32_t i, const T* ak, std::int32_t k, std::int32_t k1) {
+    const T f = ai[k];
+    if constexpr (kSolve) {
+        if (P::IsZero(f)) return;
+        b[i] = b[i] - f * b[k];
+    }
+    for (std::int32_t j = k + 1; j < k1; ++j) ai[j] = ai[j] - f * ak[j];
+}
+
 // Steps k0 … k1 − 1 on columns k0 … k1 − 1 of every row; the reciprocal of
 // step k in r[k − r0]. kKernelSingular at an exhausted pivot column.
 template <class T, class P, bool kSolve>
@@ -140,9 +152,13 @@ int EliminateColumns(T** a, Target<T, kSolve> t, std::int32_t n, std::int32_t k0
         ApplySteps<T, P, kSolve>(a, a, n, mid, k1 - mid, k0, mid, r, r0, work);
         return EliminateColumns<T, P, kSolve>(a, t, n, mid, k1, r, r0, work);
     }
+    // The pivot search of each step after the first is done by the step
+    // before, on each row of column k + 1 just after the row's update: the
+    // same candidates in the same order, one pass over the rows fewer.
+    double largest = 0.0;
+    std::int32_t pivot = k0;
     for (std::int32_t k = k0; k < k1; ++k) {
-        double largest;
-        const std::int32_t pivot = detail::PartialPivot<T, P>(a, n, k, &largest);
+        if (k == k0) pivot = detail::PartialPivot<T, P>(a, n, k, &largest);
         if (P::PivotColumnExhausted(largest, a[pivot][k])) return kKernelSingular;
         if (pivot != k) {
             std::swap(a[pivot], a[k]);
@@ -153,16 +169,21 @@ int EliminateColumns(T** a, Target<T, kSolve> t, std::int32_t n, std::int32_t k0
         r[k - r0] = rk;
         for (std::int32_t j = kSolve ? k + 1 : k; j < k1; ++j) ak[j] = ak[j] * rk;
         if constexpr (kSolve) t.b[k] = t.b[k] * rk;
-        for (std::int32_t i = 0; i < n; ++i) {
-            if (i == k) continue;
-            T* ai = a[i];
-            const T f = ai[k];  // stays in column k as the multiplier of step k
-            if constexpr (kSolve) {
-                if (P::IsZero(f)) continue;
-                t.b[i] = t.b[i] - f * t.b[k];
+        for (std::int32_t i = 0; i < k; ++i) StepRow<T, P, kSolve>(a[i], t.b, i, ak, k, k1);
+        const bool searchNext = k + 1 < k1;
+        double best = 0.0;
+        std::int32_t next = k + 1;
+        for (std::int32_t i = k + 1; i < n; ++i) {
+            StepRow<T, P, kSolve>(a[i], t.b, i, ak, k, k1);
+            if (!searchNext) continue;
+            const double m = P::PivotMagnitude(a[i][k + 1]);
+            if (m > best) {
+                best = m;
+                next = i;
             }
-            for (std::int32_t j = k + 1; j < k1; ++j) ai[j] = ai[j] - f * ak[j];
         }
+        largest = best;
+        pivot = next;
     }
     return kKernelOk;
 }
