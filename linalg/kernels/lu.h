@@ -61,6 +61,22 @@ void SubtractOwnRowTerms(T** m, std::int32_t k0, std::int32_t k1, std::int32_t j
     }
 }
 
+// The row among j, j + 1, … of largest weight in column j (the first of
+// equal weights; a NaN weight never wins), j itself when none is positive.
+template <class T, class P>
+std::int32_t PivotRow(T* const* a, std::int32_t n, std::int32_t j, const typename P::Scale* scale) {
+    double best = 0.0;
+    std::int32_t pivot = j;
+    for (std::int32_t i = j; i < n; ++i) {
+        const double weight = P::Weight(a[i][j], scale[i]);
+        if (weight > best) {
+            best = weight;
+            pivot = i;
+        }
+    }
+    return pivot;
+}
+
 // Crout's method with implicit partial pivoting. a (n × n) is overwritten by
 // L below the diagonal (unit diagonal not stored) and U on and above it;
 // perm[i] receives the index in A of the row standing at position i, *sign
@@ -103,17 +119,11 @@ int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t
         SubtractFinishedTerms(a, first, n, 0, first, first, width, products);
         for (std::int32_t step = first; step < end; step += kCroutStep) {
             const std::int32_t stepEnd = std::min(end, step + kCroutStep);
+            // Column j holds all its terms: the pivot among rows j, j + 1, …
+            // (searched by the column before, inside the step, as it updates
+            // the rows: the same candidates in the same order).
+            std::int32_t pivot = PivotRow<T, P>(a, n, step, scale);
             for (std::int32_t j = step; j < stepEnd; ++j) {
-                // Column j holds all its terms: choose the pivot among rows j, j + 1, ….
-                double best = 0.0;
-                std::int32_t pivot = j;
-                for (std::int32_t i = j; i < n; ++i) {
-                    const double weight = P::Weight(a[i][j], scale[i]);
-                    if (weight > best) {  // the first of equal weights wins; NaN never does
-                        best = weight;
-                        pivot = i;
-                    }
-                }
                 if (pivot != j) {
                     std::swap(a[pivot], a[j]);  // exchanging the row blocks exchanges whole rows
                     *sign = -*sign;
@@ -124,11 +134,19 @@ int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t
                 if (j == n - 1) return kKernelOk;
                 const T r = P::Reciprocal(a[j][j]);
                 const T* __restrict u = a[j];
+                double best = 0.0;
+                pivot = j + 1;
                 for (std::int32_t i = j + 1; i < n; ++i) {
                     T* __restrict row = a[i];
                     const T l = row[j] * r;
                     row[j] = l;
                     for (std::int32_t c = j + 1; c < stepEnd; ++c) row[c] = row[c] - l * u[c];
+                    if (j + 1 == stepEnd) continue;
+                    const double weight = P::Weight(row[j + 1], scale[i]);
+                    if (weight > best) {
+                        best = weight;
+                        pivot = i;
+                    }
                 }
             }
             // The step's terms for the panel's later columns: first its own
