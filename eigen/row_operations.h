@@ -44,6 +44,14 @@ struct RowOperations {
     // reflectRows3 twice, as reflect3Twice
     void (*reflectRows3Twice)(double* w0, double* w1, double* w2, double* w3, const double* a, const double* b,
                               std::int32_t n);
+    // Successive steps of one sweep in one pass: step s (s = 0..count − 1)
+    // is reflect3 (or reflectRows3) on rows w[s], w[s + 1], w[s + 2] over
+    // columns first..first + n − 1, with p, q, r, qq, rr at c + s·stride.
+    // Each element is loaded and stored once for all the steps it takes.
+    void (*reflect3Chain)(double* const* w, std::int32_t first, std::int32_t n, const double* c, std::int32_t stride,
+                          std::int32_t count);
+    void (*reflectRows3Chain)(double* const* w, std::int32_t first, std::int32_t n, const double* c,
+                              std::int32_t stride, std::int32_t count);
     // t[c·ld + i] = rows[i][first + c], and back: columns first..first +
     // width − 1 of count rows copied transposed (values only moved)
     void (*gatherTransposed)(double* t, std::int32_t ld, const double* const* rows, std::int32_t first,

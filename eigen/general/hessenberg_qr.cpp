@@ -180,6 +180,73 @@ void PayOwedSteps(const RowOperations& ops, double* const* h, std::int32_t first
         PayOwedStepsAcross(ops, h + i, i, std::min(kOwedGroup, lastRow - i + 1), steps, count);
 }
 
+// The row modifications of one double-shift sweep: step k changes rows
+// k..k + 2 over columns k..end. The later steps of the sweep read only the
+// columns near them (step k's column modification takes columns k..k + 2, the
+// next step its vector from column k), so a step goes at once to the columns
+// before ready_ and is held back from those after it, which take the held
+// steps a block at a time as the sweep reaches them (or all, when the room is
+// full or the sweep ends): the far columns of successive rows then take many
+// steps in one pass. Each element still takes its steps in order.
+class SweepRows {
+public:
+    SweepRows(const RowOperations& ops, double* const* h, std::int32_t first, std::int32_t end)
+        : ops_(ops), h_(h), ready_(first), end_(end) {}
+    // Columns up to `column` take every step so far.
+    void Need(std::int32_t column) {
+        column = std::min(column, end_);
+        while (ready_ <= column) {
+            const std::int32_t to = std::min(end_, ready_ + kWidth - 1);
+            ApplyHeld(ready_, to);
+            ready_ = to + 1;
+        }
+    }
+    // Step k with c = {x, y, zz, q, r}.
+    void Add(std::int32_t k, bool notlast, const double* c) {
+        if (ready_ > k) Apply(OwedStep{k, notlast, {c[0], c[1], c[2], c[3], c[4]}}, k, ready_ - 1);
+        if (ready_ > end_) return;
+        if (count_ == kHeld) Flush();
+        held_[count_++] = OwedStep{k, notlast, {c[0], c[1], c[2], c[3], c[4]}};
+    }
+    // Every held step to the columns from ready_ on.
+    void Flush() {
+        for (std::int32_t c = ready_; c <= end_; c += kWidth) ApplyHeld(c, std::min(end_, c + kWidth - 1));
+        count_ = 0;
+    }
+
+private:
+    static constexpr int kHeld = 128;
+    static constexpr std::int32_t kWidth = 32;
+    void Apply(const OwedStep& s, std::int32_t from, std::int32_t to) const {
+        double* const* const w = h_ + s.k;
+        if (s.notlast)
+            ops_.reflectRows3(w[0] + from, w[1] + from, w[2] + from, s.c[0], s.c[1], s.c[2], s.c[3], s.c[4],
+                              to - from + 1);
+        else
+            ops_.reflectRows2(w[0] + from, w[1] + from, s.c[0], s.c[1], s.c[3], to - from + 1);
+    }
+    // The held steps to columns from..to, successive three-row steps in one pass.
+    void ApplyHeld(std::int32_t from, std::int32_t to) const {
+        static_assert(sizeof(OwedStep) % sizeof(double) == 0);
+        constexpr std::int32_t kStride = sizeof(OwedStep) / sizeof(double);
+        for (int i = 0; i < count_;) {
+            int e = i + 1;
+            while (e < count_ && held_[e].notlast && held_[e - 1].notlast && held_[e].k == held_[e - 1].k + 1) ++e;
+            if (e - i >= 2)
+                ops_.reflectRows3Chain(h_ + held_[i].k, from, to - from + 1, held_[i].c, kStride, e - i);
+            else
+                Apply(held_[i], from, to);
+            i = e;
+        }
+    }
+    const RowOperations& ops_;
+    double* const* h_;
+    std::int32_t ready_;  // columns before it have taken every step so far
+    std::int32_t end_;
+    int count_ = 0;
+    OwedStep held_[kHeld];
+};
+
 // Steps owed to rows of one array (zt, or h right of the active window),
 // applied when their room is full and before the array is read. The steps form
 // runs of increasing first row (the sweeps, and each rotation of a real pair);
@@ -217,14 +284,15 @@ public:
                         j == lead ? std::min(next[j] + kLead, runStart_[j + 1]) : runStart_[j + 1];
                     std::int64_t i = next[j];
                     while (i < stop && LastRow(room_[i]) < frontier) {
+                        // The successive steps from i that may go now, in one pass.
+                        std::int64_t e = i + 1;
+                        while (e < stop && Successive(room_[e - 1], room_[e]) && LastRow(room_[e]) < frontier) ++e;
                         const SchurVectorStep& s = room_[i];
-                        if (i + 1 < stop && Successive(s, room_[i + 1]) && LastRow(room_[i + 1]) < frontier) {
-                            TakeTwo(s, room_[i + 1], std::max(c, s.first), end);
-                            i += 2;
-                        } else {
+                        if (e - i >= 2)
+                            TakeChain(s, static_cast<std::int32_t>(e - i), std::max(c, s.first), end);
+                        else
                             Take(s, std::max(c, s.first), end);
-                            i += 1;
-                        }
+                        i = e;
                     }
                     next[j] = i;
                     if (i < runStart_[j + 1]) frontier = std::min(frontier, room_[i].k);
@@ -244,19 +312,21 @@ private:
     static std::int32_t LastRow(const SchurVectorStep& s) {
         return s.k + (s.kind == SchurVectorStep::kReflect3 || s.kind == SchurVectorStep::kReflectRows3 ? 2 : 1);
     }
-    // Two three-row steps on successive rows over the same columns, which one
-    // pass applies in turn to each element.
+    // Successive three-row steps over the same columns, which one pass
+    // applies in turn to each element.
     static bool Successive(const SchurVectorStep& s, const SchurVectorStep& t) {
         return (s.kind == SchurVectorStep::kReflect3 || s.kind == SchurVectorStep::kReflectRows3) && t.kind == s.kind &&
                t.k == s.k + 1 && t.first == s.first;
     }
-    void TakeTwo(const SchurVectorStep& s, const SchurVectorStep& t, std::int32_t c, std::int32_t end) const {
+    // Steps s and the count − 1 after it on columns c..end.
+    void TakeChain(const SchurVectorStep& s, std::int32_t count, std::int32_t c, std::int32_t end) const {
         if (c > end) return;
-        double* const* w = rows_ + s.k;
+        static_assert(sizeof(SchurVectorStep) % sizeof(double) == 0);
+        constexpr std::int32_t kStride = sizeof(SchurVectorStep) / sizeof(double);
         if (s.kind == SchurVectorStep::kReflect3)
-            ops_.reflect3Twice(w[0] + c, w[1] + c, w[2] + c, w[3] + c, s.c, t.c, end - c + 1);
+            ops_.reflect3Chain(rows_ + s.k, c, end - c + 1, s.c, kStride, count);
         else
-            ops_.reflectRows3Twice(w[0] + c, w[1] + c, w[2] + c, w[3] + c, s.c, t.c, end - c + 1);
+            ops_.reflectRows3Chain(rows_ + s.k, c, end - c + 1, s.c, kStride, count);
     }
     // Step s on columns c..end.
     void Take(const SchurVectorStep& s, std::int32_t c, std::int32_t end) const {
@@ -445,8 +515,10 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
             const std::int32_t firstRow = kVectors ? 0 : l;
             OwedStep above[kOwedSpan];
             int owing = 0;
+            SweepRows rows(ops, h, m, en);
             for (std::int32_t k = m; k <= na; ++k) {
                 const bool notlast = k != na;
+                rows.Need(k + 2);
                 if (k != m) {
                     p = h[k][k - 1];
                     q = h[k + 1][k - 1];
@@ -472,8 +544,9 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                 q = q * rp;
                 r = r * rp;
                 const std::int32_t last = std::min(en, k + 3);
+                const double c[5] = {x, y, zz, q, r};
+                rows.Add(k, notlast, c);
                 if (notlast) {
-                    ops.reflectRows3(h[k] + k, h[k + 1] + k, h[k + 2] + k, x, y, zz, q, r, en - k + 1);
                     if constexpr (kVectors) owed->h.Add(SchurVectorStep::kReflectRows3, k, en + 1, x, y, zz, q, r);
                     // Rows below k now; those above are owed the step (OwedStep).
                     for (std::int32_t i = std::max(firstRow, k + 1); i <= last; ++i) {
@@ -484,7 +557,6 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                     }
                     if constexpr (kVectors) owed->z.Add(SchurVectorStep::kReflect3, k, low, x, y, zz, q, r);
                 } else {
-                    ops.reflectRows2(h[k] + k, h[k + 1] + k, x, y, q, en - k + 1);
                     if constexpr (kVectors) owed->h.Add(SchurVectorStep::kReflectRows2, k, en + 1, x, y, 0.0, q, 0.0);
                     for (std::int32_t i = std::max(firstRow, k + 1); i <= last; ++i) {
                         const double v = x * h[i][k] + y * h[i][k + 1];
@@ -501,6 +573,7 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                     above[owing++] = OwedStep{k, notlast, {x, y, zz, q, r}};
                 }
             }
+            rows.Flush();
             PayOwedSteps(ops, h, firstRow, above, owing);
         }
     }
