@@ -12,6 +12,11 @@ namespace corvane {
 struct RowOperations {
     // y = y + x·s
     void (*addScaled)(double* y, const double* x, double s, std::int32_t n);
+    // y[q][i] = y[q][i] + x[k][first + i]·s[q][k] for q < 4, i < n, each
+    // element summed over k = k0..k1 in increasing order: four sums over the
+    // same rows, which are read once
+    void (*addRowTerms4)(double* const* y, const double* const* x, std::int32_t first, const double* const* s,
+                         std::int32_t k0, std::int32_t k1, std::int32_t n);
     // y = y − x·s
     void (*subtractScaled)(double* y, const double* x, double s, std::int32_t n);
     // y = y − (u·a + v·b)

@@ -308,6 +308,39 @@ void Chain3(double* const* w, std::int32_t first, std::int32_t n, const double* 
     ChainRest<kRows, kLanes - 1, double>(w, j, end - j, c, stride, count);
 }
 
+// AddRowTerms4 on the columns j..j + Strips·kLanes − 1 (of y: from j − first):
+// the sixteen or fewer sums stay in registers while k runs.
+template <int Strips, class V>
+void RowTermStrips(double* const* y, const double* const* x, std::int32_t first, std::int32_t j, const double* const* s,
+                   std::int32_t k0, std::int32_t k1) {
+    constexpr int kStep = static_cast<int>(sizeof(V) / sizeof(double));
+    V acc[4][Strips];
+    for (int q = 0; q < 4; ++q)
+        for (int u = 0; u < Strips; ++u) std::memcpy(&acc[q][u], y[q] + (j - first) + u * kStep, sizeof(V));
+    for (std::int32_t k = k0; k <= k1; ++k) {
+        V xv[Strips];
+        for (int u = 0; u < Strips; ++u) std::memcpy(&xv[u], x[k] + j + u * kStep, sizeof(V));
+        for (int q = 0; q < 4; ++q) {
+            const double sq = s[q][k];
+            for (int u = 0; u < Strips; ++u) acc[q][u] = acc[q][u] + xv[u] * sq;
+        }
+    }
+    for (int q = 0; q < 4; ++q)
+        for (int u = 0; u < Strips; ++u) std::memcpy(y[q] + (j - first) + u * kStep, &acc[q][u], sizeof(V));
+}
+
+constexpr int kRowTermStrips = sizeof(void*) == 4 ? 1 : (kLanes == 8 ? 3 : 2);
+
+void AddRowTerms4(double* const* y, const double* const* x, std::int32_t first, const double* const* s, std::int32_t k0,
+                  std::int32_t k1, std::int32_t n) {
+    std::int32_t j = first;
+    const std::int32_t end = first + n;
+    for (; j + kRowTermStrips * kLanes <= end; j += kRowTermStrips * kLanes)
+        RowTermStrips<kRowTermStrips, Lanes>(y, x, first, j, s, k0, k1);
+    for (; j + kLanes <= end; j += kLanes) RowTermStrips<1, Lanes>(y, x, first, j, s, k0, k1);
+    for (; j < end; ++j) RowTermStrips<1, double>(y, x, first, j, s, k0, k1);
+}
+
 // Blocks of four rows by four columns go through registers, transposed by
 // shuffles (generic vectors: the compiler picks the set's instructions).
 using Four = double __attribute__((vector_size(32)));
@@ -388,6 +421,7 @@ void AddColumnTerms8(double* acc, const double* const* rows, const double* y, co
 }
 
 constexpr RowOperations kLoops{.addScaled = &AddScaled,
+                               .addRowTerms4 = &AddRowTerms4,
                                .subtractScaled = &SubtractScaled,
                                .subtractTwo = &SubtractTwo,
                                .reduceMultiplyLower = &ReduceMultiplyLower,

@@ -152,22 +152,31 @@ void PayOwedStepsAcross(const RowOperations& ops, double* const* rows, std::int3
     const OwedStep& last = steps[stepCount - 1];
     const std::int32_t width = last.k + (last.notlast ? 3 : 2) - c0;
     double t[kOwedSpan * kOwedGroup];
+    double* columns[kOwedSpan];  // column c0 + c of the rows at t + c·kOwedGroup
+    for (std::int32_t c = 0; c < width; ++c) columns[c] = t + c * kOwedGroup;
     ops.gatherTransposed(t, kOwedGroup, rows, c0, count, width);
-    for (int s = 0; s < stepCount; ++s) {
+    static_assert(sizeof(OwedStep) % sizeof(double) == 0);
+    constexpr std::int32_t kStride = sizeof(OwedStep) / sizeof(double);
+    for (int s = 0; s < stepCount;) {
         const OwedStep& st = steps[s];
         const int taking = std::min(count, st.k - first + 1);  // rows first..k
-        if (taking <= 0) continue;
-        double* const x = t + (st.k - c0) * kOwedGroup;
-        const double* const c = st.c;
-        if (!st.notlast) {
-            ops.reflect2(x, x + kOwedGroup, c[0], c[1], c[3], taking);
-        } else if (s + 1 < stepCount && steps[s + 1].notlast && steps[s + 1].k == st.k + 1 && taking == count) {
-            // The next step on the next row, taken by the same rows: one pass.
-            ops.reflect3Twice(x, x + kOwedGroup, x + 2 * kOwedGroup, x + 3 * kOwedGroup, c, steps[s + 1].c, taking);
+        if (taking <= 0) {
             ++s;
-        } else {
-            ops.reflect3(x, x + kOwedGroup, x + 2 * kOwedGroup, c[0], c[1], c[2], c[3], c[4], taking);
+            continue;
         }
+        double* const x = columns[st.k - c0];
+        const double* const c = st.c;
+        // The steps on the next rows taken by the same rows: one pass.
+        int e = s + 1;
+        if (st.notlast && taking == count)
+            while (e < stepCount && steps[e].notlast && steps[e].k == steps[e - 1].k + 1) ++e;
+        if (e - s >= 2)
+            ops.reflect3Chain(columns + (st.k - c0), 0, taking, c, kStride, e - s);
+        else if (!st.notlast)
+            ops.reflect2(x, x + kOwedGroup, c[0], c[1], c[3], taking);
+        else
+            ops.reflect3(x, x + kOwedGroup, x + 2 * kOwedGroup, c[0], c[1], c[2], c[3], c[4], taking);
+        s = e;
     }
     ops.scatterTransposed(t, kOwedGroup, rows, c0, count, width);
 }
@@ -369,19 +378,36 @@ struct OwedSteps {
 // The eigenvectors of the original matrix: column j of z becomes the sum of
 // z[.][k]·h[k][j] over k = low..min(j, igh), in increasing k, for j from the
 // last down. With zt = z transposed and h transposed in place (h is not needed
-// afterwards) every sum runs along rows, a block of z's rows at a time.
+// afterwards) every sum runs along rows, for a block of z's rows narrow enough
+// that the panel of zt it reads stays in the second-level cache, and four
+// columns j at a time, which read the panel once.
 void BackTransform(const RowOperations& ops, std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h,
                    double* const* zt) {
     TransposeSquare(N, h);
     constexpr std::int32_t kBlock = 128;
-    double sum[kBlock];
-    for (std::int32_t i0 = low; i0 <= igh; i0 += kBlock) {
-        const std::int32_t count = std::min(kBlock, igh - i0 + 1);
-        for (std::int32_t j = N; j >= low; --j) {
-            const std::int32_t mm = std::min(j, igh);
-            for (std::int32_t i = 0; i < count; ++i) sum[i] = 0.0;
-            for (std::int32_t k = low; k <= mm; ++k) ops.addScaled(sum, zt[k] + i0, h[j][k], count);
-            for (std::int32_t i = 0; i < count; ++i) zt[j][i0 + i] = sum[i];
+    constexpr std::int64_t kPanelDoubles = 64 * 1024;
+    const std::int32_t block =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(kPanelDoubles / (igh - low + 1) / 16 * 16, 16, kBlock));
+    double sum[4][kBlock];
+    double* const sums[4] = {sum[0], sum[1], sum[2], sum[3]};
+    for (std::int32_t i0 = low; i0 <= igh; i0 += block) {
+        const std::int32_t count = std::min(block, igh - i0 + 1);
+        for (std::int32_t j = N; j >= low; j -= 4) {
+            const int g = static_cast<int>(std::min<std::int32_t>(4, j - low + 1));  // columns j, j − 1, ...
+            for (int q = 0; q < 4; ++q)
+                for (std::int32_t i = 0; i < count; ++i) sum[q][i] = 0.0;
+            // The terms every column of the group takes, then each column's own.
+            const std::int32_t common = g == 4 ? std::min(j - 3, igh) : low - 1;
+            if (common >= low) {
+                const double* const s[4] = {h[j], h[j - 1], h[j - 2], h[j - 3]};
+                ops.addRowTerms4(sums, zt, i0, s, low, common, count);
+            }
+            for (int q = 0; q < g; ++q) {
+                const std::int32_t mm = std::min(j - q, igh);
+                for (std::int32_t k = common + 1; k <= mm; ++k) ops.addScaled(sum[q], zt[k] + i0, h[j - q][k], count);
+            }
+            for (int q = 0; q < g; ++q)
+                for (std::int32_t i = 0; i < count; ++i) zt[j - q][i0 + i] = sum[q][i];
         }
     }
 }
