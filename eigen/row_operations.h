@@ -12,6 +12,11 @@ namespace corvane {
 struct RowOperations {
     // y = y + x·s
     void (*addScaled)(double* y, const double* x, double s, std::int32_t n);
+    // y[q][i] = y[q][i] + x[k][first + i]·s[q][k] for q < 4, i < n, each
+    // element summed over k = k0..k1 in increasing order: four sums over the
+    // same rows, which are read once
+    void (*addRowTerms4)(double* const* y, const double* const* x, std::int32_t first, const double* const* s,
+                         std::int32_t k0, std::int32_t k1, std::int32_t n);
     // y = y − x·s
     void (*subtractScaled)(double* y, const double* x, double s, std::int32_t n);
     // y = y − (u·a + v·b)
@@ -44,6 +49,14 @@ struct RowOperations {
     // reflectRows3 twice, as reflect3Twice
     void (*reflectRows3Twice)(double* w0, double* w1, double* w2, double* w3, const double* a, const double* b,
                               std::int32_t n);
+    // Successive steps of one sweep in one pass: step s (s = 0..count − 1)
+    // is reflect3 (or reflectRows3) on rows w[s], w[s + 1], w[s + 2] over
+    // columns first..first + n − 1, with p, q, r, qq, rr at c + s·stride.
+    // Each element is loaded and stored once for all the steps it takes.
+    void (*reflect3Chain)(double* const* w, std::int32_t first, std::int32_t n, const double* c, std::int32_t stride,
+                          std::int32_t count);
+    void (*reflectRows3Chain)(double* const* w, std::int32_t first, std::int32_t n, const double* c,
+                              std::int32_t stride, std::int32_t count);
     // t[c·ld + i] = rows[i][first + c], and back: columns first..first +
     // width − 1 of count rows copied transposed (values only moved)
     void (*gatherTransposed)(double* t, std::int32_t ld, const double* const* rows, std::int32_t first,

@@ -232,6 +232,115 @@ void ReflectRows2(double* __restrict x, double* __restrict y, double p, double q
     }
 }
 
+// Chains of steps: strips of columns, each of `Strips` registers, walk down
+// the rows with the two rows a step passes on held in registers. Step s is
+// the reflector (v = p·x + q·y + r·z; x −= v; y −= v·qq; z −= v·rr) or, with
+// kRows, its row form (v = x + qq·y + rr·z; x −= v·p; y −= v·q; z −= v·r).
+// Several strips side by side hide the latency of one step's dependence on
+// the last. In 32-bit mode there are only eight vector registers.
+constexpr int kChainStrips = sizeof(void*) == 4 ? 2 : (kLanes == 8 ? 4 : 2);
+
+template <bool kRows, class V>
+inline __attribute__((always_inline)) void ChainStep(V& x, V& y, V z, const double* c, double* out) {
+    if constexpr (kRows) {
+        const V v = x + c[3] * y + c[4] * z;
+        const V done = x - v * c[0];
+        std::memcpy(out, &done, sizeof done);
+        x = y - v * c[1];
+        y = z - v * c[2];
+    } else {
+        const V v = c[0] * x + c[1] * y + c[2] * z;
+        const V done = x - v;
+        std::memcpy(out, &done, sizeof done);
+        x = y - v * c[3];
+        y = z - v * c[4];
+    }
+}
+
+template <bool kRows, int Strips, class V>
+void ChainStrips(double* const* w, std::int32_t j, const double* c, std::int32_t stride, std::int32_t count) {
+    constexpr int kStep = static_cast<int>(sizeof(V) / sizeof(double));
+    V x[Strips], y[Strips];
+    for (int u = 0; u < Strips; ++u) {
+        std::memcpy(&x[u], w[0] + j + u * kStep, sizeof(V));
+        std::memcpy(&y[u], w[1] + j + u * kStep, sizeof(V));
+    }
+    for (std::int32_t s = 0; s < count; ++s) {
+        const double* const cs = c + static_cast<std::int64_t>(s) * stride;
+        const double* const in = w[s + 2] + j;
+        double* const out = w[s] + j;
+        for (int u = 0; u < Strips; ++u) {
+            V z;
+            std::memcpy(&z, in + u * kStep, sizeof(V));
+            ChainStep<kRows>(x[u], y[u], z, cs, out + u * kStep);
+        }
+    }
+    for (int u = 0; u < Strips; ++u) {
+        std::memcpy(w[count] + j + u * kStep, &x[u], sizeof(V));
+        std::memcpy(w[count + 1] + j + u * kStep, &y[u], sizeof(V));
+    }
+}
+
+// ChainStrips with `strips` (< Max + 1) strips of V.
+template <bool kRows, int Max, class V>
+void ChainRest(double* const* w, std::int32_t j, std::int32_t strips, const double* c, std::int32_t stride,
+               std::int32_t count) {
+    if constexpr (Max > 0) {
+        if (strips == Max)
+            ChainStrips<kRows, Max, V>(w, j, c, stride, count);
+        else
+            ChainRest<kRows, Max - 1, V>(w, j, strips, c, stride, count);
+    }
+}
+
+template <bool kRows>
+void Chain3(double* const* w, std::int32_t first, std::int32_t n, const double* c, std::int32_t stride,
+            std::int32_t count) {
+    if (count <= 0) return;
+    std::int32_t j = first;
+    const std::int32_t end = first + n;
+    for (; j + kChainStrips * kLanes <= end; j += kChainStrips * kLanes)
+        ChainStrips<kRows, kChainStrips, Lanes>(w, j, c, stride, count);
+    // The last columns still side by side: whole registers, then single
+    // elements.
+    ChainRest<kRows, kChainStrips - 1, Lanes>(w, j, (end - j) / kLanes, c, stride, count);
+    j += (end - j) / kLanes * kLanes;
+    ChainRest<kRows, kLanes - 1, double>(w, j, end - j, c, stride, count);
+}
+
+// AddRowTerms4 on the columns j..j + Strips·kLanes − 1 (of y: from j − first):
+// the sixteen or fewer sums stay in registers while k runs.
+template <int Strips, class V>
+void RowTermStrips(double* const* y, const double* const* x, std::int32_t first, std::int32_t j, const double* const* s,
+                   std::int32_t k0, std::int32_t k1) {
+    constexpr int kStep = static_cast<int>(sizeof(V) / sizeof(double));
+    V acc[4][Strips];
+    for (int q = 0; q < 4; ++q)
+        for (int u = 0; u < Strips; ++u) std::memcpy(&acc[q][u], y[q] + (j - first) + u * kStep, sizeof(V));
+    for (std::int32_t k = k0; k <= k1; ++k) {
+        V xv[Strips];
+        for (int u = 0; u < Strips; ++u) std::memcpy(&xv[u], x[k] + j + u * kStep, sizeof(V));
+        for (int q = 0; q < 4; ++q) {
+            const double sq = s[q][k];
+            for (int u = 0; u < Strips; ++u) acc[q][u] = acc[q][u] + xv[u] * sq;
+        }
+    }
+    for (int q = 0; q < 4; ++q)
+        for (int u = 0; u < Strips; ++u) std::memcpy(y[q] + (j - first) + u * kStep, &acc[q][u], sizeof(V));
+}
+
+constexpr int kRowTermStrips = sizeof(void*) == 4 ? 1 : (kLanes == 8 ? 3 : 2);
+
+void AddRowTerms4(double* const* y, const double* const* x, std::int32_t first, const double* const* s, std::int32_t k0,
+                  std::int32_t k1, std::int32_t n) {
+    std::int32_t j = first;
+    const std::int32_t end = first + n;
+    for (; j + kRowTermStrips * kLanes <= end; j += kRowTermStrips * kLanes)
+        RowTermStrips<kRowTermStrips, Lanes>(y, x, first, j, s, k0, k1);
+    for (; j + kLanes <= end; j += kLanes) RowTermStrips<1, Lanes>(y, x, first, j, s, k0, k1);
+    for (; j < end; ++j) RowTermStrips<1, double>(y, x, first, j, s, k0, k1);
+}
+
 // Blocks of four rows by four columns go through registers, transposed by
 // shuffles (generic vectors: the compiler picks the set's instructions).
 using Four = double __attribute__((vector_size(32)));
@@ -312,6 +421,7 @@ void AddColumnTerms8(double* acc, const double* const* rows, const double* y, co
 }
 
 constexpr RowOperations kLoops{.addScaled = &AddScaled,
+                               .addRowTerms4 = &AddRowTerms4,
                                .subtractScaled = &SubtractScaled,
                                .subtractTwo = &SubtractTwo,
                                .reduceMultiplyLower = &ReduceMultiplyLower,
@@ -323,6 +433,8 @@ constexpr RowOperations kLoops{.addScaled = &AddScaled,
                                .reflectRows3 = &ReflectRows3,
                                .reflectRows2 = &ReflectRows2,
                                .reflectRows3Twice = &ReflectRows3Twice,
+                               .reflect3Chain = &Chain3<false>,
+                               .reflectRows3Chain = &Chain3<true>,
                                .gatherTransposed = &GatherTransposed,
                                .scatterTransposed = &ScatterTransposed,
                                .addColumnTerms8 = &AddColumnTerms8};

@@ -152,22 +152,31 @@ void PayOwedStepsAcross(const RowOperations& ops, double* const* rows, std::int3
     const OwedStep& last = steps[stepCount - 1];
     const std::int32_t width = last.k + (last.notlast ? 3 : 2) - c0;
     double t[kOwedSpan * kOwedGroup];
+    double* columns[kOwedSpan];  // column c0 + c of the rows at t + c·kOwedGroup
+    for (std::int32_t c = 0; c < width; ++c) columns[c] = t + c * kOwedGroup;
     ops.gatherTransposed(t, kOwedGroup, rows, c0, count, width);
-    for (int s = 0; s < stepCount; ++s) {
+    static_assert(sizeof(OwedStep) % sizeof(double) == 0);
+    constexpr std::int32_t kStride = sizeof(OwedStep) / sizeof(double);
+    for (int s = 0; s < stepCount;) {
         const OwedStep& st = steps[s];
         const int taking = std::min(count, st.k - first + 1);  // rows first..k
-        if (taking <= 0) continue;
-        double* const x = t + (st.k - c0) * kOwedGroup;
-        const double* const c = st.c;
-        if (!st.notlast) {
-            ops.reflect2(x, x + kOwedGroup, c[0], c[1], c[3], taking);
-        } else if (s + 1 < stepCount && steps[s + 1].notlast && steps[s + 1].k == st.k + 1 && taking == count) {
-            // The next step on the next row, taken by the same rows: one pass.
-            ops.reflect3Twice(x, x + kOwedGroup, x + 2 * kOwedGroup, x + 3 * kOwedGroup, c, steps[s + 1].c, taking);
+        if (taking <= 0) {
             ++s;
-        } else {
-            ops.reflect3(x, x + kOwedGroup, x + 2 * kOwedGroup, c[0], c[1], c[2], c[3], c[4], taking);
+            continue;
         }
+        double* const x = columns[st.k - c0];
+        const double* const c = st.c;
+        // The steps on the next rows taken by the same rows: one pass.
+        int e = s + 1;
+        if (st.notlast && taking == count)
+            while (e < stepCount && steps[e].notlast && steps[e].k == steps[e - 1].k + 1) ++e;
+        if (e - s >= 2)
+            ops.reflect3Chain(columns + (st.k - c0), 0, taking, c, kStride, e - s);
+        else if (!st.notlast)
+            ops.reflect2(x, x + kOwedGroup, c[0], c[1], c[3], taking);
+        else
+            ops.reflect3(x, x + kOwedGroup, x + 2 * kOwedGroup, c[0], c[1], c[2], c[3], c[4], taking);
+        s = e;
     }
     ops.scatterTransposed(t, kOwedGroup, rows, c0, count, width);
 }
@@ -179,6 +188,73 @@ void PayOwedSteps(const RowOperations& ops, double* const* h, std::int32_t first
     for (std::int32_t i = firstRow; i <= lastRow; i += kOwedGroup)
         PayOwedStepsAcross(ops, h + i, i, std::min(kOwedGroup, lastRow - i + 1), steps, count);
 }
+
+// The row modifications of one double-shift sweep: step k changes rows
+// k..k + 2 over columns k..end. The later steps of the sweep read only the
+// columns near them (step k's column modification takes columns k..k + 2, the
+// next step its vector from column k), so a step goes at once to the columns
+// before ready_ and is held back from those after it, which take the held
+// steps a block at a time as the sweep reaches them (or all, when the room is
+// full or the sweep ends): the far columns of successive rows then take many
+// steps in one pass. Each element still takes its steps in order.
+class SweepRows {
+public:
+    SweepRows(const RowOperations& ops, double* const* h, std::int32_t first, std::int32_t end)
+        : ops_(ops), h_(h), ready_(first), end_(end) {}
+    // Columns up to `column` take every step so far.
+    void Need(std::int32_t column) {
+        column = std::min(column, end_);
+        while (ready_ <= column) {
+            const std::int32_t to = std::min(end_, ready_ + kWidth - 1);
+            ApplyHeld(ready_, to);
+            ready_ = to + 1;
+        }
+    }
+    // Step k with c = {x, y, zz, q, r}.
+    void Add(std::int32_t k, bool notlast, const double* c) {
+        if (ready_ > k) Apply(OwedStep{k, notlast, {c[0], c[1], c[2], c[3], c[4]}}, k, ready_ - 1);
+        if (ready_ > end_) return;
+        if (count_ == kHeld) Flush();
+        held_[count_++] = OwedStep{k, notlast, {c[0], c[1], c[2], c[3], c[4]}};
+    }
+    // Every held step to the columns from ready_ on.
+    void Flush() {
+        for (std::int32_t c = ready_; c <= end_; c += kWidth) ApplyHeld(c, std::min(end_, c + kWidth - 1));
+        count_ = 0;
+    }
+
+private:
+    static constexpr int kHeld = 128;
+    static constexpr std::int32_t kWidth = 32;
+    void Apply(const OwedStep& s, std::int32_t from, std::int32_t to) const {
+        double* const* const w = h_ + s.k;
+        if (s.notlast)
+            ops_.reflectRows3(w[0] + from, w[1] + from, w[2] + from, s.c[0], s.c[1], s.c[2], s.c[3], s.c[4],
+                              to - from + 1);
+        else
+            ops_.reflectRows2(w[0] + from, w[1] + from, s.c[0], s.c[1], s.c[3], to - from + 1);
+    }
+    // The held steps to columns from..to, successive three-row steps in one pass.
+    void ApplyHeld(std::int32_t from, std::int32_t to) const {
+        static_assert(sizeof(OwedStep) % sizeof(double) == 0);
+        constexpr std::int32_t kStride = sizeof(OwedStep) / sizeof(double);
+        for (int i = 0; i < count_;) {
+            int e = i + 1;
+            while (e < count_ && held_[e].notlast && held_[e - 1].notlast && held_[e].k == held_[e - 1].k + 1) ++e;
+            if (e - i >= 2)
+                ops_.reflectRows3Chain(h_ + held_[i].k, from, to - from + 1, held_[i].c, kStride, e - i);
+            else
+                Apply(held_[i], from, to);
+            i = e;
+        }
+    }
+    const RowOperations& ops_;
+    double* const* h_;
+    std::int32_t ready_;  // columns before it have taken every step so far
+    std::int32_t end_;
+    int count_ = 0;
+    OwedStep held_[kHeld];
+};
 
 // Steps owed to rows of one array (zt, or h right of the active window),
 // applied when their room is full and before the array is read. The steps form
@@ -217,14 +293,15 @@ public:
                         j == lead ? std::min(next[j] + kLead, runStart_[j + 1]) : runStart_[j + 1];
                     std::int64_t i = next[j];
                     while (i < stop && LastRow(room_[i]) < frontier) {
+                        // The successive steps from i that may go now, in one pass.
+                        std::int64_t e = i + 1;
+                        while (e < stop && Successive(room_[e - 1], room_[e]) && LastRow(room_[e]) < frontier) ++e;
                         const SchurVectorStep& s = room_[i];
-                        if (i + 1 < stop && Successive(s, room_[i + 1]) && LastRow(room_[i + 1]) < frontier) {
-                            TakeTwo(s, room_[i + 1], std::max(c, s.first), end);
-                            i += 2;
-                        } else {
+                        if (e - i >= 2)
+                            TakeChain(s, static_cast<std::int32_t>(e - i), std::max(c, s.first), end);
+                        else
                             Take(s, std::max(c, s.first), end);
-                            i += 1;
-                        }
+                        i = e;
                     }
                     next[j] = i;
                     if (i < runStart_[j + 1]) frontier = std::min(frontier, room_[i].k);
@@ -244,19 +321,21 @@ private:
     static std::int32_t LastRow(const SchurVectorStep& s) {
         return s.k + (s.kind == SchurVectorStep::kReflect3 || s.kind == SchurVectorStep::kReflectRows3 ? 2 : 1);
     }
-    // Two three-row steps on successive rows over the same columns, which one
-    // pass applies in turn to each element.
+    // Successive three-row steps over the same columns, which one pass
+    // applies in turn to each element.
     static bool Successive(const SchurVectorStep& s, const SchurVectorStep& t) {
         return (s.kind == SchurVectorStep::kReflect3 || s.kind == SchurVectorStep::kReflectRows3) && t.kind == s.kind &&
                t.k == s.k + 1 && t.first == s.first;
     }
-    void TakeTwo(const SchurVectorStep& s, const SchurVectorStep& t, std::int32_t c, std::int32_t end) const {
+    // Steps s and the count − 1 after it on columns c..end.
+    void TakeChain(const SchurVectorStep& s, std::int32_t count, std::int32_t c, std::int32_t end) const {
         if (c > end) return;
-        double* const* w = rows_ + s.k;
+        static_assert(sizeof(SchurVectorStep) % sizeof(double) == 0);
+        constexpr std::int32_t kStride = sizeof(SchurVectorStep) / sizeof(double);
         if (s.kind == SchurVectorStep::kReflect3)
-            ops_.reflect3Twice(w[0] + c, w[1] + c, w[2] + c, w[3] + c, s.c, t.c, end - c + 1);
+            ops_.reflect3Chain(rows_ + s.k, c, end - c + 1, s.c, kStride, count);
         else
-            ops_.reflectRows3Twice(w[0] + c, w[1] + c, w[2] + c, w[3] + c, s.c, t.c, end - c + 1);
+            ops_.reflectRows3Chain(rows_ + s.k, c, end - c + 1, s.c, kStride, count);
     }
     // Step s on columns c..end.
     void Take(const SchurVectorStep& s, std::int32_t c, std::int32_t end) const {
@@ -299,19 +378,36 @@ struct OwedSteps {
 // The eigenvectors of the original matrix: column j of z becomes the sum of
 // z[.][k]·h[k][j] over k = low..min(j, igh), in increasing k, for j from the
 // last down. With zt = z transposed and h transposed in place (h is not needed
-// afterwards) every sum runs along rows, a block of z's rows at a time.
+// afterwards) every sum runs along rows, for a block of z's rows narrow enough
+// that the panel of zt it reads stays in the second-level cache, and four
+// columns j at a time, which read the panel once.
 void BackTransform(const RowOperations& ops, std::int32_t N, std::int32_t low, std::int32_t igh, double* const* h,
                    double* const* zt) {
     TransposeSquare(N, h);
     constexpr std::int32_t kBlock = 128;
-    double sum[kBlock];
-    for (std::int32_t i0 = low; i0 <= igh; i0 += kBlock) {
-        const std::int32_t count = std::min(kBlock, igh - i0 + 1);
-        for (std::int32_t j = N; j >= low; --j) {
-            const std::int32_t mm = std::min(j, igh);
-            for (std::int32_t i = 0; i < count; ++i) sum[i] = 0.0;
-            for (std::int32_t k = low; k <= mm; ++k) ops.addScaled(sum, zt[k] + i0, h[j][k], count);
-            for (std::int32_t i = 0; i < count; ++i) zt[j][i0 + i] = sum[i];
+    constexpr std::int64_t kPanelDoubles = 64 * 1024;
+    const std::int32_t block =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(kPanelDoubles / (igh - low + 1) / 16 * 16, 16, kBlock));
+    double sum[4][kBlock];
+    double* const sums[4] = {sum[0], sum[1], sum[2], sum[3]};
+    for (std::int32_t i0 = low; i0 <= igh; i0 += block) {
+        const std::int32_t count = std::min(block, igh - i0 + 1);
+        for (std::int32_t j = N; j >= low; j -= 4) {
+            const int g = static_cast<int>(std::min<std::int32_t>(4, j - low + 1));  // columns j, j − 1, ...
+            for (int q = 0; q < 4; ++q)
+                for (std::int32_t i = 0; i < count; ++i) sum[q][i] = 0.0;
+            // The terms every column of the group takes, then each column's own.
+            const std::int32_t common = g == 4 ? std::min(j - 3, igh) : low - 1;
+            if (common >= low) {
+                const double* const s[4] = {h[j], h[j - 1], h[j - 2], h[j - 3]};
+                ops.addRowTerms4(sums, zt, i0, s, low, common, count);
+            }
+            for (int q = 0; q < g; ++q) {
+                const std::int32_t mm = std::min(j - q, igh);
+                for (std::int32_t k = common + 1; k <= mm; ++k) ops.addScaled(sum[q], zt[k] + i0, h[j - q][k], count);
+            }
+            for (int q = 0; q < g; ++q)
+                for (std::int32_t i = 0; i < count; ++i) zt[j - q][i0 + i] = sum[q][i];
         }
     }
 }
@@ -445,8 +541,10 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
             const std::int32_t firstRow = kVectors ? 0 : l;
             OwedStep above[kOwedSpan];
             int owing = 0;
+            SweepRows rows(ops, h, m, en);
             for (std::int32_t k = m; k <= na; ++k) {
                 const bool notlast = k != na;
+                rows.Need(k + 2);
                 if (k != m) {
                     p = h[k][k - 1];
                     q = h[k + 1][k - 1];
@@ -472,8 +570,9 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                 q = q * rp;
                 r = r * rp;
                 const std::int32_t last = std::min(en, k + 3);
+                const double c[5] = {x, y, zz, q, r};
+                rows.Add(k, notlast, c);
                 if (notlast) {
-                    ops.reflectRows3(h[k] + k, h[k + 1] + k, h[k + 2] + k, x, y, zz, q, r, en - k + 1);
                     if constexpr (kVectors) owed->h.Add(SchurVectorStep::kReflectRows3, k, en + 1, x, y, zz, q, r);
                     // Rows below k now; those above are owed the step (OwedStep).
                     for (std::int32_t i = std::max(firstRow, k + 1); i <= last; ++i) {
@@ -484,7 +583,6 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                     }
                     if constexpr (kVectors) owed->z.Add(SchurVectorStep::kReflect3, k, low, x, y, zz, q, r);
                 } else {
-                    ops.reflectRows2(h[k] + k, h[k + 1] + k, x, y, q, en - k + 1);
                     if constexpr (kVectors) owed->h.Add(SchurVectorStep::kReflectRows2, k, en + 1, x, y, 0.0, q, 0.0);
                     for (std::int32_t i = std::max(firstRow, k + 1); i <= last; ++i) {
                         const double v = x * h[i][k] + y * h[i][k + 1];
@@ -501,6 +599,7 @@ KernelCode HessenbergQR(std::int32_t N, std::int32_t low, std::int32_t igh, doub
                     above[owing++] = OwedStep{k, notlast, {x, y, zz, q, r}};
                 }
             }
+            rows.Flush();
             PayOwedSteps(ops, h, firstRow, above, owing);
         }
     }
