@@ -54,6 +54,34 @@ struct RowOperations {
     // increasing order, skipping each r with takes[r] = 0 (elmhes's columns)
     void (*addColumnTerms8)(double* acc, const double* const* rows, const double* y, const double* takes,
                             std::int32_t first, std::int32_t last);
+    // The complex kernels keep real and imaginary parts in separate runs; u,
+    // x, y, z below are complex elements (ur, ui the parts of a scalar u).
+    // s = s + ū·x: sr = sr + (ur·xr + ui·xi); si = si + (ur·xi − ui·xr)
+    void (*addConjugateProduct)(double* sr, double* si, const double* xr, const double* xi, double ur, double ui,
+                                std::int32_t n);
+    // x = x + s·u: xr = xr + (sr·ur − si·ui); xi = xi + (sr·ui + si·ur)
+    void (*addProductWith)(double* xr, double* xi, const double* sr, const double* si, double ur, double ui,
+                           std::int32_t n);
+    // x = x − s·u: xr = xr − sr·ur + si·ui; xi = xi − sr·ui − si·ur
+    void (*subtractProductWith)(double* xr, double* xi, const double* sr, const double* si, double ur, double ui,
+                                std::int32_t n);
+    // x = x − f·ū along a row: xr = xr − fr·ur − fi·ui; xi = xi + fr·ui − fi·ur
+    void (*subtractScaledConjugate)(double* xr, double* xi, const double* ur, const double* ui, double fr, double fi,
+                                    std::int32_t n);
+    // s = s + z·x: sr = sr + ((zr·xr) − (xi·zi)); si = si + ((xr·zi) + (xi·zr))
+    void (*addComplexProduct)(double* sr, double* si, const double* xr, const double* xi, double zr, double zi,
+                              std::int32_t n);
+    // The column step of the complex QR iteration on the pair (y, z) with
+    // the real s: yr = xr·yr − xi·yi + s·zr; yi = xr·yi + xi·yr + s·zi;
+    // zr = xr·zr + xi·zi − s·yr; zi = xr·zi − xi·zr − s·yi (old y, z)
+    void (*complexColumnStep)(double* yr, double* yi, double* zr, double* zi, double xr, double xi, double s,
+                              std::int32_t n);
+    // Its row step: yr = xr·yr + xi·yi + s·zr; yi = xr·yi − xi·yr + s·zi;
+    // zr = xr·zr − xi·zi − s·yr; zi = xr·zi + xi·zr − s·yi (old y, z)
+    void (*complexRowStep)(double* yr, double* yi, double* zr, double* zi, double xr, double xi, double s,
+                           std::int32_t n);
+    // y = u·y: yr = ur·yr − ui·yi; yi = ur·yi + ui·yr
+    void (*complexScale)(double* yr, double* yi, double ur, double ui, std::int32_t n);
 };
 
 // The operations of the instruction set in use.

@@ -311,6 +311,76 @@ void AddColumnTerms8(double* acc, const double* const* rows, const double* y, co
     std::memcpy(acc, s, sizeof s);
 }
 
+void AddConjugateProduct(double* __restrict sr, double* __restrict si, const double* __restrict xr,
+                         const double* __restrict xi, double ur, double ui, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        sr[j] = sr[j] + (ur * xr[j] + ui * xi[j]);
+        si[j] = si[j] + (ur * xi[j] - ui * xr[j]);
+    }
+}
+
+void AddProductWith(double* __restrict xr, double* __restrict xi, const double* __restrict sr,
+                    const double* __restrict si, double ur, double ui, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        xr[j] = xr[j] + (sr[j] * ur - si[j] * ui);
+        xi[j] = xi[j] + (sr[j] * ui + si[j] * ur);
+    }
+}
+
+void SubtractProductWith(double* __restrict xr, double* __restrict xi, const double* __restrict sr,
+                         const double* __restrict si, double ur, double ui, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        xr[j] = xr[j] - sr[j] * ur + si[j] * ui;
+        xi[j] = xi[j] - sr[j] * ui - si[j] * ur;
+    }
+}
+
+void SubtractScaledConjugate(double* __restrict xr, double* __restrict xi, const double* __restrict ur,
+                             const double* __restrict ui, double fr, double fi, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        xr[j] = xr[j] - fr * ur[j] - fi * ui[j];
+        xi[j] = xi[j] + fr * ui[j] - fi * ur[j];
+    }
+}
+
+void AddComplexProduct(double* __restrict sr, double* __restrict si, const double* __restrict xr,
+                       const double* __restrict xi, double zr, double zi, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        sr[j] = sr[j] + ((zr * xr[j]) - (xi[j] * zi));
+        si[j] = si[j] + ((xr[j] * zi) + (xi[j] * zr));
+    }
+}
+
+void ComplexColumnStep(double* __restrict yr, double* __restrict yi, double* __restrict zr, double* __restrict zi,
+                       double xr, double xi, double s, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        const double ar = yr[j], ai = yi[j], br = zr[j], bi = zi[j];
+        yr[j] = xr * ar - xi * ai + s * br;
+        yi[j] = xr * ai + xi * ar + s * bi;
+        zr[j] = xr * br + xi * bi - s * ar;
+        zi[j] = xr * bi - xi * br - s * ai;
+    }
+}
+
+void ComplexRowStep(double* __restrict yr, double* __restrict yi, double* __restrict zr, double* __restrict zi,
+                    double xr, double xi, double s, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        const double ar = yr[j], ai = yi[j], br = zr[j], bi = zi[j];
+        yr[j] = xr * ar + xi * ai + s * br;
+        yi[j] = xr * ai - xi * ar + s * bi;
+        zr[j] = xr * br - xi * bi - s * ar;
+        zi[j] = xr * bi + xi * br - s * ai;
+    }
+}
+
+void ComplexScale(double* __restrict yr, double* __restrict yi, double ur, double ui, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        const double ar = yr[j], ai = yi[j];
+        yr[j] = ur * ar - ui * ai;
+        yi[j] = ur * ai + ui * ar;
+    }
+}
+
 constexpr RowOperations kLoops{.addScaled = &AddScaled,
                                .subtractScaled = &SubtractScaled,
                                .subtractTwo = &SubtractTwo,
@@ -325,7 +395,15 @@ constexpr RowOperations kLoops{.addScaled = &AddScaled,
                                .reflectRows3Twice = &ReflectRows3Twice,
                                .gatherTransposed = &GatherTransposed,
                                .scatterTransposed = &ScatterTransposed,
-                               .addColumnTerms8 = &AddColumnTerms8};
+                               .addColumnTerms8 = &AddColumnTerms8,
+                               .addConjugateProduct = &AddConjugateProduct,
+                               .addProductWith = &AddProductWith,
+                               .subtractProductWith = &SubtractProductWith,
+                               .subtractScaledConjugate = &SubtractScaledConjugate,
+                               .addComplexProduct = &AddComplexProduct,
+                               .complexColumnStep = &ComplexColumnStep,
+                               .complexRowStep = &ComplexRowStep,
+                               .complexScale = &ComplexScale};
 
 }  // namespace
 }  // namespace corvane

@@ -2,11 +2,14 @@
 // the reflectors of corth): complex QR iteration with Wilkinson's shift on a
 // Hessenberg matrix. One iteration serves both; comqr2 applies each step to
 // whole rows and columns and to z, comqr to the active block only.
+#include <algorithm>
 #include <cmath>
 
 #include "core/complex.h"
 #include "core/numeric_helpers.h"
 #include "eigen/complex/kernels.h"
+#include "eigen/row_operations.h"
+#include "eigen/square_transpose.h"
 
 namespace corvane {
 namespace {
@@ -54,10 +57,71 @@ std::int32_t SmallSubdiagonal(double* const* hr, double* const* hi, std::int32_t
     return l;
 }
 
+// Columns handled at a time by the loops that run along rows.
+constexpr std::int32_t kChunk = 128;
+// Rows copied transposed at a time, and columns per copy, for the column steps.
+constexpr std::int32_t kGroup = 32;
+constexpr std::int32_t kSpan = 64;
+
+// The column steps of one sweep on rows l..en: step j (l + 1..en) combines
+// columns j − 1 and j with (wr[j − 1], wi[j − 1], hi[j][j − 1]); then, when
+// scale, column en is multiplied by sr + i·si.
+struct ColumnSweep {
+    std::int32_t l, en;
+    const double* wr;
+    const double* wi;
+    double* const* hi;
+    bool scale;
+    double sr, si;
+};
+
+// Rows first..en of h take the sweep's column steps: row i the steps j >= i,
+// and at j = i its element (i, j − 1) has no imaginary part to use or keep.
+// No step of the sweep reads another row, so each takes its chain of steps at
+// once: kGroup rows are copied transposed, kSpan columns at a time, and each
+// step runs across the rows.
+void ApplyColumnSweep(const RowOperations& ops, double* const* hr, double* const* hi, std::int32_t first,
+                      const ColumnSweep& sw) {
+    const std::int32_t last = sw.en;
+    double tr[kSpan * kGroup], ti[kSpan * kGroup];
+    for (std::int32_t i0 = first; i0 <= last; i0 += kGroup) {
+        const std::int32_t count = std::min(kGroup, last - i0 + 1);
+        // Spans share their edge column, which the next span takes on.
+        for (std::int32_t c0 = sw.l; c0 < sw.en; c0 += kSpan - 1) {
+            const std::int32_t c1 = std::min(c0 + kSpan - 1, sw.en);
+            if (c1 < i0) continue;
+            const std::int32_t width = c1 - c0 + 1;
+            ops.gatherTransposed(tr, kGroup, hr + i0, c0, count, width);
+            ops.gatherTransposed(ti, kGroup, hi + i0, c0, count, width);
+            for (std::int32_t j = c0 + 1; j <= c1; ++j) {
+                const double xr = sw.wr[j - 1], xi = sw.wi[j - 1], s = sw.hi[j][j - 1];
+                double* const yr = tr + (j - 1 - c0) * kGroup;
+                double* const yi = ti + (j - 1 - c0) * kGroup;
+                double* const zr = yr + kGroup;
+                double* const zi = yi + kGroup;
+                const std::int32_t full = std::min(count, j - i0);  // rows i < j
+                if (full > 0) ops.complexColumnStep(yr, yi, zr, zi, xr, xi, s, full);
+                if (full >= 0 && full < count) {  // row i = j
+                    const double ur = yr[full], vr = zr[full], vi = zi[full];
+                    const double ui = 0.0;
+                    yr[full] = xr * ur - xi * ui + s * vr;
+                    zr[full] = xr * vr + xi * vi - s * ur;
+                    zi[full] = xr * vi - xi * vr - s * ui;
+                }
+            }
+            if (sw.scale && c1 == sw.en)
+                ops.complexScale(tr + (c1 - c0) * kGroup, ti + (c1 - c0) * kGroup, sw.sr, sw.si, count);
+            ops.scatterTransposed(tr, kGroup, hr + i0, c0, count, width);
+            ops.scatterTransposed(ti, kGroup, hi + i0, c0, count, width);
+        }
+    }
+}
+
 template <bool kVectors>
 KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double* ortr, double* orti, double* const* hr,
                      double* const* hi, double* wr, double* wi, double* const* zr, double* const* zi,
                      std::int64_t budget, std::int32_t* unfinished) {
+    const RowOperations& ops = ActiveRowOperations();
     if constexpr (kVectors) {
         for (std::int32_t i = 0; i <= N; ++i) {
             for (std::int32_t j = 0; j <= N; ++j) {
@@ -79,21 +143,31 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
                     orti[k] = hi[k][i - 1];
                 }
                 const double rn = 1.0 / nrm;
-                for (std::int32_t j = i; j <= igh; ++j) {
-                    double sr = 0.0, si = 0.0;
-                    for (std::int32_t k = i; k <= igh; ++k) {
-                        sr = sr + (ortr[k] * zr[k][j] + orti[k] * zi[k][j]);
-                        si = si + (ortr[k] * zi[k][j] - orti[k] * zr[k][j]);
+                // Column j of z takes the reflector; kChunk columns at a time,
+                // their sums side by side, each in increasing k.
+                for (std::int32_t j0 = i; j0 <= igh; j0 += kChunk) {
+                    const std::int32_t w = std::min(kChunk, igh - j0 + 1);
+                    double sr[kChunk], si[kChunk];
+                    std::fill(sr, sr + w, 0.0);
+                    std::fill(si, si + w, 0.0);
+                    for (std::int32_t k = i; k <= igh; ++k)
+                        ops.addConjugateProduct(sr, si, zr[k] + j0, zi[k] + j0, ortr[k], orti[k], w);
+                    for (std::int32_t c = 0; c < w; ++c) {
+                        sr[c] = sr[c] * rn;
+                        si[c] = si[c] * rn;
                     }
-                    sr = sr * rn;
-                    si = si * rn;
-                    for (std::int32_t k = i; k <= igh; ++k) {
-                        zr[k][j] = zr[k][j] + (sr * ortr[k] - si * orti[k]);
-                        zi[k][j] = zi[k][j] + (sr * orti[k] + si * ortr[k]);
-                    }
+                    for (std::int32_t k = i; k <= igh; ++k)
+                        ops.addProductWith(zr[k] + j0, zi[k] + j0, sr, si, ortr[k], orti[k], w);
                 }
             }
         }
+    }
+
+    // From here on z is held transposed (row k is column k), so that the
+    // column steps of the iteration run along rows.
+    if constexpr (kVectors) {
+        TransposeSquare(N, zr);
+        TransposeSquare(N, zi);
     }
 
     // Real subdiagonal elements, by a diagonal unitary similarity.
@@ -117,12 +191,7 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
                 hr[j][i] = yr * hr[j][i] - yi * hi[j][i];
                 hi[j][i] = si;
             }
-            if constexpr (kVectors)
-                for (std::int32_t j = low; j <= igh; ++j) {
-                    const double si = yr * zi[j][i] + yi * zr[j][i];
-                    zr[j][i] = yr * zr[j][i] - yi * zi[j][i];
-                    zi[j][i] = si;
-                }
+            if constexpr (kVectors) ops.complexScale(zr[i] + low, zi[i] + low, yr, yi, igh - low + 1);
         }
     }
 
@@ -144,6 +213,10 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
                 break;
             }
             if (itn == 0) {
+                if constexpr (kVectors) {
+                    TransposeSquare(N, zr);
+                    TransposeSquare(N, zi);
+                }
                 if (unfinished != nullptr) *unfinished = en;
                 return kKernelNoConvergence;
             }
@@ -176,15 +249,8 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
                 hr[i - 1][i - 1] = nrm;
                 hi[i - 1][i - 1] = 0.0;
                 hi[i][i - 1] = sub * rn;
-                const double s = hi[i][i - 1];
-                for (std::int32_t j = i; j <= lastColumn; ++j) {
-                    const double yr = hr[i - 1][j], yi = hi[i - 1][j];
-                    const double zzr = hr[i][j], zzi = hi[i][j];
-                    hr[i - 1][j] = xr * yr + xi * yi + s * zzr;
-                    hi[i - 1][j] = xr * yi - xi * yr + s * zzi;
-                    hr[i][j] = xr * zzr - xi * zzi - s * yr;
-                    hi[i][j] = xr * zzi + xi * zzr - s * yi;
-                }
+                ops.complexRowStep(hr[i - 1] + i, hi[i - 1] + i, hr[i] + i, hi[i] + i, xr, xi, hi[i][i - 1],
+                                   lastColumn - i + 1);
             }
 
             si = hi[en][en];
@@ -203,51 +269,23 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
                     }
             }
 
-            // Inverse operation (columns).
-            for (std::int32_t j = l + 1; j <= en; ++j) {
-                const double xr = wr[j - 1], xi = wi[j - 1];
-                const double s = hi[j][j - 1];
-                for (std::int32_t i = firstRow; i <= j; ++i) {
-                    const double yr = hr[i][j - 1];
-                    double yi = 0.0;
-                    const double zzr = hr[i][j], zzi = hi[i][j];
-                    if (i != j) {
-                        yi = hi[i][j - 1];
-                        hi[i][j - 1] = xr * yi + xi * yr + s * zzi;
-                    }
-                    hr[i][j - 1] = xr * yr - xi * yi + s * zzr;
-                    hr[i][j] = xr * zzr + xi * zzi - s * yr;
-                    hi[i][j] = xr * zzi - xi * zzr - s * yi;
-                }
-                if constexpr (kVectors)
-                    for (std::int32_t i = low; i <= igh; ++i) {
-                        const double yr = zr[i][j - 1], yi = zi[i][j - 1];
-                        const double zzr = zr[i][j], zzi = zi[i][j];
-                        zr[i][j - 1] = xr * yr - xi * yi + s * zzr;
-                        zi[i][j - 1] = xr * yi + xi * yr + s * zzi;
-                        zr[i][j] = xr * zzr + xi * zzi - s * yr;
-                        zi[i][j] = xr * zzi - xi * zzr - s * yi;
-                    }
-            }
-
-            if (si != 0.0) {
-                for (std::int32_t i = firstRow; i <= en; ++i) {
-                    const double yr = hr[i][en], yi = hi[i][en];
-                    hr[i][en] = sr * yr - si * yi;
-                    hi[i][en] = sr * yi + si * yr;
-                }
-                if constexpr (kVectors)
-                    for (std::int32_t i = low; i <= igh; ++i) {
-                        const double yr = zr[i][en], yi = zi[i][en];
-                        zr[i][en] = sr * yr - si * yi;
-                        zi[i][en] = sr * yi + si * yr;
-                    }
+            // Inverse operation (columns), row by row: no step reads the
+            // rows of another.
+            const ColumnSweep sweep{l, en, wr, wi, hi, si != 0.0, sr, si};
+            ApplyColumnSweep(ops, hr, hi, firstRow, sweep);
+            if constexpr (kVectors) {
+                for (std::int32_t j = l + 1; j <= en; ++j)
+                    ops.complexColumnStep(zr[j - 1] + low, zi[j - 1] + low, zr[j] + low, zi[j] + low, wr[j - 1],
+                                          wi[j - 1], hi[j][j - 1], igh - low + 1);
+                if (sweep.scale) ops.complexScale(zr[en] + low, zi[en] + low, sr, si, igh - low + 1);
             }
         }
         en = enm1;
     }
 
     if constexpr (kVectors) {
+        TransposeSquare(N, zr);
+        TransposeSquare(N, zi);
         // Back-substitution for the eigenvectors of the triangular form.
         double nrm = 0.0;
         for (std::int32_t i = 0; i <= N; ++i)
@@ -289,14 +327,22 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
         // Back-transformation. Column low is left as accumulated: its triangular
         // eigenvector is the unit vector, and the diagonal there still holds the
         // eigenvalue (a zero one would wipe the column).
-        for (std::int32_t j = N; j >= low + 1; --j) {
-            const std::int32_t mm = j < igh ? j : igh;
+        // Each row of z takes its sums kChunk columns at a time, from the
+        // last, side by side along the rows of h (a chunk reads only columns
+        // of z left of its end).
+        for (std::int32_t j1 = N; j1 >= low + 1; j1 -= kChunk) {
+            const std::int32_t j0 = std::max(low + 1, j1 - kChunk + 1);
+            double sr[kChunk], si[kChunk];
             for (std::int32_t i = low; i <= igh; ++i) {
-                Complex zz{0.0, 0.0};
-                for (std::int32_t k = low; k <= mm; ++k)
-                    zz += Complex{zr[i][k], zi[i][k]} * Complex{hr[k][j], hi[k][j]};
-                zr[i][j] = zz.Real;
-                zi[i][j] = zz.Imag;
+                std::fill(sr, sr + (j1 - j0 + 1), 0.0);
+                std::fill(si, si + (j1 - j0 + 1), 0.0);
+                for (std::int32_t k = low; k <= std::min(j1, igh); ++k) {
+                    const std::int32_t j = std::max(j0, k);
+                    ops.addComplexProduct(sr + (j - j0), si + (j - j0), hr[k] + j, hi[k] + j, zr[i][k], zi[i][k],
+                                          j1 - j + 1);
+                }
+                std::copy(sr, sr + (j1 - j0 + 1), zr[i] + j0);
+                std::copy(si, si + (j1 - j0 + 1), zi[i] + j0);
             }
         }
     }
