@@ -82,6 +82,15 @@ struct RowOperations {
                            std::int32_t n);
     // y = u·y: yr = ur·yr − ui·yi; yi = ur·yi + ui·yr
     void (*complexScale)(double* yr, double* yi, double ur, double ui, std::int32_t n);
+    // y = ū·y: yr = ur·yr + ui·yi; yi = ur·yi − ui·yr
+    void (*complexScaleConjugate)(double* yr, double* yi, double ur, double ui, std::int32_t n);
+    // complexColumnStep (or, with rowSteps, complexRowStep) on rows 0 and 1,
+    // then on rows 1 and 2, up to rows count − 1 and count, columns first..
+    // first + n − 1, with the coefficients (xr, xi, s) of step k at coef[k ·
+    // stride]: each element takes the steps in order, the row between two
+    // steps kept in registers.
+    void (*complexStepRun)(double* const* rr, double* const* ri, std::int32_t first, std::int32_t n, const double* coef,
+                           std::int32_t stride, std::int32_t count, bool rowSteps);
 };
 
 // The operations of the instruction set in use.

@@ -381,6 +381,79 @@ void ComplexScale(double* __restrict yr, double* __restrict yi, double ur, doubl
     }
 }
 
+void ComplexScaleConjugate(double* __restrict yr, double* __restrict yi, double ur, double ui, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        const double ar = yr[j], ai = yi[j];
+        yr[j] = ur * ar + ui * ai;
+        yi[j] = ur * ai - ui * ar;
+    }
+}
+
+// One complexStepRun over R registers of V (Lanes, or a double): the carried
+// row (yr, yi) meets row k + 1 at each step; R chains side by side hide each
+// step's latency.
+template <class V, int R, bool kRowSteps>
+inline __attribute__((always_inline)) void StepRunLanes(double* const* rr, double* const* ri, std::int32_t c,
+                                                        const double* coef, std::int32_t stride, std::int32_t count) {
+    constexpr std::int32_t kStep = sizeof(V) / sizeof(double);
+    V yr[R], yi[R];
+    for (int r = 0; r < R; ++r) {
+        std::memcpy(&yr[r], rr[0] + c + r * kStep, sizeof(V));
+        std::memcpy(&yi[r], ri[0] + c + r * kStep, sizeof(V));
+    }
+    for (std::int32_t k = 0; k < count; ++k) {
+        const double* const q = coef + static_cast<std::ptrdiff_t>(k) * stride;
+        const double xr = q[0], xi = q[1], s = q[2];
+        double* const ur = rr[k] + c;
+        double* const ui = ri[k] + c;
+        double* const vr = rr[k + 1] + c;
+        double* const vi = ri[k + 1] + c;
+        for (int r = 0; r < R; ++r) {
+            V zr, zi;
+            std::memcpy(&zr, vr + r * kStep, sizeof(V));
+            std::memcpy(&zi, vi + r * kStep, sizeof(V));
+            V ar, ai, br, bi;
+            if constexpr (kRowSteps) {
+                ar = xr * yr[r] + xi * yi[r] + s * zr;
+                ai = xr * yi[r] - xi * yr[r] + s * zi;
+                br = xr * zr - xi * zi - s * yr[r];
+                bi = xr * zi + xi * zr - s * yi[r];
+            } else {
+                ar = xr * yr[r] - xi * yi[r] + s * zr;
+                ai = xr * yi[r] + xi * yr[r] + s * zi;
+                br = xr * zr + xi * zi - s * yr[r];
+                bi = xr * zi - xi * zr - s * yi[r];
+            }
+            std::memcpy(ur + r * kStep, &ar, sizeof(V));
+            std::memcpy(ui + r * kStep, &ai, sizeof(V));
+            yr[r] = br;
+            yi[r] = bi;
+        }
+    }
+    for (int r = 0; r < R; ++r) {
+        std::memcpy(rr[count] + c + r * kStep, &yr[r], sizeof(V));
+        std::memcpy(ri[count] + c + r * kStep, &yi[r], sizeof(V));
+    }
+}
+
+template <bool kRowSteps>
+void StepRun(double* const* rr, double* const* ri, std::int32_t first, std::int32_t n, const double* coef,
+             std::int32_t stride, std::int32_t count) {
+    std::int32_t c = first;
+    const std::int32_t end = first + n;
+    for (; c + 2 * kLanes <= end; c += 2 * kLanes) StepRunLanes<Lanes, 2, kRowSteps>(rr, ri, c, coef, stride, count);
+    for (; c + kLanes <= end; c += kLanes) StepRunLanes<Lanes, 1, kRowSteps>(rr, ri, c, coef, stride, count);
+    for (; c < end; ++c) StepRunLanes<double, 1, kRowSteps>(rr, ri, c, coef, stride, count);
+}
+
+void ComplexStepRun(double* const* rr, double* const* ri, std::int32_t first, std::int32_t n, const double* coef,
+                    std::int32_t stride, std::int32_t count, bool rowSteps) {
+    if (rowSteps)
+        StepRun<true>(rr, ri, first, n, coef, stride, count);
+    else
+        StepRun<false>(rr, ri, first, n, coef, stride, count);
+}
+
 constexpr RowOperations kLoops{.addScaled = &AddScaled,
                                .subtractScaled = &SubtractScaled,
                                .subtractTwo = &SubtractTwo,
@@ -403,7 +476,9 @@ constexpr RowOperations kLoops{.addScaled = &AddScaled,
                                .addComplexProduct = &AddComplexProduct,
                                .complexColumnStep = &ComplexColumnStep,
                                .complexRowStep = &ComplexRowStep,
-                               .complexScale = &ComplexScale};
+                               .complexScale = &ComplexScale,
+                               .complexScaleConjugate = &ComplexScaleConjugate,
+                               .complexStepRun = &ComplexStepRun};
 
 }  // namespace
 }  // namespace corvane

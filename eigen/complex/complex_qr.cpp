@@ -117,9 +117,89 @@ void ApplyColumnSweep(const RowOperations& ops, double* const* hr, double* const
     }
 }
 
+// Steps owed to rows of one array (z transposed, or h right of the active
+// window), applied when their room is full and before the array is read: a
+// block of kWidth columns takes every step in order, and stays in cache while
+// the sweeps pass over it.
+class OwedSteps {
+public:
+    OwedSteps(const RowOperations& ops, double* const* rr, double* const* ri, std::int32_t last, ComplexSweepStep* room,
+              std::int64_t capacity)
+        : ops_(ops), rr_(rr), ri_(ri), last_(last), room_(room), capacity_(capacity) {}
+    void Add(std::int32_t kind, std::int32_t j, std::int32_t first, double a, double b, double s) {
+        if (first > last_) return;
+        if (count_ == capacity_) Apply();
+        room_[count_++] = ComplexSweepStep{kind, j, first, a, b, s};
+        lowest_ = std::min(lowest_, first);
+    }
+    void Apply() {
+        for (std::int32_t c0 = lowest_; c0 <= last_; c0 += kWidth) {
+            const std::int32_t c1 = std::min(c0 + kWidth - 1, last_);
+            for (std::int64_t k = 0; k < count_; ++k) {
+                const ComplexSweepStep& st = room_[k];
+                const std::int32_t c = std::max(c0, st.first);
+                if (c > c1) continue;
+                const std::int32_t n = c1 - c + 1;
+                // Steps on successive rows over the same columns go as one run.
+                const bool columnStep = st.kind == ComplexSweepStep::kColumnStep;
+                if (columnStep || st.kind == ComplexSweepStep::kRowStep) {
+                    double coef[3 * kRun];
+                    std::int32_t run = 0;
+                    while (run < kRun && k + run < count_) {
+                        const ComplexSweepStep& t = room_[k + run];
+                        if (t.kind != st.kind || t.j != st.j + run || t.first != st.first) break;
+                        coef[3 * run] = t.a;
+                        coef[3 * run + 1] = t.b;
+                        coef[3 * run + 2] = t.s;
+                        ++run;
+                    }
+                    ops_.complexStepRun(rr_ + st.j - 1, ri_ + st.j - 1, c, n, coef, 3, run, !columnStep);
+                    k += run - 1;
+                    continue;
+                }
+                double* const yr = rr_[st.j] + c;
+                double* const yi = ri_[st.j] + c;
+                switch (st.kind) {
+                case ComplexSweepStep::kColumnStep:
+                    ops_.complexColumnStep(rr_[st.j - 1] + c, ri_[st.j - 1] + c, yr, yi, st.a, st.b, st.s, n);
+                    break;
+                case ComplexSweepStep::kRowStep:
+                    ops_.complexRowStep(rr_[st.j - 1] + c, ri_[st.j - 1] + c, yr, yi, st.a, st.b, st.s, n);
+                    break;
+                case ComplexSweepStep::kScale: ops_.complexScale(yr, yi, st.a, st.b, n); break;
+                default: ops_.complexScaleConjugate(yr, yi, st.a, st.b, n); break;
+                }
+            }
+        }
+        count_ = 0;
+        lowest_ = INT32_MAX;
+    }
+
+private:
+    static constexpr std::int32_t kWidth = 32;
+    static constexpr std::int32_t kRun = 64;  // steps per run at most
+    const RowOperations& ops_;
+    double* const* rr_;
+    double* const* ri_;
+    std::int32_t last_;
+    ComplexSweepStep* room_;
+    std::int64_t capacity_;
+    std::int64_t count_ = 0;
+    std::int32_t lowest_ = INT32_MAX;
+};
+
+// What comqr2 owes: to z (transposed), and to h right of the active window.
+struct OwedToBoth {
+    OwedSteps z, h;
+    void Apply() {
+        z.Apply();
+        h.Apply();
+    }
+};
+
 template <bool kVectors>
 KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double* ortr, double* orti, double* const* hr,
-                     double* const* hi, double* wr, double* wi, double* const* zr, double* const* zi,
+                     double* const* hi, double* wr, double* wi, double* const* zr, double* const* zi, OwedToBoth* owed,
                      std::int64_t budget, std::int32_t* unfinished) {
     const RowOperations& ops = ActiveRowOperations();
     if constexpr (kVectors) {
@@ -214,6 +294,7 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
             }
             if (itn == 0) {
                 if constexpr (kVectors) {
+                    owed->Apply();
                     TransposeSquare(N, zr);
                     TransposeSquare(N, zi);
                 }
@@ -235,7 +316,6 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
             // Reduce to triangle (rows): comqr2 carries each step across the
             // whole rows and columns of h and into z, comqr keeps to the
             // active block.
-            const std::int32_t lastColumn = kVectors ? N : en;
             const std::int32_t firstRow = kVectors ? 0 : l;
             for (std::int32_t i = l + 1; i <= en; ++i) {
                 const double sub = hr[i][i - 1];
@@ -250,7 +330,8 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
                 hi[i - 1][i - 1] = 0.0;
                 hi[i][i - 1] = sub * rn;
                 ops.complexRowStep(hr[i - 1] + i, hi[i - 1] + i, hr[i] + i, hi[i] + i, xr, xi, hi[i][i - 1],
-                                   lastColumn - i + 1);
+                                   en - i + 1);
+                if constexpr (kVectors) owed->h.Add(ComplexSweepStep::kRowStep, i, en + 1, xr, xi, hi[i][i - 1]);
             }
 
             si = hi[en][en];
@@ -261,12 +342,7 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
                 si = si * rn;
                 hr[en][en] = nrm;
                 hi[en][en] = 0.0;
-                if constexpr (kVectors)
-                    for (std::int32_t j = en + 1; j <= N; ++j) {
-                        const double yr = hr[en][j], yi = hi[en][j];
-                        hr[en][j] = sr * yr + si * yi;
-                        hi[en][j] = sr * yi - si * yr;
-                    }
+                if constexpr (kVectors) owed->h.Add(ComplexSweepStep::kScaleConjugate, en, en + 1, sr, si, 0.0);
             }
 
             // Inverse operation (columns), row by row: no step reads the
@@ -275,15 +351,15 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
             ApplyColumnSweep(ops, hr, hi, firstRow, sweep);
             if constexpr (kVectors) {
                 for (std::int32_t j = l + 1; j <= en; ++j)
-                    ops.complexColumnStep(zr[j - 1] + low, zi[j - 1] + low, zr[j] + low, zi[j] + low, wr[j - 1],
-                                          wi[j - 1], hi[j][j - 1], igh - low + 1);
-                if (sweep.scale) ops.complexScale(zr[en] + low, zi[en] + low, sr, si, igh - low + 1);
+                    owed->z.Add(ComplexSweepStep::kColumnStep, j, low, wr[j - 1], wi[j - 1], hi[j][j - 1]);
+                if (sweep.scale) owed->z.Add(ComplexSweepStep::kScale, en, low, sr, si, 0.0);
             }
         }
         en = enm1;
     }
 
     if constexpr (kVectors) {
+        owed->Apply();
         TransposeSquare(N, zr);
         TransposeSquare(N, zi);
         // Back-substitution for the eigenvectors of the triangular form.
@@ -351,15 +427,24 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
 
 }  // namespace
 
+std::int64_t ComplexSweepStepRoom(std::int32_t n) noexcept { return 16 * static_cast<std::int64_t>(n) + 128; }
+
 KernelCode ComplexQRValues(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* hr, double* const* hi,
                            double* wr, double* wi, std::int64_t budget, std::int32_t* unfinished) {
-    return ComplexQR<false>(N, low, igh, nullptr, nullptr, hr, hi, wr, wi, nullptr, nullptr, budget, unfinished);
+    return ComplexQR<false>(N, low, igh, nullptr, nullptr, hr, hi, wr, wi, nullptr, nullptr, nullptr, budget,
+                            unfinished);
 }
 
 KernelCode ComplexQRVectors(std::int32_t N, std::int32_t low, std::int32_t igh, double* ortr, double* orti,
                             double* const* hr, double* const* hi, double* wr, double* wi, double* const* zr,
-                            double* const* zi, std::int64_t budget, std::int32_t* unfinished) {
-    return ComplexQR<true>(N, low, igh, ortr, orti, hr, hi, wr, wi, zr, zi, budget, unfinished);
+                            double* const* zi, std::int64_t budget, std::int32_t* unfinished, ComplexSweepStep* steps) {
+    // Half the room for each array; without room, a few steps at a time.
+    ComplexSweepStep few[2 * 64];
+    const std::int64_t half = steps != nullptr ? ComplexSweepStepRoom(N + 1) / 2 : 64;
+    ComplexSweepStep* const room = steps != nullptr ? steps : few;
+    const RowOperations& ops = ActiveRowOperations();
+    OwedToBoth owed{OwedSteps(ops, zr, zi, igh, room, half), OwedSteps(ops, hr, hi, N, room + half, half)};
+    return ComplexQR<true>(N, low, igh, ortr, orti, hr, hi, wr, wi, zr, zi, &owed, budget, unfinished);
 }
 
 }  // namespace corvane
