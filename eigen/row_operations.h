@@ -59,6 +59,9 @@ struct RowOperations {
     // s = s + ū·x: sr = sr + (ur·xr + ui·xi); si = si + (ur·xi − ui·xr)
     void (*addConjugateProduct)(double* sr, double* si, const double* xr, const double* xi, double ur, double ui,
                                 std::int32_t n);
+    // s = s + u·x: sr = sr + (ur·xr − ui·xi); si = si + (ur·xi + ui·xr)
+    void (*addProduct)(double* sr, double* si, const double* xr, const double* xi, double ur, double ui,
+                       std::int32_t n);
     // x = x + s·u: xr = xr + (sr·ur − si·ui); xi = xi + (sr·ui + si·ur)
     void (*addProductWith)(double* xr, double* xi, const double* sr, const double* si, double ur, double ui,
                            std::int32_t n);

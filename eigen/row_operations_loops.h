@@ -319,6 +319,14 @@ void AddConjugateProduct(double* __restrict sr, double* __restrict si, const dou
     }
 }
 
+void AddProduct(double* __restrict sr, double* __restrict si, const double* __restrict xr, const double* __restrict xi,
+                double ur, double ui, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        sr[j] = sr[j] + (ur * xr[j] - ui * xi[j]);
+        si[j] = si[j] + (ur * xi[j] + ui * xr[j]);
+    }
+}
+
 void AddProductWith(double* __restrict xr, double* __restrict xi, const double* __restrict sr,
                     const double* __restrict si, double ur, double ui, std::int32_t n) {
     for (std::int32_t j = 0; j < n; ++j) {
@@ -470,6 +478,7 @@ constexpr RowOperations kLoops{.addScaled = &AddScaled,
                                .scatterTransposed = &ScatterTransposed,
                                .addColumnTerms8 = &AddColumnTerms8,
                                .addConjugateProduct = &AddConjugateProduct,
+                               .addProduct = &AddProduct,
                                .addProductWith = &AddProductWith,
                                .subtractProductWith = &SubtractProductWith,
                                .subtractScaledConjugate = &SubtractScaledConjugate,

@@ -10,8 +10,25 @@ namespace corvane {
 namespace {
 // Columns whose sums run side by side in the product from the left, and rows
 // in the product from the right.
-constexpr std::int32_t kChunk = 128;
-constexpr std::int32_t kRows = 4;
+constexpr std::int32_t kChunk = 32;
+constexpr std::int32_t kRows = 8;
+
+// Rows i0..i0 + R − 1 take the reflector from the right: their sums over
+// j = igh down to m run side by side in registers.
+template <int R>
+void RightReflectRows(const RowOperations& ops, double* const* ar, double* const* ai, std::int32_t i0, std::int32_t m,
+                      std::int32_t igh, const double* ortr, const double* orti, double rh) {
+    double fr[R] = {}, fi[R] = {};
+    for (std::int32_t j = igh; j >= m; --j)
+        for (int r = 0; r < R; ++r) {
+            const double xr = ar[i0 + r][j], xi = ai[i0 + r][j];
+            fr[r] = fr[r] + (ortr[j] * xr - orti[j] * xi);
+            fi[r] = fi[r] + (ortr[j] * xi + orti[j] * xr);
+        }
+    for (int r = 0; r < R; ++r)
+        ops.subtractScaledConjugate(ar[i0 + r] + m, ai[i0 + r] + m, ortr + m, orti + m, fr[r] * rh, fi[r] * rh,
+                                    igh - m + 1);
+}
 }  // namespace
 
 void ComplexHessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh, double* const* ar, double* const* ai,
@@ -63,21 +80,10 @@ void ComplexHessenbergReduce(std::int32_t N, std::int32_t low, std::int32_t igh,
                 ops.subtractProductWith(ar[i] + j0, ai[i] + j0, fr, fi, ortr[i], orti[i], w);
         }
 
-        // A · (I − u·u*/h): kRows rows' sums side by side, each over j = igh
-        // down to m.
-        for (std::int32_t i0 = 0; i0 <= igh; i0 += kRows) {
-            const std::int32_t count = std::min(kRows, igh - i0 + 1);
-            double fr[kRows] = {}, fi[kRows] = {};
-            for (std::int32_t j = igh; j >= m; --j)
-                for (std::int32_t r = 0; r < count; ++r) {
-                    const double xr = ar[i0 + r][j], xi = ai[i0 + r][j];
-                    fr[r] = fr[r] + (ortr[j] * xr - orti[j] * xi);
-                    fi[r] = fi[r] + (ortr[j] * xi + orti[j] * xr);
-                }
-            for (std::int32_t r = 0; r < count; ++r)
-                ops.subtractScaledConjugate(ar[i0 + r] + m, ai[i0 + r] + m, ortr + m, orti + m, fr[r] * rh, fi[r] * rh,
-                                            igh - m + 1);
-        }
+        // A · (I − u·u*/h): kRows rows' sums side by side.
+        std::int32_t i0 = 0;
+        for (; i0 + kRows <= igh + 1; i0 += kRows) RightReflectRows<kRows>(ops, ar, ai, i0, m, igh, ortr, orti, rh);
+        for (; i0 <= igh; ++i0) RightReflectRows<1>(ops, ar, ai, i0, m, igh, ortr, orti, rh);
 
         ortr[m] = scale * ortr[m];
         orti[m] = scale * orti[m];

@@ -58,7 +58,7 @@ std::int32_t SmallSubdiagonal(double* const* hr, double* const* hi, std::int32_t
 }
 
 // Columns handled at a time by the loops that run along rows.
-constexpr std::int32_t kChunk = 128;
+constexpr std::int32_t kChunk = 64;
 // Rows copied transposed at a time, and columns per copy, for the column steps.
 constexpr std::int32_t kGroup = 32;
 constexpr std::int32_t kSpan = 64;
@@ -371,30 +371,44 @@ KernelCode ComplexQR(std::int32_t N, std::int32_t low, std::int32_t igh, double*
             }
         if (N == 0 || nrm == 0.0) return kKernelOk;
 
-        for (std::int32_t e = N; e >= 1; --e) {
-            const double xr = wr[e], xi = wi[e];
-            hr[e][e] = 1.0;
-            hi[e][e] = 0.0;
-            for (std::int32_t i = e - 1; i >= 0; --i) {
-                Complex zz{0.0, 0.0};
-                for (std::int32_t j = i + 1; j <= e; ++j)
-                    zz += Complex{hr[i][j], hi[i][j]} * Complex{hr[j][e], hi[j][e]};
-                double yr = xr - wr[i];
-                double yi = xi - wi[i];
-                if (yr == 0.0 && yi == 0.0) {
-                    // An equal eigenvalue: perturb the divisor to below the last
-                    // bit of the norm.
-                    yr = nrm;
-                    do yr = 0.01 * yr;
-                    while (nrm + yr > nrm);
+        // kChunk columns e at a time, from the last: at each row i their sums
+        // run side by side along the rows of h. They read row i before any
+        // of its elements is solved, and each column still takes its rows
+        // in decreasing order.
+        for (std::int32_t e1 = N; e1 >= 1; e1 -= kChunk) {
+            const std::int32_t e0 = std::max<std::int32_t>(1, e1 - kChunk + 1);
+            for (std::int32_t e = e0; e <= e1; ++e) {
+                hr[e][e] = 1.0;
+                hi[e][e] = 0.0;
+            }
+            double sr[kChunk], si[kChunk];
+            for (std::int32_t i = e1 - 1; i >= 0; --i) {
+                const std::int32_t f = std::max(e0, i + 1);  // the first column solved at row i
+                std::fill(sr, sr + (e1 - f + 1), 0.0);
+                std::fill(si, si + (e1 - f + 1), 0.0);
+                for (std::int32_t j = i + 1; j <= e1; ++j) {
+                    const std::int32_t e = std::max(f, j);
+                    ops.addComplexProduct(sr + (e - f), si + (e - f), hr[j] + e, hi[j] + e, hr[i][j], hi[i][j],
+                                          e1 - e + 1);
                 }
-                ComplexDivideParts(zz.Real, zz.Imag, yr, yi, &hr[i][e], &hi[i][e]);
-                const double t = Abs(hr[i][e]) + Abs(hi[i][e]);
-                if (t != 0.0 && t + 1.0 / t <= t) {  // overflow control
-                    const double rt = 1.0 / t;
-                    for (std::int32_t j = i; j <= e; ++j) {
-                        hr[j][e] = hr[j][e] * rt;
-                        hi[j][e] = hi[j][e] * rt;
+                for (std::int32_t e = f; e <= e1; ++e) {
+                    double yr = wr[e] - wr[i];
+                    const double yi = wi[e] - wi[i];
+                    if (yr == 0.0 && yi == 0.0) {
+                        // An equal eigenvalue: perturb the divisor to below the
+                        // last bit of the norm.
+                        yr = nrm;
+                        do yr = 0.01 * yr;
+                        while (nrm + yr > nrm);
+                    }
+                    ComplexDivideParts(sr[e - f], si[e - f], yr, yi, &hr[i][e], &hi[i][e]);
+                    const double t = Abs(hr[i][e]) + Abs(hi[i][e]);
+                    if (t != 0.0 && t + 1.0 / t <= t) {  // overflow control
+                        const double rt = 1.0 / t;
+                        for (std::int32_t j = i; j <= e; ++j) {
+                            hr[j][e] = hr[j][e] * rt;
+                            hi[j][e] = hi[j][e] * rt;
+                        }
                     }
                 }
             }
