@@ -83,7 +83,13 @@ struct ColumnSweep {
 void ApplyColumnSweep(const RowOperations& ops, double* const* hr, double* const* hi, std::int32_t first,
                       const ColumnSweep& sw) {
     const std::int32_t last = sw.en;
-    double tr[kSpan * kGroup], ti[kSpan * kGroup];
+    double tr[kSpan * kGroup], ti[kSpan * kGroup], coef[3 * kSpan];
+    double* columnsR[kSpan];
+    double* columnsI[kSpan];
+    for (std::int32_t k = 0; k < kSpan; ++k) {
+        columnsR[k] = tr + k * kGroup;
+        columnsI[k] = ti + k * kGroup;
+    }
     for (std::int32_t i0 = first; i0 <= last; i0 += kGroup) {
         const std::int32_t count = std::min(kGroup, last - i0 + 1);
         // Spans share their edge column, which the next span takes on.
@@ -93,7 +99,10 @@ void ApplyColumnSweep(const RowOperations& ops, double* const* hr, double* const
             const std::int32_t width = c1 - c0 + 1;
             ops.gatherTransposed(tr, kGroup, hr + i0, c0, count, width);
             ops.gatherTransposed(ti, kGroup, hi + i0, c0, count, width);
-            for (std::int32_t j = c0 + 1; j <= c1; ++j) {
+            // Steps below the group's last row, one at a time; then those
+            // every row takes, as one run.
+            const std::int32_t runFrom = std::max(c0 + 1, i0 + count);
+            for (std::int32_t j = c0 + 1; j < std::min(runFrom, c1 + 1); ++j) {
                 const double xr = sw.wr[j - 1], xi = sw.wi[j - 1], s = sw.hi[j][j - 1];
                 double* const yr = tr + (j - 1 - c0) * kGroup;
                 double* const yi = ti + (j - 1 - c0) * kGroup;
@@ -108,6 +117,16 @@ void ApplyColumnSweep(const RowOperations& ops, double* const* hr, double* const
                     zr[full] = xr * vr + xi * vi - s * ur;
                     zi[full] = xr * vi - xi * vr - s * ui;
                 }
+            }
+            if (runFrom <= c1) {
+                for (std::int32_t j = runFrom; j <= c1; ++j) {
+                    double* const q = coef + 3 * (j - runFrom);
+                    q[0] = sw.wr[j - 1];
+                    q[1] = sw.wi[j - 1];
+                    q[2] = sw.hi[j][j - 1];
+                }
+                const std::int32_t k = runFrom - 1 - c0;
+                ops.complexStepRun(columnsR + k, columnsI + k, 0, count, coef, 3, c1 - runFrom + 1, false);
             }
             if (sw.scale && c1 == sw.en)
                 ops.complexScale(tr + (c1 - c0) * kGroup, ti + (c1 - c0) * kGroup, sw.sr, sw.si, count);
