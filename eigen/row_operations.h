@@ -62,6 +62,11 @@ struct RowOperations {
     // s = s + u·x: sr = sr + (ur·xr − ui·xi); si = si + (ur·xi + ui·xr)
     void (*addProduct)(double* sr, double* si, const double* xr, const double* xi, double ur, double ui,
                        std::int32_t n);
+    // addProduct along eight rows at once: for q < 8 and j = last down to
+    // first, sr[q] = sr[q] + (ur[j]·xr[q][j] − ui[j]·xi[q][j]) and si[q] =
+    // si[q] + (ur[j]·xi[q][j] + ui[j]·xr[q][j])
+    void (*addRowProducts8)(double* sr, double* si, const double* const* xr, const double* const* xi, const double* ur,
+                            const double* ui, std::int32_t first, std::int32_t last);
     // x = x + s·u: xr = xr + (sr·ur − si·ui); xi = xi + (sr·ui + si·ur)
     void (*addProductWith)(double* xr, double* xi, const double* sr, const double* si, double ur, double ui,
                            std::int32_t n);

@@ -327,6 +327,38 @@ void AddProduct(double* __restrict sr, double* __restrict si, const double* __re
     }
 }
 
+void AddRowProducts8(double* sr, double* si, const double* const* xr, const double* const* xi, const double* ur,
+                     const double* ui, std::int32_t first, std::int32_t last) {
+    Lanes8 fr, fi;
+    std::memcpy(&fr, sr, sizeof fr);
+    std::memcpy(&fi, si, sizeof fi);
+    std::int32_t j = last;
+    // Squares of eight rows by eight columns, transposed so that each
+    // register holds one column's elements, taken from the last column.
+    for (; j - 7 >= first; j -= 8) {
+        Lanes8 tr[8], ti[8];
+        for (int q = 0; q < 8; ++q) {
+            std::memcpy(&tr[q], xr[q] + j - 7, sizeof tr[q]);
+            std::memcpy(&ti[q], xi[q] + j - 7, sizeof ti[q]);
+        }
+        TransposeLanes(tr);
+        TransposeLanes(ti);
+        for (int c = 7; c >= 0; --c) {
+            const double a = ur[j - 7 + c], b = ui[j - 7 + c];
+            fr = fr + (a * tr[c] - b * ti[c]);
+            fi = fi + (a * ti[c] + b * tr[c]);
+        }
+    }
+    for (; j >= first; --j) {
+        const Lanes8 vr = {xr[0][j], xr[1][j], xr[2][j], xr[3][j], xr[4][j], xr[5][j], xr[6][j], xr[7][j]};
+        const Lanes8 vi = {xi[0][j], xi[1][j], xi[2][j], xi[3][j], xi[4][j], xi[5][j], xi[6][j], xi[7][j]};
+        fr = fr + (ur[j] * vr - ui[j] * vi);
+        fi = fi + (ur[j] * vi + ui[j] * vr);
+    }
+    std::memcpy(sr, &fr, sizeof fr);
+    std::memcpy(si, &fi, sizeof fi);
+}
+
 void AddProductWith(double* __restrict xr, double* __restrict xi, const double* __restrict sr,
                     const double* __restrict si, double ur, double ui, std::int32_t n) {
     for (std::int32_t j = 0; j < n; ++j) {
@@ -479,6 +511,7 @@ constexpr RowOperations kLoops{.addScaled = &AddScaled,
                                .addColumnTerms8 = &AddColumnTerms8,
                                .addConjugateProduct = &AddConjugateProduct,
                                .addProduct = &AddProduct,
+                               .addRowProducts8 = &AddRowProducts8,
                                .addProductWith = &AddProductWith,
                                .subtractProductWith = &SubtractProductWith,
                                .subtractScaledConjugate = &SubtractScaledConjugate,

@@ -19,12 +19,16 @@ template <int R>
 void RightReflectRows(const RowOperations& ops, double* const* ar, double* const* ai, std::int32_t i0, std::int32_t m,
                       std::int32_t igh, const double* ortr, const double* orti, double rh) {
     double fr[R] = {}, fi[R] = {};
-    for (std::int32_t j = igh; j >= m; --j)
-        for (int r = 0; r < R; ++r) {
-            const double xr = ar[i0 + r][j], xi = ai[i0 + r][j];
-            fr[r] = fr[r] + (ortr[j] * xr - orti[j] * xi);
-            fi[r] = fi[r] + (ortr[j] * xi + orti[j] * xr);
-        }
+    if constexpr (R == 8) {
+        ops.addRowProducts8(fr, fi, ar + i0, ai + i0, ortr, orti, m, igh);
+    } else {
+        for (std::int32_t j = igh; j >= m; --j)
+            for (int r = 0; r < R; ++r) {
+                const double xr = ar[i0 + r][j], xi = ai[i0 + r][j];
+                fr[r] = fr[r] + (ortr[j] * xr - orti[j] * xi);
+                fi[r] = fi[r] + (ortr[j] * xi + orti[j] * xr);
+            }
+    }
     for (int r = 0; r < R; ++r)
         ops.subtractScaledConjugate(ar[i0 + r] + m, ai[i0 + r] + m, ortr + m, orti + m, fr[r] * rh, fi[r] * rh,
                                     igh - m + 1);
