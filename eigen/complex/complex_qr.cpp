@@ -176,18 +176,10 @@ public:
                     k += run - 1;
                     continue;
                 }
-                double* const yr = rr_[st.j] + c;
-                double* const yi = ri_[st.j] + c;
-                switch (st.kind) {
-                case ComplexSweepStep::kColumnStep:
-                    ops_.complexColumnStep(rr_[st.j - 1] + c, ri_[st.j - 1] + c, yr, yi, st.a, st.b, st.s, n);
-                    break;
-                case ComplexSweepStep::kRowStep:
-                    ops_.complexRowStep(rr_[st.j - 1] + c, ri_[st.j - 1] + c, yr, yi, st.a, st.b, st.s, n);
-                    break;
-                case ComplexSweepStep::kScale: ops_.complexScale(yr, yi, st.a, st.b, n); break;
-                default: ops_.complexScaleConjugate(yr, yi, st.a, st.b, n); break;
-                }
+                if (st.kind == ComplexSweepStep::kScale)
+                    ops_.complexScale(rr_[st.j] + c, ri_[st.j] + c, st.a, st.b, n);
+                else
+                    ops_.complexScaleConjugate(rr_[st.j] + c, ri_[st.j] + c, st.a, st.b, n);
             }
         }
         count_ = 0;
