@@ -481,7 +481,14 @@ void StepRun(double* const* rr, double* const* ri, std::int32_t first, std::int3
              std::int32_t stride, std::int32_t count) {
     std::int32_t c = first;
     const std::int32_t end = first + n;
-    for (; c + 2 * kLanes <= end; c += 2 * kLanes) StepRunLanes<Lanes, 2, kRowSteps>(rr, ri, c, coef, stride, count);
+    // Four registers' chains where 32 of them hold the carried rows, two
+    // otherwise.
+    constexpr int kChains = kLanes == 8 ? 4 : 2;
+    for (; c + kChains * kLanes <= end; c += kChains * kLanes)
+        StepRunLanes<Lanes, kChains, kRowSteps>(rr, ri, c, coef, stride, count);
+    if constexpr (kChains > 2)
+        for (; c + 2 * kLanes <= end; c += 2 * kLanes)
+            StepRunLanes<Lanes, 2, kRowSteps>(rr, ri, c, coef, stride, count);
     for (; c + kLanes <= end; c += kLanes) StepRunLanes<Lanes, 1, kRowSteps>(rr, ri, c, coef, stride, count);
     for (; c < end; ++c) StepRunLanes<double, 1, kRowSteps>(rr, ri, c, coef, stride, count);
 }
