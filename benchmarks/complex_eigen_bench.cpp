@@ -31,8 +31,10 @@ void BM_EigenComplexGeneral(benchmark::State& state, bool vectors) {
     const auto a = RandomColumnMajor(n);
     corvane::RowStore<double> ar, ai, zr, zi;
     corvane::Buffer<double> wr, wi, ortr, orti;
+    corvane::Buffer<corvane::ComplexSweepStep> steps;
     if (!ar.Allocate(n, n) || !ai.Allocate(n, n) || !zr.Allocate(n, n) || !zi.Allocate(n, n) || !wr.Allocate(n) ||
-        !wi.Allocate(n) || !ortr.Allocate(n) || !orti.Allocate(n)) {
+        !wi.Allocate(n) || !ortr.Allocate(n) || !orti.Allocate(n) ||
+        !steps.Allocate(corvane::ComplexSweepStepRoom(n))) {
         state.SkipWithError("out of memory");
         return;
     }
@@ -43,7 +45,7 @@ void BM_EigenComplexGeneral(benchmark::State& state, bool vectors) {
                 ai[i][j] = a[static_cast<std::size_t>(j * n + i)].imag();
             }
         if (corvane::EigenComplexGeneral(n - 1, ar.data(), ai.data(), wr.data(), wi.data(), vectors, zr.data(),
-                                         zi.data(), ortr.data(), orti.data()) != corvane::kKernelOk)
+                                         zi.data(), ortr.data(), orti.data(), steps.data()) != corvane::kKernelOk)
             state.SkipWithError("no convergence");
         benchmark::DoNotOptimize(wr.data());
         benchmark::ClobberMemory();
@@ -71,7 +73,7 @@ void BM_Zgeev(benchmark::State& state, bool vectors) {
         benchmark::ClobberMemory();
     }
 }
-#define SIZES ->Arg(100)->Arg(200)->Arg(500)->Unit(benchmark::kMillisecond)
+#define SIZES ->Arg(100)->Arg(200)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond)
 BENCHMARK_CAPTURE(BM_EigenComplexGeneral, values, false) SIZES;
 BENCHMARK_CAPTURE(BM_Zgeev, values, false) SIZES;
 BENCHMARK_CAPTURE(BM_EigenComplexGeneral, vectors, true) SIZES;

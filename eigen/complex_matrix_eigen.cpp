@@ -25,7 +25,9 @@ Status EigenC(const CMatrix& a, CMatrixOut* eigenvalues, CMatrixOut* eigenvector
         !orti.Allocate(n) || !order.Allocate(n))
         return Status::OutOfMemory();
     // The vectors are not stored when they are not wanted.
-    if (wantVectors && (!zr.Allocate(n, n) || !zi.Allocate(n, n))) return Status::OutOfMemory();
+    Buffer<ComplexSweepStep> steps;
+    if (wantVectors && (!zr.Allocate(n, n) || !zi.Allocate(n, n) || !steps.Allocate(ComplexSweepStepRoom(n))))
+        return Status::OutOfMemory();
 
     for (std::int32_t i = 0; i < n; ++i)
         for (std::int32_t j = 0; j < n; ++j) {
@@ -34,7 +36,7 @@ Status EigenC(const CMatrix& a, CMatrixOut* eigenvalues, CMatrixOut* eigenvector
         }
 
     if (EigenComplexGeneral(N, ar.data(), ai.data(), wr.data(), wi.data(), wantVectors, zr.data(), zi.data(),
-                            ortr.data(), orti.data()) != kKernelOk)
+                            ortr.data(), orti.data(), steps.data()) != kKernelOk)
         return kEigenFailed;
 
     EigenOrder(n, wr.data(), wi.data(), order.data());

@@ -67,6 +67,51 @@ struct RowOperations {
     // increasing order, skipping each r with takes[r] = 0 (elmhes's columns)
     void (*addColumnTerms8)(double* acc, const double* const* rows, const double* y, const double* takes,
                             std::int32_t first, std::int32_t last);
+    // The complex kernels keep real and imaginary parts in separate runs; u,
+    // x, y, z below are complex elements (ur, ui the parts of a scalar u).
+    // s = s + ū·x: sr = sr + (ur·xr + ui·xi); si = si + (ur·xi − ui·xr)
+    void (*addConjugateProduct)(double* sr, double* si, const double* xr, const double* xi, double ur, double ui,
+                                std::int32_t n);
+    // s = s + u·x: sr = sr + (ur·xr − ui·xi); si = si + (ur·xi + ui·xr)
+    void (*addProduct)(double* sr, double* si, const double* xr, const double* xi, double ur, double ui,
+                       std::int32_t n);
+    // addProduct along eight rows at once: for q < 8 and j = last down to
+    // first, sr[q] = sr[q] + (ur[j]·xr[q][j] − ui[j]·xi[q][j]) and si[q] =
+    // si[q] + (ur[j]·xi[q][j] + ui[j]·xr[q][j])
+    void (*addRowProducts8)(double* sr, double* si, const double* const* xr, const double* const* xi, const double* ur,
+                            const double* ui, std::int32_t first, std::int32_t last);
+    // x = x + s·u: xr = xr + (sr·ur − si·ui); xi = xi + (sr·ui + si·ur)
+    void (*addProductWith)(double* xr, double* xi, const double* sr, const double* si, double ur, double ui,
+                           std::int32_t n);
+    // x = x − s·u: xr = xr − sr·ur + si·ui; xi = xi − sr·ui − si·ur
+    void (*subtractProductWith)(double* xr, double* xi, const double* sr, const double* si, double ur, double ui,
+                                std::int32_t n);
+    // x = x − f·ū along a row: xr = xr − fr·ur − fi·ui; xi = xi + fr·ui − fi·ur
+    void (*subtractScaledConjugate)(double* xr, double* xi, const double* ur, const double* ui, double fr, double fi,
+                                    std::int32_t n);
+    // s = s + z·x: sr = sr + ((zr·xr) − (xi·zi)); si = si + ((xr·zi) + (xi·zr))
+    void (*addComplexProduct)(double* sr, double* si, const double* xr, const double* xi, double zr, double zi,
+                              std::int32_t n);
+    // The column step of the complex QR iteration on the pair (y, z) with
+    // the real s: yr = xr·yr − xi·yi + s·zr; yi = xr·yi + xi·yr + s·zi;
+    // zr = xr·zr + xi·zi − s·yr; zi = xr·zi − xi·zr − s·yi (old y, z)
+    void (*complexColumnStep)(double* yr, double* yi, double* zr, double* zi, double xr, double xi, double s,
+                              std::int32_t n);
+    // Its row step: yr = xr·yr + xi·yi + s·zr; yi = xr·yi − xi·yr + s·zi;
+    // zr = xr·zr − xi·zi − s·yr; zi = xr·zi + xi·zr − s·yi (old y, z)
+    void (*complexRowStep)(double* yr, double* yi, double* zr, double* zi, double xr, double xi, double s,
+                           std::int32_t n);
+    // y = u·y: yr = ur·yr − ui·yi; yi = ur·yi + ui·yr
+    void (*complexScale)(double* yr, double* yi, double ur, double ui, std::int32_t n);
+    // y = ū·y: yr = ur·yr + ui·yi; yi = ur·yi − ui·yr
+    void (*complexScaleConjugate)(double* yr, double* yi, double ur, double ui, std::int32_t n);
+    // complexColumnStep (or, with rowSteps, complexRowStep) on rows 0 and 1,
+    // then on rows 1 and 2, up to rows count − 1 and count, columns first..
+    // first + n − 1, with the coefficients (xr, xi, s) of step k at coef[k ·
+    // stride]: each element takes the steps in order, the row between two
+    // steps kept in registers.
+    void (*complexStepRun)(double* const* rr, double* const* ri, std::int32_t first, std::int32_t n, const double* coef,
+                           std::int32_t stride, std::int32_t count, bool rowSteps);
 };
 
 // The operations of the instruction set in use.

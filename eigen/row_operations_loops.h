@@ -420,6 +420,196 @@ void AddColumnTerms8(double* acc, const double* const* rows, const double* y, co
     std::memcpy(acc, s, sizeof s);
 }
 
+void AddConjugateProduct(double* __restrict sr, double* __restrict si, const double* __restrict xr,
+                         const double* __restrict xi, double ur, double ui, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        sr[j] = sr[j] + (ur * xr[j] + ui * xi[j]);
+        si[j] = si[j] + (ur * xi[j] - ui * xr[j]);
+    }
+}
+
+void AddProduct(double* __restrict sr, double* __restrict si, const double* __restrict xr, const double* __restrict xi,
+                double ur, double ui, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        sr[j] = sr[j] + (ur * xr[j] - ui * xi[j]);
+        si[j] = si[j] + (ur * xi[j] + ui * xr[j]);
+    }
+}
+
+void AddRowProducts8(double* sr, double* si, const double* const* xr, const double* const* xi, const double* ur,
+                     const double* ui, std::int32_t first, std::int32_t last) {
+    Lanes8 fr, fi;
+    std::memcpy(&fr, sr, sizeof fr);
+    std::memcpy(&fi, si, sizeof fi);
+    std::int32_t j = last;
+    // Squares of eight rows by eight columns, transposed so that each
+    // register holds one column's elements, taken from the last column.
+    for (; j - 7 >= first; j -= 8) {
+        Lanes8 tr[8], ti[8];
+        for (int q = 0; q < 8; ++q) {
+            std::memcpy(&tr[q], xr[q] + j - 7, sizeof tr[q]);
+            std::memcpy(&ti[q], xi[q] + j - 7, sizeof ti[q]);
+        }
+        TransposeLanes(tr);
+        TransposeLanes(ti);
+        for (int c = 7; c >= 0; --c) {
+            const double a = ur[j - 7 + c], b = ui[j - 7 + c];
+            fr = fr + (a * tr[c] - b * ti[c]);
+            fi = fi + (a * ti[c] + b * tr[c]);
+        }
+    }
+    for (; j >= first; --j) {
+        const Lanes8 vr = {xr[0][j], xr[1][j], xr[2][j], xr[3][j], xr[4][j], xr[5][j], xr[6][j], xr[7][j]};
+        const Lanes8 vi = {xi[0][j], xi[1][j], xi[2][j], xi[3][j], xi[4][j], xi[5][j], xi[6][j], xi[7][j]};
+        fr = fr + (ur[j] * vr - ui[j] * vi);
+        fi = fi + (ur[j] * vi + ui[j] * vr);
+    }
+    std::memcpy(sr, &fr, sizeof fr);
+    std::memcpy(si, &fi, sizeof fi);
+}
+
+void AddProductWith(double* __restrict xr, double* __restrict xi, const double* __restrict sr,
+                    const double* __restrict si, double ur, double ui, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        xr[j] = xr[j] + (sr[j] * ur - si[j] * ui);
+        xi[j] = xi[j] + (sr[j] * ui + si[j] * ur);
+    }
+}
+
+void SubtractProductWith(double* __restrict xr, double* __restrict xi, const double* __restrict sr,
+                         const double* __restrict si, double ur, double ui, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        xr[j] = xr[j] - sr[j] * ur + si[j] * ui;
+        xi[j] = xi[j] - sr[j] * ui - si[j] * ur;
+    }
+}
+
+void SubtractScaledConjugate(double* __restrict xr, double* __restrict xi, const double* __restrict ur,
+                             const double* __restrict ui, double fr, double fi, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        xr[j] = xr[j] - fr * ur[j] - fi * ui[j];
+        xi[j] = xi[j] + fr * ui[j] - fi * ur[j];
+    }
+}
+
+void AddComplexProduct(double* __restrict sr, double* __restrict si, const double* __restrict xr,
+                       const double* __restrict xi, double zr, double zi, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        sr[j] = sr[j] + ((zr * xr[j]) - (xi[j] * zi));
+        si[j] = si[j] + ((xr[j] * zi) + (xi[j] * zr));
+    }
+}
+
+void ComplexColumnStep(double* __restrict yr, double* __restrict yi, double* __restrict zr, double* __restrict zi,
+                       double xr, double xi, double s, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        const double ar = yr[j], ai = yi[j], br = zr[j], bi = zi[j];
+        yr[j] = xr * ar - xi * ai + s * br;
+        yi[j] = xr * ai + xi * ar + s * bi;
+        zr[j] = xr * br + xi * bi - s * ar;
+        zi[j] = xr * bi - xi * br - s * ai;
+    }
+}
+
+void ComplexRowStep(double* __restrict yr, double* __restrict yi, double* __restrict zr, double* __restrict zi,
+                    double xr, double xi, double s, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        const double ar = yr[j], ai = yi[j], br = zr[j], bi = zi[j];
+        yr[j] = xr * ar + xi * ai + s * br;
+        yi[j] = xr * ai - xi * ar + s * bi;
+        zr[j] = xr * br - xi * bi - s * ar;
+        zi[j] = xr * bi + xi * br - s * ai;
+    }
+}
+
+void ComplexScale(double* __restrict yr, double* __restrict yi, double ur, double ui, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        const double ar = yr[j], ai = yi[j];
+        yr[j] = ur * ar - ui * ai;
+        yi[j] = ur * ai + ui * ar;
+    }
+}
+
+void ComplexScaleConjugate(double* __restrict yr, double* __restrict yi, double ur, double ui, std::int32_t n) {
+    for (std::int32_t j = 0; j < n; ++j) {
+        const double ar = yr[j], ai = yi[j];
+        yr[j] = ur * ar + ui * ai;
+        yi[j] = ur * ai - ui * ar;
+    }
+}
+
+// One complexStepRun over R registers of V (Lanes, or a double): the carried
+// row (yr, yi) meets row k + 1 at each step; R chains side by side hide each
+// step's latency.
+template <class V, int R, bool kRowSteps>
+inline __attribute__((always_inline)) void StepRunLanes(double* const* rr, double* const* ri, std::int32_t c,
+                                                        const double* coef, std::int32_t stride, std::int32_t count) {
+    constexpr std::int32_t kStep = sizeof(V) / sizeof(double);
+    V yr[R], yi[R];
+    for (int r = 0; r < R; ++r) {
+        std::memcpy(&yr[r], rr[0] + c + r * kStep, sizeof(V));
+        std::memcpy(&yi[r], ri[0] + c + r * kStep, sizeof(V));
+    }
+    for (std::int32_t k = 0; k < count; ++k) {
+        const double* const q = coef + static_cast<std::ptrdiff_t>(k) * stride;
+        const double xr = q[0], xi = q[1], s = q[2];
+        double* const ur = rr[k] + c;
+        double* const ui = ri[k] + c;
+        double* const vr = rr[k + 1] + c;
+        double* const vi = ri[k + 1] + c;
+        for (int r = 0; r < R; ++r) {
+            V zr, zi;
+            std::memcpy(&zr, vr + r * kStep, sizeof(V));
+            std::memcpy(&zi, vi + r * kStep, sizeof(V));
+            V ar, ai, br, bi;
+            if constexpr (kRowSteps) {
+                ar = xr * yr[r] + xi * yi[r] + s * zr;
+                ai = xr * yi[r] - xi * yr[r] + s * zi;
+                br = xr * zr - xi * zi - s * yr[r];
+                bi = xr * zi + xi * zr - s * yi[r];
+            } else {
+                ar = xr * yr[r] - xi * yi[r] + s * zr;
+                ai = xr * yi[r] + xi * yr[r] + s * zi;
+                br = xr * zr + xi * zi - s * yr[r];
+                bi = xr * zi - xi * zr - s * yi[r];
+            }
+            std::memcpy(ur + r * kStep, &ar, sizeof(V));
+            std::memcpy(ui + r * kStep, &ai, sizeof(V));
+            yr[r] = br;
+            yi[r] = bi;
+        }
+    }
+    for (int r = 0; r < R; ++r) {
+        std::memcpy(rr[count] + c + r * kStep, &yr[r], sizeof(V));
+        std::memcpy(ri[count] + c + r * kStep, &yi[r], sizeof(V));
+    }
+}
+
+template <bool kRowSteps>
+void StepRun(double* const* rr, double* const* ri, std::int32_t first, std::int32_t n, const double* coef,
+             std::int32_t stride, std::int32_t count) {
+    std::int32_t c = first;
+    const std::int32_t end = first + n;
+    // Four registers' chains where 32 of them hold the carried rows, two
+    // otherwise.
+    constexpr int kChains = kLanes == 8 ? 4 : 2;
+    for (; c + kChains * kLanes <= end; c += kChains * kLanes)
+        StepRunLanes<Lanes, kChains, kRowSteps>(rr, ri, c, coef, stride, count);
+    if constexpr (kChains > 2)
+        for (; c + 2 * kLanes <= end; c += 2 * kLanes)
+            StepRunLanes<Lanes, 2, kRowSteps>(rr, ri, c, coef, stride, count);
+    for (; c + kLanes <= end; c += kLanes) StepRunLanes<Lanes, 1, kRowSteps>(rr, ri, c, coef, stride, count);
+    for (; c < end; ++c) StepRunLanes<double, 1, kRowSteps>(rr, ri, c, coef, stride, count);
+}
+
+void ComplexStepRun(double* const* rr, double* const* ri, std::int32_t first, std::int32_t n, const double* coef,
+                    std::int32_t stride, std::int32_t count, bool rowSteps) {
+    if (rowSteps)
+        StepRun<true>(rr, ri, first, n, coef, stride, count);
+    else
+        StepRun<false>(rr, ri, first, n, coef, stride, count);
+}
+
 constexpr RowOperations kLoops{.addScaled = &AddScaled,
                                .addRowTerms4 = &AddRowTerms4,
                                .subtractScaled = &SubtractScaled,
@@ -437,7 +627,19 @@ constexpr RowOperations kLoops{.addScaled = &AddScaled,
                                .reflectRows3Chain = &Chain3<true>,
                                .gatherTransposed = &GatherTransposed,
                                .scatterTransposed = &ScatterTransposed,
-                               .addColumnTerms8 = &AddColumnTerms8};
+                               .addColumnTerms8 = &AddColumnTerms8,
+                               .addConjugateProduct = &AddConjugateProduct,
+                               .addProduct = &AddProduct,
+                               .addRowProducts8 = &AddRowProducts8,
+                               .addProductWith = &AddProductWith,
+                               .subtractProductWith = &SubtractProductWith,
+                               .subtractScaledConjugate = &SubtractScaledConjugate,
+                               .addComplexProduct = &AddComplexProduct,
+                               .complexColumnStep = &ComplexColumnStep,
+                               .complexRowStep = &ComplexRowStep,
+                               .complexScale = &ComplexScale,
+                               .complexScaleConjugate = &ComplexScaleConjugate,
+                               .complexStepRun = &ComplexStepRun};
 
 }  // namespace
 }  // namespace corvane

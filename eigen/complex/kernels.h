@@ -13,12 +13,33 @@
 
 namespace corvane {
 
+// A step comqr2 owes to z, or to the columns of h right of the active window:
+// neither is read by a later step of the iteration, so steps of several
+// sweeps are gathered and then applied a block of columns at a time, each
+// element taking its steps in order.
+struct ComplexSweepStep {
+    std::int32_t kind;   // one of the kinds below
+    std::int32_t j;      // rows j − 1 and j, or row j alone for a scaling
+    std::int32_t first;  // first column
+    double a, b, s;      // the step's xr, xi, s, or a scaling's ur, ui
+    // The column step and scaling (to z, held transposed), and the row step
+    // and conjugate scaling (to h).
+    static constexpr std::int32_t kColumnStep = 0, kScale = 1, kRowStep = 2, kScaleConjugate = 3;
+};
+
+// Room for the steps comqr2 gathers on a matrix of order n (a few sweeps, to
+// z and to h).
+std::int64_t ComplexSweepStepRoom(std::int32_t n) noexcept;
+
 // Driver (EISPACK cg without balancing): reduction, then values only or
 // values, vectors and their scaling. ar, ai (n × n) are destroyed; zr, zi
 // (n × n) are written only when wantVectors; ortr, orti are n-element work
-// arrays. kKernelNoConvergence when the iteration budget ran out.
+// arrays; steps has ComplexSweepStepRoom(n) elements (when null, comqr2
+// gathers a few steps at a time). kKernelNoConvergence when the iteration
+// budget ran out.
 KernelCode EigenComplexGeneral(std::int32_t N, double* const* ar, double* const* ai, double* wr, double* wi,
-                               bool wantVectors, double* const* zr, double* const* zi, double* ortr, double* orti);
+                               bool wantVectors, double* const* zr, double* const* zi, double* ortr, double* orti,
+                               ComplexSweepStep* steps = nullptr);
 
 // sqrt(a² + b²) without overflow by the cubically convergent iteration of
 // Moler and Morrison (pythag). Ends after a bounded number of rounds for NaN
@@ -45,7 +66,8 @@ KernelCode ComplexQRValues(std::int32_t N, std::int32_t low, std::int32_t igh, d
                            std::int32_t* unfinished = nullptr);
 KernelCode ComplexQRVectors(std::int32_t N, std::int32_t low, std::int32_t igh, double* ortr, double* orti,
                             double* const* hr, double* const* hi, double* wr, double* wi, double* const* zr,
-                            double* const* zi, std::int64_t budget = kOwnBudget, std::int32_t* unfinished = nullptr);
+                            double* const* zi, std::int64_t budget = kOwnBudget, std::int32_t* unfinished = nullptr,
+                            ComplexSweepStep* steps = nullptr);
 
 // Scales every column of (zr, zi) by one signed real factor so that its real
 // or imaginary part of largest magnitude becomes +1.
