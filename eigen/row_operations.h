@@ -37,18 +37,11 @@ struct RowOperations {
     void (*reflect3)(double* x, double* y, double* z, double p, double q, double r, double qq, double rr,
                      std::int32_t n);
     void (*reflect2)(double* x, double* y, double p, double q, double qq, std::int32_t n);
-    // reflect3 on (w0, w1, w2) with coefficients a = {p, q, r, qq, rr}, then
-    // on (w1, w2, w3) with b: two successive steps in one pass
-    void (*reflect3Twice)(double* w0, double* w1, double* w2, double* w3, const double* a, const double* b,
-                          std::int32_t n);
     // v = x + qq·y (+ rr·z); x −= v·p; y −= v·q; z −= v·r: the same reflector
     // along rows (the row modification)
     void (*reflectRows3)(double* x, double* y, double* z, double p, double q, double r, double qq, double rr,
                          std::int32_t n);
     void (*reflectRows2)(double* x, double* y, double p, double q, double qq, std::int32_t n);
-    // reflectRows3 twice, as reflect3Twice
-    void (*reflectRows3Twice)(double* w0, double* w1, double* w2, double* w3, const double* a, const double* b,
-                              std::int32_t n);
     // Successive steps of one sweep in one pass: step s (s = 0..count − 1)
     // is reflect3 (or reflectRows3) on rows w[s], w[s + 1], w[s + 2] over
     // columns first..first + n − 1, with p, q, r, qq, rr at c + s·stride.

@@ -174,22 +174,6 @@ void Reflect3(double* __restrict x, double* __restrict y, double* __restrict z, 
     }
 }
 
-void Reflect3Twice(double* __restrict w0, double* __restrict w1, double* __restrict w2, double* __restrict w3,
-                   const double* a, const double* b, std::int32_t n) {
-    const double p = a[0], q = a[1], r = a[2], qq = a[3], rr = a[4];
-    const double p2 = b[0], q2 = b[1], r2 = b[2], qq2 = b[3], rr2 = b[4];
-    for (std::int32_t j = 0; j < n; ++j) {
-        const double v = p * w0[j] + q * w1[j] + r * w2[j];
-        w0[j] = w0[j] - v;
-        const double x = w1[j] - v * qq;
-        const double y = w2[j] - v * rr;
-        const double v2 = p2 * x + q2 * y + r2 * w3[j];
-        w1[j] = x - v2;
-        w2[j] = y - v2 * qq2;
-        w3[j] = w3[j] - v2 * rr2;
-    }
-}
-
 void Reflect2(double* __restrict x, double* __restrict y, double p, double q, double qq, std::int32_t n) {
     for (std::int32_t j = 0; j < n; ++j) {
         const double v = p * x[j] + q * y[j];
@@ -205,22 +189,6 @@ void ReflectRows3(double* __restrict x, double* __restrict y, double* __restrict
         x[j] = x[j] - v * p;
         y[j] = y[j] - v * q;
         z[j] = z[j] - v * r;
-    }
-}
-
-void ReflectRows3Twice(double* __restrict w0, double* __restrict w1, double* __restrict w2, double* __restrict w3,
-                       const double* a, const double* b, std::int32_t n) {
-    const double p = a[0], q = a[1], r = a[2], qq = a[3], rr = a[4];
-    const double p2 = b[0], q2 = b[1], r2 = b[2], qq2 = b[3], rr2 = b[4];
-    for (std::int32_t j = 0; j < n; ++j) {
-        const double v = w0[j] + qq * w1[j] + rr * w2[j];
-        w0[j] = w0[j] - v * p;
-        const double x = w1[j] - v * q;
-        const double y = w2[j] - v * r;
-        const double v2 = x + qq2 * y + rr2 * w3[j];
-        w1[j] = x - v2 * p2;
-        w2[j] = y - v2 * q2;
-        w3[j] = w3[j] - v2 * r2;
     }
 }
 
@@ -619,10 +587,8 @@ constexpr RowOperations kLoops{.addScaled = &AddScaled,
                                .rotatePair = &RotatePair,
                                .reflect3 = &Reflect3,
                                .reflect2 = &Reflect2,
-                               .reflect3Twice = &Reflect3Twice,
                                .reflectRows3 = &ReflectRows3,
                                .reflectRows2 = &ReflectRows2,
-                               .reflectRows3Twice = &ReflectRows3Twice,
                                .reflect3Chain = &Chain3<false>,
                                .reflectRows3Chain = &Chain3<true>,
                                .gatherTransposed = &GatherTransposed,
