@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "core/buffer.h"
 #include "core/element_policy.h"
@@ -25,9 +26,9 @@ struct Walk {
     Buffer<std::int32_t> kind;
 };
 
-// Exact symmetry of the copy, as IsSymmetric with tolerance 0 decides it on
-// the object (a NaN difference does not count against it), tested square by
-// square so that the mirrored elements come from a few rows at a time.
+// Exact symmetry, as IsSymmetric with tolerance 0 decides it (a NaN
+// difference does not count against it), tested square by square so that the
+// mirrored elements come from a few rows at a time.
 bool ExactlySymmetric(std::int32_t n, const double* const* a) {
     constexpr std::int32_t kSquare = 32;
     for (std::int32_t i0 = 0; i0 < n; i0 += kSquare) {
@@ -59,12 +60,11 @@ public:
             !a.Allocate(n_, n_) || !wr_.Allocate(n_) || !wi_.Allocate(n_) || !e.Allocate(n_) || !e2.Allocate(n_) ||
             !iv.Allocate(n_) || !order_.Allocate(n_) || !walk_.source.Allocate(n_) || !walk_.kind.Allocate(n_))
             return Status::OutOfMemory();
+        // Exact symmetry chooses the symmetric kernel, which reads only the
+        // lower triangle: only that is copied for it.
+        const bool symmetric = ExactlySymmetric(n_, m.rows());
         for (std::int32_t i = 0; i < n_; ++i)
-            for (std::int32_t j = 0; j < n_; ++j) a[i][j] = m.at(i, j);
-
-        // Exact symmetry chooses the symmetric kernel (a NaN difference does
-        // not count against it).
-        const bool symmetric = ExactlySymmetric(n_, a.data());
+            std::memcpy(a[i], m.rows()[i], static_cast<std::size_t>(symmetric ? i + 1 : n_) * sizeof(double));
         const KernelCode code =
             symmetric
                 ? EigenSymmetric(last, a.data(), wr_.data(), wantVectors, z_.data(), e.data(), e2.data())
