@@ -26,9 +26,9 @@ struct Walk {
     Buffer<std::int32_t> kind;
 };
 
-// Exact symmetry, as IsSymmetric with tolerance 0 decides it (a NaN
-// difference does not count against it), tested square by square so that the
-// mirrored elements come from a few rows at a time.
+// Exact symmetry of the copy, as IsSymmetric with tolerance 0 decides it on
+// the object (a NaN difference does not count against it), tested square by
+// square so that the mirrored elements come from a few rows at a time.
 bool ExactlySymmetric(std::int32_t n, const double* const* a) {
     constexpr std::int32_t kSquare = 32;
     for (std::int32_t i0 = 0; i0 < n; i0 += kSquare) {
@@ -60,11 +60,12 @@ public:
             !a.Allocate(n_, n_) || !wr_.Allocate(n_) || !wi_.Allocate(n_) || !e.Allocate(n_) || !e2.Allocate(n_) ||
             !iv.Allocate(n_) || !order_.Allocate(n_) || !walk_.source.Allocate(n_) || !walk_.kind.Allocate(n_))
             return Status::OutOfMemory();
-        // Exact symmetry chooses the symmetric kernel, which reads only the
-        // lower triangle: only that is copied for it.
-        const bool symmetric = ExactlySymmetric(n_, m.rows());
+        // The copy is tested rather than the object: its rows were just
+        // written and are still in cache, the object's may not be.
         for (std::int32_t i = 0; i < n_; ++i)
-            std::memcpy(a[i], m.rows()[i], static_cast<std::size_t>(symmetric ? i + 1 : n_) * sizeof(double));
+            std::memcpy(a[i], m.rows()[i], static_cast<std::size_t>(n_) * sizeof(double));
+        // Exact symmetry chooses the symmetric kernel.
+        const bool symmetric = ExactlySymmetric(n_, a.data());
         const KernelCode code =
             symmetric
                 ? EigenSymmetric(last, a.data(), wr_.data(), wantVectors, z_.data(), e.data(), e2.data())
