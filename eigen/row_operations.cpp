@@ -5,6 +5,7 @@
 namespace corvane {
 namespace {
 constexpr int kLanes = 2;
+constexpr int kSums = 2;
 }  // namespace
 }  // namespace corvane
 #include "eigen/row_operations_loops.h"

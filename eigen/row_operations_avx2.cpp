@@ -8,6 +8,9 @@
 namespace corvane {
 namespace {
 constexpr int kLanes = 4;
+// Two registers of sums side by side; 32-bit code, with eight vector
+// registers, has room for one.
+constexpr int kSums = sizeof(void*) == 8 ? 2 : 1;
 }  // namespace
 }  // namespace corvane
 #include "eigen/row_operations_loops.h"

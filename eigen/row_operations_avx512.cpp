@@ -7,7 +7,10 @@
 
 namespace corvane {
 namespace {
-constexpr int kLanes = 8;
+// 32-bit code has eight vector registers, too few for a square of eight
+// rows by eight columns: there the rows go four at a time.
+constexpr int kLanes = sizeof(void*) == 8 ? 8 : 4;
+constexpr int kSums = 1;
 }  // namespace
 }  // namespace corvane
 #include "eigen/row_operations_loops.h"

@@ -1,8 +1,9 @@
 // The loops of RowOperations, included by one source file per instruction set
 // and compiled there for that set (the compiler vectorises them across
 // elements; no element's operations are reordered or fused). The including
-// file first defines kLanes, the doubles in one register of its set, in
-// corvane's unnamed namespace.
+// file first defines, in corvane's unnamed namespace, kLanes (the doubles in
+// one register of the Householder reduction's row sums, at most its set's
+// width) and kSums (how many such registers run side by side).
 #pragma once
 
 #include <cstdint>
@@ -26,7 +27,7 @@ void SubtractTwo(double* __restrict y, const double* __restrict u, double a, con
     for (std::int32_t j = 0; j < n; ++j) y[j] = y[j] - (u[j] * a + v[j] * b);
 }
 
-// One register of the set: kLanes doubles (the including file gives kLanes).
+// One register of row sums: kLanes doubles.
 typedef double Lanes __attribute__((vector_size(kLanes * sizeof(double))));
 
 // x[r] = column r of the square whose row r is x[r], for each register width.
@@ -78,74 +79,119 @@ typedef double Lanes8 __attribute__((vector_size(8 * sizeof(double))));
     x[7] = __builtin_shufflevector(b3, b7, 4, 5, 6, 7, 12, 13, 14, 15);
 }
 
-// Rows k0..k0 + R − 1 of ReduceMultiplyLower, R = kLanes (k0 is then a
-// multiple of it) or 1. Their products with u run as R independent sums side
-// by side, column by column; the columns before k0 go in chunks that stay in
-// the first-level cache between the update, the sums and the rows' terms of
-// the elements of q before k0.
-template <int R>
-void ReduceMultiplyRows(double* const* a, std::int32_t k0, const double* w, const double* p, const double* u, double* q,
-                        bool update) {
-    constexpr std::int32_t kChunk = 256;
-    double* rows[R];
-    double acc[R];
-    for (int r = 0; r < R; ++r) {
+// ReduceMultiplyLower takes the rows in groups of kGroup: kSums registers of
+// kLanes rows' sums. With few vector registers (32-bit x86 has eight) the
+// products of a square are formed again from the rows just stored instead of
+// kept in registers.
+constexpr int kGroup = kLanes * kSums;
+constexpr bool kKeepProducts = sizeof(void*) == 8;
+
+// Rows k0..k0 + kUsed − 1 of ReduceMultiplyLower (k0 a multiple of kGroup).
+// Each element is visited once: updated, stored, multiplied by u[k] for its
+// column's term of q, and by u[j] for its row's sum. Lane r of a sum sums one
+// row: each square of kLanes rows by kLanes columns is multiplied by u and
+// transposed, its columns added in order; the lanes of missing rows sum zeros
+// and are dropped.
+template <int kUsed, bool kUpdate, bool kProduct>
+void ReduceMultiplyRows(double* const* a, std::int32_t k0, const double* w, const double* p, const double* u,
+                        double* q) {
+    double* rows[kUsed];
+    double acc[kGroup], pk[kUsed], wk[kUsed], uk[kUsed];
+    for (int r = 0; r < kUsed; ++r) {
         rows[r] = a[k0 + r];
-        acc[r] = 0.0;
+        pk[r] = kUpdate ? p[k0 + r] : 0.0;
+        wk[r] = kUpdate ? w[k0 + r] : 0.0;
+        uk[r] = kProduct ? u[k0 + r] : 0.0;
     }
-    for (std::int32_t c0 = 0; c0 < k0; c0 += kChunk) {
-        const std::int32_t n = k0 - c0 < kChunk ? k0 - c0 : kChunk;
-        if (update)
-            for (int r = 0; r < R; ++r) SubtractTwo(rows[r] + c0, w + c0, p[k0 + r], p + c0, w[k0 + r], n);
-        if (q == nullptr) continue;
-        if constexpr (R == kLanes) {
-            // Lane r sums row r: each square of R rows by R columns is
-            // multiplied by u and transposed, its columns added in order.
-            Lanes sum;
-            std::memcpy(&sum, acc, sizeof sum);
-            for (std::int32_t j = c0; j < c0 + n; j += R) {
-                Lanes uj, t[R];
-                std::memcpy(&uj, u + j, sizeof uj);
-                for (int r = 0; r < R; ++r) {
-                    std::memcpy(&t[r], rows[r] + j, sizeof uj);
-                    t[r] = t[r] * uj;
-                }
-                TransposeLanes(t);
-                for (int c = 0; c < R; ++c) {
-                    // Keeps each column a register: otherwise the compiler
-                    // folds the squares back into one slow sum per row.
-#if defined(__x86_64__) || defined(__i386__)
-                    __asm__("" : "+x"(t[c]));
-#endif
-                    sum = sum + t[c];
-                }
+    Lanes sum[kSums] = {};
+    for (std::int32_t j = 0; j < k0; j += kLanes) {
+        Lanes uj, wj, pj, qj, t[kGroup];
+        if constexpr (kUpdate) {
+            std::memcpy(&wj, w + j, sizeof wj);
+            std::memcpy(&pj, p + j, sizeof pj);
+        }
+        if constexpr (kProduct) {
+            std::memcpy(&uj, u + j, sizeof uj);
+            std::memcpy(&qj, q + j, sizeof qj);
+        }
+#pragma GCC unroll 16
+        for (int r = 0; r < kUsed; ++r) {
+            Lanes x;
+            std::memcpy(&x, rows[r] + j, sizeof x);
+            if constexpr (kUpdate) {
+                x = x - (wj * pk[r] + pj * wk[r]);
+                std::memcpy(rows[r] + j, &x, sizeof x);
             }
-            std::memcpy(acc, &sum, sizeof sum);
-        } else {
-            for (std::int32_t j = c0; j < c0 + n; ++j) {
-                const double uj = u[j];
-                for (int r = 0; r < R; ++r) acc[r] = acc[r] + rows[r][j] * uj;
+            if constexpr (kProduct) {
+                qj = qj + x * uk[r];
+                if constexpr (kKeepProducts) t[r] = x * uj;
             }
         }
-        for (int r = 0; r < R; ++r) AddScaled(q + c0, rows[r] + c0, u[k0 + r], n);
+        if constexpr (!kProduct) continue;
+        std::memcpy(q + j, &qj, sizeof qj);
+#pragma GCC unroll 4
+        for (int h = 0; h < kSums; ++h) {
+            Lanes* const square = t + h * kLanes;
+#pragma GCC unroll 8
+            for (int c = 0; c < kLanes; ++c) {
+                const int r = h * kLanes + c;
+                if (r >= kUsed) {
+                    square[c] = Lanes{};
+                } else if constexpr (!kKeepProducts) {
+                    std::memcpy(&square[c], rows[r] + j, sizeof uj);
+                    square[c] = square[c] * uj;
+                }
+            }
+            TransposeLanes(square);
+#pragma GCC unroll 8
+            for (int c = 0; c < kLanes; ++c) {
+                // Keeps each column a register: otherwise the compiler
+                // folds the squares back into one slow sum per row.
+#if defined(__x86_64__) || defined(__i386__)
+                __asm__("" : "+x"(square[c]));
+#endif
+                sum[h] = sum[h] + square[c];
+            }
+        }
     }
+    std::memcpy(acc, sum, sizeof sum);
     // The triangle of the group's own columns, row after row.
-    for (int r = 0; r < R; ++r) {
+    for (int r = 0; r < kUsed; ++r) {
         const std::int32_t k = k0 + r;
-        if (update) SubtractTwo(rows[r] + k0, w + k0, p[k], p + k0, w[k], r + 1);
-        if (q == nullptr) continue;
+        if constexpr (kUpdate) SubtractTwo(rows[r] + k0, w + k0, pk[r], p + k0, wk[r], r + 1);
+        if constexpr (!kProduct) continue;
         for (std::int32_t j = k0; j <= k; ++j) acc[r] = acc[r] + rows[r][j] * u[j];
         q[k] = acc[r];
-        for (std::int32_t j = k0; j < k; ++j) q[j] = q[j] + rows[r][j] * u[k];
+        for (std::int32_t j = k0; j < k; ++j) q[j] = q[j] + rows[r][j] * uk[r];
     }
+}
+
+// The last group, of `used` rows (0 < used < kGroup).
+template <int kUsed, bool kUpdate, bool kProduct>
+void ReduceMultiplyLastRows(std::int32_t used, double* const* a, std::int32_t k0, const double* w, const double* p,
+                            const double* u, double* q) {
+    if constexpr (kUsed < kGroup) {
+        if (used == kUsed) return ReduceMultiplyRows<kUsed, kUpdate, kProduct>(a, k0, w, p, u, q);
+        ReduceMultiplyLastRows<kUsed + 1, kUpdate, kProduct>(used, a, k0, w, p, u, q);
+    }
+}
+
+template <bool kUpdate, bool kProduct>
+void ReduceMultiplyGroups(double* const* a, std::int32_t m, const double* w, const double* p, const double* u,
+                          double* q) {
+    std::int32_t k0 = 0;
+    for (; k0 + kGroup <= m + 1; k0 += kGroup) ReduceMultiplyRows<kGroup, kUpdate, kProduct>(a, k0, w, p, u, q);
+    if (k0 <= m) ReduceMultiplyLastRows<1, kUpdate, kProduct>(m + 1 - k0, a, k0, w, p, u, q);
 }
 
 void ReduceMultiplyLower(double* const* a, std::int32_t m, const double* w, const double* p, const double* u, double* q,
                          bool update) {
-    constexpr int kGroup = kLanes;
-    std::int32_t k0 = 0;
-    for (; k0 + kGroup <= m + 1; k0 += kGroup) ReduceMultiplyRows<kGroup>(a, k0, w, p, u, q, update);
-    for (; k0 <= m; ++k0) ReduceMultiplyRows<1>(a, k0, w, p, u, q, update);
+    if (!update)
+        ReduceMultiplyGroups<false, true>(a, m, w, p, u, q);
+    else if (q == nullptr)
+        ReduceMultiplyGroups<true, false>(a, m, w, p, u, q);
+    else
+        ReduceMultiplyGroups<true, true>(a, m, w, p, u, q);
 }
 
 void Rotate(double* __restrict x, double* __restrict y, double c, double s, std::int32_t n) {

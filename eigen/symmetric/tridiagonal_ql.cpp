@@ -14,6 +14,26 @@
 namespace corvane {
 namespace {
 
+// ScaledHypot(a, b) by the same operations on the same operands, with the
+// larger and smaller magnitude chosen without a branch: the sweep's data make
+// one unpredictable, and it would stall the chain of dependent divisions and
+// square roots. maxsd(x, y) is x > y ? x : y, minsd(x, y) is x < y ? x : y.
+inline double SweepHypot(double a, double b) {
+    const double p = Abs(a);
+    const double q = Abs(b);
+#if defined(__SSE2__)
+    double large = p, small = q;
+    __asm__("maxsd %1, %0" : "+x"(large) : "x"(q));
+    __asm__("minsd %1, %0" : "+x"(small) : "x"(p));
+#else
+    const double large = p > q ? p : q;
+    const double small = p > q ? q : p;
+#endif
+    const double r = small / large;
+    const double h = large * std::sqrt(1.0 + r * r);
+    return large != 0.0 ? h : 0.0;
+}
+
 // zt is z transposed (vectors path only): row k of zt is column k of z.
 template <bool kVectors>
 KernelCode TridiagonalQL(std::int32_t N, double* w, double* e, double* const* zt, std::int64_t budget) {
@@ -57,7 +77,7 @@ KernelCode TridiagonalQL(std::int32_t N, double* w, double* e, double* const* zt
                     s2 = s;
                     g = c * e[i];
                     h = c * p;
-                    r = ScaledHypot(p, e[i]);
+                    r = SweepHypot(p, e[i]);
                     e[i + 1] = s * r;
                     s = e[i] / r;
                     c = p / r;
