@@ -155,11 +155,10 @@ int EliminateColumns(T** a, Target<T, kSolve> t, std::int32_t n, std::int32_t k0
     // The pivot search of each step after the first is done by the step
     // before, on each row of column k + 1 just after the row's update: the
     // same candidates in the same order, one pass over the rows fewer.
-    double largest = 0.0;
-    std::int32_t pivot = k0;
+    detail::PivotChoice choice = detail::PartialPivot<T, P>(a, n, k0);
     for (std::int32_t k = k0; k < k1; ++k) {
-        if (k == k0) pivot = detail::PartialPivot<T, P>(a, n, k, &largest);
-        if (P::PivotColumnExhausted(largest, a[pivot][k])) return kKernelSingular;
+        const std::int32_t pivot = choice.row;
+        if (P::PivotColumnExhausted(choice.largest, a[pivot][k])) return kKernelSingular;
         if (pivot != k) {
             std::swap(a[pivot], a[k]);
             std::swap(t.b[pivot], t.b[k]);
@@ -171,19 +170,11 @@ int EliminateColumns(T** a, Target<T, kSolve> t, std::int32_t n, std::int32_t k0
         if constexpr (kSolve) t.b[k] = t.b[k] * rk;
         for (std::int32_t i = 0; i < k; ++i) StepRow<T, P, kSolve>(a[i], t.b, i, ak, k, k1);
         const bool searchNext = k + 1 < k1;
-        double best = 0.0;
-        std::int32_t next = k + 1;
+        choice = detail::PivotChoice(k + 1);
         for (std::int32_t i = k + 1; i < n; ++i) {
             StepRow<T, P, kSolve>(a[i], t.b, i, ak, k, k1);
-            if (!searchNext) continue;
-            const double m = P::PivotMagnitude(a[i][k + 1]);
-            if (m > best) {
-                best = m;
-                next = i;
-            }
+            if (searchNext) choice.Offer(P::PivotMagnitude(a[i][k + 1]), i);
         }
-        largest = best;
-        pivot = next;
     }
     return kKernelOk;
 }

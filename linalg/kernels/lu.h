@@ -61,22 +61,6 @@ void SubtractOwnRowTerms(T** m, std::int32_t k0, std::int32_t k1, std::int32_t j
     }
 }
 
-// The row among j, j + 1, … of largest weight in column j (the first of
-// equal weights; a NaN weight never wins), j itself when none is positive.
-template <class T, class P>
-std::int32_t PivotRow(T* const* a, std::int32_t n, std::int32_t j, const typename P::Scale* scale) {
-    double best = 0.0;
-    std::int32_t pivot = j;
-    for (std::int32_t i = j; i < n; ++i) {
-        const double weight = P::Weight(a[i][j], scale[i]);
-        if (weight > best) {
-            best = weight;
-            pivot = i;
-        }
-    }
-    return pivot;
-}
-
 // Crout's method with implicit partial pivoting. a (n × n) is overwritten by
 // L below the diagonal (unit diagonal not stored) and U on and above it;
 // perm[i] receives the index in A of the row standing at position i, *sign
@@ -122,8 +106,10 @@ int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t
             // Column j holds all its terms: the pivot among rows j, j + 1, …
             // (searched by the column before, inside the step, as it updates
             // the rows: the same candidates in the same order).
-            std::int32_t pivot = PivotRow<T, P>(a, n, step, scale);
+            detail::PivotChoice choice(step);
+            for (std::int32_t i = step; i < n; ++i) choice.Offer(P::Weight(a[i][step], scale[i]), i);
             for (std::int32_t j = step; j < stepEnd; ++j) {
+                const std::int32_t pivot = choice.row;
                 if (pivot != j) {
                     std::swap(a[pivot], a[j]);  // exchanging the row blocks exchanges whole rows
                     *sign = -*sign;
@@ -134,19 +120,13 @@ int CroutDecompose(T** a, std::int32_t n, typename P::Scale* scale, std::int32_t
                 if (j == n - 1) return kKernelOk;
                 const T r = P::Reciprocal(a[j][j]);
                 const T* __restrict u = a[j];
-                double best = 0.0;
-                pivot = j + 1;
+                choice = detail::PivotChoice(j + 1);
                 for (std::int32_t i = j + 1; i < n; ++i) {
                     T* __restrict row = a[i];
                     const T l = row[j] * r;
                     row[j] = l;
                     for (std::int32_t c = j + 1; c < stepEnd; ++c) row[c] = row[c] - l * u[c];
-                    if (j + 1 == stepEnd) continue;
-                    const double weight = P::Weight(row[j + 1], scale[i]);
-                    if (weight > best) {
-                        best = weight;
-                        pivot = i;
-                    }
+                    if (j + 1 < stepEnd) choice.Offer(P::Weight(row[j + 1], scale[i]), i);
                 }
             }
             // The step's terms for the panel's later columns: first its own
@@ -174,9 +154,9 @@ template <class T, class P = EliminationPolicy<T>>
 int GaussDeterminant(T** a, std::int32_t n, T* det) {
     T sign = P::One();
     for (std::int32_t k = 0; k < n; ++k) {
-        double best;
-        const std::int32_t pivot = detail::PartialPivot<T, P>(a, n, k, &best);
-        if (P::PivotColumnExhausted(best, a[pivot][k])) {
+        const detail::PivotChoice choice = detail::PartialPivot<T, P>(a, n, k);
+        const std::int32_t pivot = choice.row;
+        if (P::PivotColumnExhausted(choice.largest, a[pivot][k])) {
             *det = P::Zero();
             return kKernelOk;
         }

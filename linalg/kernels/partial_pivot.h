@@ -7,21 +7,27 @@
 namespace corvane {
 
 namespace detail {
-// The first row in k … n−1 of strictly largest pivot magnitude (row k when
-// all are zero or not numbers); its magnitude in *largest.
-template <class T, class P>
-std::int32_t PartialPivot(T* const* a, std::int32_t n, std::int32_t k, double* largest) {
-    double best = 0.0;
-    std::int32_t pivot = k;
-    for (std::int32_t i = k; i < n; ++i) {
-        const double m = P::PivotMagnitude(a[i][k]);
-        if (m > best) {
-            best = m;
-            pivot = i;
+// A pivot search's running choice: the first candidate of strictly largest
+// magnitude wins (a NaN magnitude never does); the starting row when none
+// is positive.
+struct PivotChoice {
+    explicit PivotChoice(std::int32_t first) : row(first) {}
+    void Offer(double magnitude, std::int32_t i) {
+        if (magnitude > largest) {
+            largest = magnitude;
+            row = i;
         }
     }
-    *largest = best;
-    return pivot;
+    double largest = 0.0;
+    std::int32_t row;
+};
+
+// Plain partial pivoting over rows k … n−1 of column k.
+template <class T, class P>
+PivotChoice PartialPivot(T* const* a, std::int32_t n, std::int32_t k) {
+    PivotChoice choice(k);
+    for (std::int32_t i = k; i < n; ++i) choice.Offer(P::PivotMagnitude(a[i][k]), i);
+    return choice;
 }
 }  // namespace detail
 
